@@ -1,0 +1,37 @@
+// Dialogs that record what would have been shown and answer questions from a script.
+#pragma once
+
+#include "core/services.h"
+
+#include <deque>
+#include <string>
+#include <vector>
+
+struct Shown {
+    enum Kind { Warning, Error, Question } kind;
+    std::string text;
+    bool operator==(const Shown&) const = default;
+};
+
+class RecordingDialogs : public core::Dialogs {
+public:
+    std::vector<Shown> shown;
+    std::deque<bool> answers; // next Yes/No answers; No when empty
+
+    void Warning(const std::string& text) override { shown.push_back({Shown::Warning, text}); }
+    void Error(const std::string& text) override { shown.push_back({Shown::Error, text}); }
+    bool Question(const std::string& text) override {
+        shown.push_back({Shown::Question, text});
+        if (answers.empty())
+            return false;
+        const bool yes = answers.front();
+        answers.pop_front();
+        return yes;
+    }
+    std::vector<std::string> Texts() const {
+        std::vector<std::string> out;
+        for (const auto& s : shown)
+            out.push_back(s.text);
+        return out;
+    }
+};
