@@ -51,8 +51,8 @@ std::string FrameTextEDED(std::string_view command, std::string_view payload) {
     return WithChecksum(std::move(text));
 }
 
-std::string FrameText4040(std::string_view id, std::string_view attribute,
-                          std::string_view command, std::string_view payload) {
+std::string FrameText4040(std::string_view id, std::string_view attribute, std::string_view command,
+                          std::string_view payload) {
     std::string text = "4040";
     text += attribute;
     text += id;
@@ -62,8 +62,7 @@ std::string FrameText4040(std::string_view id, std::string_view attribute,
     return WithChecksum(std::move(text)) + "0D0A";
 }
 
-Bytes BuildFrame5A5A(std::string_view address, std::string_view command,
-                     std::string_view payload) {
+Bytes BuildFrame5A5A(std::string_view address, std::string_view command, std::string_view payload) {
     return HexToBytes(FrameText5A5A(address, command, payload));
 }
 
@@ -90,10 +89,16 @@ bool Is4040Answer(std::string_view text) {
     return StartsWith(text, "4040") && EndsWith(text, "0D0A");
 }
 
-bool IsEDEDAnswer(std::string_view text) { return StartsWith(text, "EDED"); }
+bool IsEDEDAnswer(std::string_view text) {
+    return StartsWith(text, "EDED");
+}
 
-bool TrailerChecksumOk(std::string_view text) { return ChecksumBefore(text, 4); }
+bool TrailerChecksumOk(std::string_view text) {
+    return ChecksumBefore(text, 4);
+}
 
-bool EDEDChecksumOk(std::string_view text) { return ChecksumBefore(text, 0); }
+bool EDEDChecksumOk(std::string_view text) {
+    return ChecksumBefore(text, 0);
+}
 
 } // namespace core

@@ -16,11 +16,10 @@ std::string HexAtLeast(unsigned value, int digits);
 std::string FrameText5A5A(std::string_view address, std::string_view command,
                           std::string_view payload);
 std::string FrameTextEDED(std::string_view command, std::string_view payload);
-std::string FrameText4040(std::string_view id, std::string_view attribute,
-                          std::string_view command, std::string_view payload);
+std::string FrameText4040(std::string_view id, std::string_view attribute, std::string_view command,
+                          std::string_view payload);
 
-Bytes BuildFrame5A5A(std::string_view address, std::string_view command,
-                     std::string_view payload);
+Bytes BuildFrame5A5A(std::string_view address, std::string_view command, std::string_view payload);
 Bytes BuildFrameEDED(std::string_view command, std::string_view payload);
 Bytes BuildFrame4040(std::string_view id, std::string_view attribute, std::string_view command,
                      std::string_view payload);

@@ -28,7 +28,8 @@ TEST(Frame, WorkedExamples) {
 }
 
 TEST(Frame, EmptyPayloadAndLongLength) {
-    EXPECT_EQ(FrameText5A5A("0000", "8000", ""), "5A5A00005A800000" + HexChecksum("5A5A00005A800000") + "0D0A");
+    EXPECT_EQ(FrameText5A5A("0000", "8000", ""),
+              "5A5A00005A800000" + HexChecksum("5A5A00005A800000") + "0D0A");
     EXPECT_EQ(BuildFrame5A5A("0000", "8000", "").size(), 11u);
     EXPECT_EQ(HexAtLeast(0x1A, 2), "1A");
     EXPECT_EQ(HexAtLeast(0x123, 2), "123");
