@@ -1,0 +1,47 @@
+// Which device a port number COMn stands for on this machine.
+#pragma once
+
+#include "sio.h"
+
+#include <array>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace serial {
+
+// Keys and values of Config.ini section [Ports] as they stand, e.g. "COM1" -> "/dev/ttyUSB0".
+using PortOverrides = std::map<std::string, std::string>;
+
+// "COM1" for 1.
+std::string PortName(int port);
+
+// The port number a key such as "COM7" names (case-insensitive, as profile keys are);
+// 0 for any other key.
+int PortOfKey(const std::string& key);
+
+// One serial device the system reports: its kernel path and, where udev made one, its
+// /dev/serial/by-id link.
+struct SystemDevice {
+    std::string path;
+    std::string byId;
+};
+
+// The order ports are handed out in: USB and ACM adapters first, then the rest, each group by
+// the name shown (the by-id link where there is one, so numbering does not follow plug order).
+// Returns the names shown.
+std::vector<std::string> OrderSerialDevices(std::vector<SystemDevice> devices);
+
+// The device of `port`: the override for its key, else the port-th entry of `systemDevices`;
+// empty when there is neither.
+std::string DeviceForPort(int port, const PortOverrides& overrides,
+                          const std::vector<std::string>& systemDevices);
+
+// The devices of COM1 to COM36 in turn, for showing beside the port list.
+std::array<std::string, kPortCount> PortDevices(const PortOverrides& overrides,
+                                                const std::vector<std::string>& systemDevices);
+
+// The serial devices present now, ordered as above. Pseudo-terminals are never among them.
+std::vector<std::string> SystemSerialDevices();
+
+} // namespace serial

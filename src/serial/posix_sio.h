@@ -1,0 +1,57 @@
+// The serial calls on the POSIX terminal interface: raw mode, non-blocking reads and writes,
+// the waiting count from FIONREAD.
+#pragma once
+
+#include "sio.h"
+
+#include <array>
+#include <functional>
+#include <string>
+
+namespace serial {
+
+// The operator's reason for a failed open of `device` with `error` (an errno value).
+std::string OpenFailureReason(const std::string& device, int error);
+
+class PosixSio : public Sio {
+public:
+    // Gives the device path of a port number, empty when the port has none.
+    using DeviceOf = std::function<std::string(int port)>;
+
+    explicit PosixSio(DeviceOf deviceOf);
+    ~PosixSio() override;
+    PosixSio(const PosixSio&) = delete;
+    PosixSio& operator=(const PosixSio&) = delete;
+
+    int sio_open(int port) override;
+    int sio_ioctl(int port, int baud, int mode) override;
+    int sio_close(int port) override;
+    int sio_write(int port, const char* data, int length) override;
+    int sio_iqueue(int port) override;
+    int sio_read(int port, char* buffer, int length) override;
+    std::string LastOpenError(int port) const override;
+    std::string TakeLostReason(int port) override;
+
+private:
+    struct Port {
+        int fd = -1;
+        int rate = 9600; // for how long a write may wait
+        std::string device;
+        std::string openError;
+        bool lost = false;      // the device vanished while open; closing it still succeeds
+        std::string lostReason; // why it vanished, until reported
+    };
+
+    // The port when its number is valid and it is open, else nullptr.
+    Port* OpenAt(int port);
+    int FailOpen(Port& p, int code, std::string reason);
+    // The device is gone: close it so nothing polls a dead descriptor.
+    void Lose(Port& p, int error);
+    // Turns a failed call's errno into a result: a vanished device closes the port.
+    int Fail(Port& p, int error);
+
+    DeviceOf m_deviceOf;
+    std::array<Port, kPortCount> m_ports;
+};
+
+} // namespace serial

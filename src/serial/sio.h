@@ -1,0 +1,64 @@
+// The six calls of the serial library the tool was built around, keyed by port number 1 to 36.
+// Everything above this seam sees only these result codes; a platform implementation sits
+// behind it and tests swap in a fake.
+#pragma once
+
+#include <array>
+#include <string>
+
+namespace serial {
+
+constexpr int kPortCount = 36;
+
+// Results besides byte counts (which are 0 or more).
+constexpr int kSioOk = 0;
+constexpr int kSioBadPort = -1;       // no such port, or the port is not open
+constexpr int kSioOpenFail = -5;      // the device does not exist or is in use
+constexpr int kSioBadParam = -7;      // a parameter is out of range
+constexpr int kSioSystemFail = -8;    // an operating-system call failed
+constexpr int kSioAbortWrite = -11;   // the write was aborted
+constexpr int kSioWriteTimeout = -12; // the device took not all bytes in time
+
+// Line-setting codes: the baud code goes alone, the other three are ORed into one mode.
+struct BaudCode {
+    int code;
+    int rate;
+};
+constexpr std::array<BaudCode, 8> kBaudCodes{{{6, 600},
+                                              {7, 1200},
+                                              {9, 2400},
+                                              {10, 4800},
+                                              {12, 9600},
+                                              {13, 19200},
+                                              {14, 38400},
+                                              {15, 57600}}};
+constexpr int kData5 = 0x00, kData6 = 0x01, kData7 = 0x02, kData8 = 0x03;
+constexpr int kDataMask = 0x03;
+constexpr int kStop1 = 0x00, kStop2 = 0x04;
+constexpr int kStopMask = 0x04;
+constexpr int kParityNone = 0x00, kParityOdd = 0x08, kParityEven = 0x18, kParityMark = 0x28,
+              kParitySpace = 0x38;
+constexpr int kParityMask = 0x38;
+
+class Sio {
+public:
+    virtual ~Sio() = default;
+
+    virtual int sio_open(int port) = 0;
+    virtual int sio_ioctl(int port, int baud, int mode) = 0;
+    virtual int sio_close(int port) = 0;
+    // Bytes taken by the device, or a negative code.
+    virtual int sio_write(int port, const char* data, int length) = 0;
+    // Bytes waiting to be read, or a negative code.
+    virtual int sio_iqueue(int port) = 0;
+    // Reads at most `length` waiting bytes without waiting for more.
+    virtual int sio_read(int port, char* buffer, int length) = 0;
+
+    // Why the last open of `port` failed, in words the operator can act on; empty when it did not.
+    virtual std::string LastOpenError(int port) const = 0;
+    // Once after the device of an open port vanished: why; empty otherwise.
+    // The port counts as closed from that moment.
+    virtual std::string TakeLostReason(int port) = 0;
+};
+
+} // namespace serial
