@@ -1,0 +1,135 @@
+#include "commfunction.h"
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+enum class Box { Warning, Error };
+
+struct Message {
+    int code;
+    Box box;
+    const char* english;
+    const char* german; // nullptr: the English text in every variant
+};
+
+constexpr const char* kNotOpen = "The Port NOT be opened!";
+constexpr const char* kNotOpenGerman = "KEIN PORT GEOEFFNET!";
+constexpr const char* kSystemFail = "Call Win32 funtion fail!";
+constexpr const char* kSendParams = "The parameters error when sending data!";
+
+constexpr std::array kOpenMessages{
+    Message{serial::kSioBadPort, Box::Warning, "The port open fail，hardware is error!", nullptr},
+    Message{serial::kSioOpenFail, Box::Warning,
+            "The port open fail,the port NOT exist or other software have used it!",
+            "KEIN PORT GEFUNDEN!"},
+    Message{serial::kSioSystemFail, Box::Warning, kSystemFail, nullptr},
+};
+constexpr std::array kParamsMessages{
+    Message{serial::kSioBadPort, Box::Warning, kNotOpen, kNotOpenGerman},
+    Message{serial::kSioSystemFail, Box::Warning, kSystemFail, nullptr},
+};
+constexpr std::array kCloseMessages{
+    Message{serial::kSioSystemFail, Box::Warning, kSystemFail, nullptr},
+};
+constexpr std::array kSendMessages{
+    Message{serial::kSioBadPort, Box::Warning, kNotOpen, kNotOpenGerman},
+    Message{serial::kSioBadParam, Box::Error, kSendParams, nullptr},
+    Message{serial::kSioAbortWrite, Box::Warning, kSendParams, nullptr},
+};
+
+template <std::size_t N> const Message* Find(const std::array<Message, N>& table, int code) {
+    for (const auto& m : table) {
+        if (m.code == code)
+            return &m;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+TCommFun::TCommFun(serial::Sio& sio, core::Dialogs& dialogs, const std::string& variantType)
+    : m_sio(sio), m_dialogs(dialogs), m_variantType(variantType) {}
+
+bool TCommFun::OpenPort(int port) {
+    return Report(Call::Open, port, m_sio.sio_open(port));
+}
+
+bool TCommFun::SetPortParams(int port, int baudCode, int dataBitsCode, int stopBitsCode,
+                             int parityCode) {
+    const int mode = dataBitsCode | stopBitsCode | parityCode;
+    return Report(Call::Params, port, m_sio.sio_ioctl(port, baudCode, mode));
+}
+
+bool TCommFun::ClosePort(int port) {
+    return Report(Call::Close, port, m_sio.sio_close(port));
+}
+
+bool TCommFun::SendData(int port, const core::Bytes& data, int length) {
+    // A length beyond the data would send whatever lies behind it.
+    const bool inside = length >= 0 && static_cast<std::size_t>(length) <= data.size();
+    const int code = inside ? m_sio.sio_write(port, data.data(), length) : serial::kSioBadParam;
+    return Report(Call::Send, port, code);
+}
+
+void TCommFun::ReceiveData(int port, core::Bytes& received) {
+    const int waiting = m_sio.sio_iqueue(port);
+    if (waiting <= 0) {
+        ReportLost(port);
+        return;
+    }
+    std::array<char, kReceiveBufferSize> buffer;
+    const int asked = std::min(waiting, kReceiveBufferSize);
+    const int count = m_sio.sio_read(port, buffer.data(), asked);
+    if (count < 0) {
+        ReportLost(port);
+        return;
+    }
+    if (count > 0)
+        received.assign(buffer.data(), static_cast<std::size_t>(std::min(count, asked)));
+}
+
+bool TCommFun::Report(Call call, int port, int code) {
+    const bool ok = call == Call::Send ? code >= 0 : code == serial::kSioOk;
+    if (ok)
+        return true;
+    if (code == serial::kSioBadPort && ReportLost(port))
+        return false;
+    const Message* m = nullptr;
+    switch (call) {
+    case Call::Open:
+        m = Find(kOpenMessages, code);
+        break;
+    case Call::Params:
+        m = Find(kParamsMessages, code);
+        break;
+    case Call::Close:
+        m = Find(kCloseMessages, code);
+        break;
+    case Call::Send:
+        m = Find(kSendMessages, code);
+        break;
+    }
+    if (!m)
+        return false;
+    std::string text = m->german && m_variantType == "GERMAN" ? m->german : m->english;
+    // The operating system's reason tells the operator what to do about a failed open.
+    const std::string reason = call == Call::Open ? m_sio.LastOpenError(port) : std::string();
+    if (!reason.empty())
+        text += "\n" + reason;
+    if (m->box == Box::Error)
+        m_dialogs.Error(text);
+    else
+        m_dialogs.Warning(text);
+    return false;
+}
+
+bool TCommFun::ReportLost(int port) {
+    const std::string reason = m_sio.TakeLostReason(port);
+    if (reason.empty())
+        return false;
+    m_dialogs.Warning(std::string(m_variantType == "GERMAN" ? kNotOpenGerman : kNotOpen) + "\n" +
+                      reason);
+    return true;
+}

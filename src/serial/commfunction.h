@@ -1,0 +1,36 @@
+// The tool's only path to the serial port: each library result becomes a success flag and,
+// for the failures the operator can act on, a message box.
+#pragma once
+
+#include "core/hex.h"
+#include "core/services.h"
+#include "sio.h"
+
+#include <string>
+
+class TCommFun {
+public:
+    // Bytes one poll takes at most; the rest waits for the next poll.
+    static constexpr int kReceiveBufferSize = 1025;
+
+    // `variantType` is read at each message, so a later load of the configuration counts.
+    TCommFun(serial::Sio& sio, core::Dialogs& dialogs, const std::string& variantType);
+
+    bool OpenPort(int port);
+    bool SetPortParams(int port, int baudCode, int dataBitsCode, int stopBitsCode, int parityCode);
+    bool ClosePort(int port);
+    // Sends the first `length` bytes of `data`, zero bytes included.
+    bool SendData(int port, const core::Bytes& data, int length);
+    // Replaces `received` with what is waiting, when anything is; leaves it alone otherwise.
+    void ReceiveData(int port, core::Bytes& received);
+
+private:
+    enum class Call { Open, Params, Close, Send };
+    bool Report(Call call, int port, int code);
+    // Shows, once, that the device of `port` vanished; false when it did not.
+    bool ReportLost(int port);
+
+    serial::Sio& m_sio;
+    core::Dialogs& m_dialogs;
+    const std::string& m_variantType;
+};
