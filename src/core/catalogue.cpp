@@ -84,6 +84,25 @@ std::string CommandLogName(std::uint8_t code, bool io) {
     return LastCommandText(*command) + " " + command->name;
 }
 
+std::size_t RequestPayloadSize(const Command& command, Framing framing) {
+    switch (command.payload) {
+    case kRead:
+    case kByte:
+    case kSerialSettings:
+        // the short framing drops the second byte: filler, or the parity
+        return framing == Framing::kEDED ? 1 : 2;
+    case kWord:
+    case kIoLine:
+        return 2;
+    case kWriteAll:
+    case kDutyCycle:
+        return 4;
+    case kSerialNumber:
+        return 5;
+    }
+    return 0;
+}
+
 std::string ReadPayload(Framing framing) {
     return framing == Framing::kEDED ? "00" : "0000";
 }

@@ -2,6 +2,7 @@
 // values become payload hex. Payloads are upper-case hex text, two digits per byte.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -82,6 +83,9 @@ std::string AnswerCode(std::uint8_t code, Framing framing);
 std::string LastCommandText(const Command& command);
 // "8003 write air rate"; "40408013 read IO lines"; "8018 unknown command".
 std::string CommandLogName(std::uint8_t code, bool io = false);
+
+// Bytes a well-formed request payload of this command carries in a framing.
+std::size_t RequestPayloadSize(const Command& command, Framing framing);
 
 // Payload builders. Values are bytes 0..255 unless stated.
 std::string ReadPayload(Framing framing);

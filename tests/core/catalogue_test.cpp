@@ -97,6 +97,38 @@ TEST(Catalogue, RequestPayloads) {
         EXPECT_EQ(r.got, r.want) << r.why;
 }
 
+TEST(Catalogue, PayloadSizes) {
+    struct Row {
+        std::uint8_t code;
+        bool io;
+        Framing framing;
+        std::size_t bytes;
+    };
+    const auto F = Framing::k5A5A;
+    const auto E = Framing::kEDED;
+    const Row rows[] = {
+        {0x00, false, F, 2},
+        {0x00, false, E, 1}, // search: 0000 / 00
+        {0x01, false, F, 2},
+        {0x01, false, E, 1}, // rate + parity / rate
+        {0x03, false, F, 2},
+        {0x03, false, E, 1}, // air rate + filler / air rate
+        {0x0A, false, F, 5},
+        {0x0C, false, F, 2}, // serial number, module ID
+        {0x0E, false, F, 4},
+        {0x16, false, F, 4},             // write all, duty cycle
+        {0x19, false, F, 2},             // capacitance + filler
+        {0x12, true, Framing::k4040, 2}, // IO write: line + level
+        {0x13, true, Framing::k4040, 2}, // IO read: 0000
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(RequestPayloadSize(Cmd(r.code, r.io), r.framing), r.bytes)
+            << CommandLogName(r.code, r.io);
+    // the builders agree with the sizes
+    EXPECT_EQ(ReadPayload(E).size(), 2 * RequestPayloadSize(Cmd(0x02), E));
+    EXPECT_EQ(WriteAllPayload(1, 2, 3, 0).size(), 2 * RequestPayloadSize(Cmd(0x0E), F));
+}
+
 TEST(Catalogue, RejectedValues) {
     // sleep times outside 1..65535 ms and 1..65 s do not fit their two bytes
     EXPECT_FALSE(DutyCyclePayload(0, 2));
