@@ -114,12 +114,10 @@ std::string FamilyKey(std::string_view model_text) {
     return key;
 }
 
-ChannelFrequencyTable ChannelFrequencies(std::string_view model_text,
-                                         std::string_view base_frequency,
+ChannelFrequencyTable ChannelFrequencies(std::string_view model_text, std::string_view base,
                                          std::string_view variant_type, int model_position,
                                          bool base_station) {
     const std::string key = FamilyKey(model_text);
-    const std::string_view base = base_frequency;
     if (key == "86")
         return Table86(model_text, base, variant_type);
     if (key == "87")
