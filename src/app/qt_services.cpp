@@ -1,0 +1,33 @@
+#include "qt_services.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QThread>
+#include <QUrl>
+
+void QtDialogs::Warning(const std::string& text) {
+    QMessageBox::warning(m_parent, QApplication::applicationName(), QString::fromStdString(text));
+}
+
+void QtDialogs::Error(const std::string& text) {
+    QMessageBox::critical(m_parent, QApplication::applicationName(), QString::fromStdString(text));
+}
+
+bool QtDialogs::Question(const std::string& text) {
+    return QMessageBox::question(m_parent, QApplication::applicationName(),
+                                 QString::fromStdString(text),
+                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+void QtPause::Sleep(int ms) {
+    QThread::msleep(static_cast<unsigned long>(ms));
+}
+
+bool QtShell::Open(const std::string& target) {
+    const QString text = QString::fromStdString(target);
+    // A path that exists is a document; anything else is taken as a web address.
+    const QUrl url = QFileInfo::exists(text) ? QUrl::fromLocalFile(text) : QUrl(text);
+    return QDesktopServices::openUrl(url);
+}

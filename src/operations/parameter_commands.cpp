@@ -1,0 +1,5 @@
+#include "parameter_commands.h"
+
+#include "app/context.h"
+
+ParameterCommands::ParameterCommands(Context& ctx) : m_ctx(ctx) {}
