@@ -1,0 +1,23 @@
+// How the text of an INI value is read as a number and handed out as a string.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace config {
+
+// The integer an INI value starts with, or nothing when it does not start with one.
+// Surrounding blanks are ignored; an optional sign comes first; "0x" or "0X" followed by hex
+// digits reads hexadecimal, otherwise the leading decimal digits count and whatever follows them
+// is ignored, as the Windows profile functions do ("12abc" and "12.7" read 12). Text without a
+// leading digit ("abc", "", "-", "- 3") and values outside the range of int read as nothing, so
+// the caller's default applies instead of a wrapped or clipped number.
+std::optional<int> ParseProfileInteger(std::string_view text);
+
+// The text with every byte that is not part of a well-formed UTF-8 sequence replaced by U+FFFD.
+// Files carried over from old Windows installs may hold GBK or ANSI bytes; they read as
+// replacement characters rather than as invalid UTF-8 that the window would have to guess at.
+std::string ValidUtf8(std::string_view text);
+
+} // namespace config
