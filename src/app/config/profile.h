@@ -1,0 +1,45 @@
+// An INI file read and written with the semantics of the Windows profile functions, so that
+// operators can bring the Config.ini of an old install: section and key names match without
+// regard to case, names with spaces and slashes are written exactly as given, other sections,
+// keys and comments survive a write, CRLF and LF both read.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace config {
+
+class Profile {
+public:
+    explicit Profile(std::filesystem::path file);
+
+    const std::filesystem::path& File() const { return m_file; }
+
+    // Every call opens the file, reads or rewrites it and closes it again; nothing is kept in
+    // between, so a change made by hand while the tool runs is seen by the next call.
+    // A missing file, section or key, and a file that cannot be read, give the fallback.
+    std::string ReadString(const std::string& section, const std::string& key,
+                           const std::string& fallback) const;
+    // A value that is not a number gives the fallback (see ParseProfileInteger).
+    int ReadInteger(const std::string& section, const std::string& key, int fallback) const;
+    // True for any non-zero integer; a value that is not a number gives the fallback.
+    bool ReadBool(const std::string& section, const std::string& key, bool fallback) const;
+
+    // False, with the file left exactly as it was, when the value holds a line break or a zero
+    // byte, the file cannot be replaced (see ReplaceFileContents), or it holds lines a rewrite
+    // would drop (a zero byte, text that is neither a section, a key=value line nor a comment),
+    // since those belong to someone else and are not thrown away.
+    bool WriteString(const std::string& section, const std::string& key,
+                     const std::string& value) const;
+    bool WriteInteger(const std::string& section, const std::string& key, int value) const;
+    // Written as 1 or 0.
+    bool WriteBool(const std::string& section, const std::string& key, bool value) const;
+
+private:
+    std::optional<std::string> Value(const std::string& section, const std::string& key) const;
+
+    std::filesystem::path m_file;
+};
+
+} // namespace config

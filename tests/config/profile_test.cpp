@@ -1,0 +1,224 @@
+#include "app/config/profile.h"
+#include "temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace fs = std::filesystem;
+using config::Profile;
+
+namespace {
+
+// Written by hand on Windows: CRLF, names in other letter case, blanks around '=', comments,
+// a quoted value, a repeated key and a key before any section.
+const std::string kWindowsFile = "loose=1\r\n"
+                                 "; settings of the test bench\r\n"
+                                 "[com]\r\n"
+                                 "  PORT = 3 \r\n"
+                                 "rate=4\r\n"
+                                 "\r\n"
+                                 "[ VER ]\r\n"
+                                 "; customer build\r\n"
+                                 "TYPE = QXTEST\r\n"
+                                 "ceo=\"EN\"\r\n"
+                                 "ceo=CN\r\n"
+                                 "[option]\r\n"
+                                 "frame DELAY= 1\r\n";
+
+bool HasTemporary(const TempDir& dir) {
+    const auto names = dir.Names();
+    return std::ranges::any_of(names, [](const std::string& n) { return n != "Config.ini"; });
+}
+
+} // namespace
+
+TEST(Profile, ReadsAWindowsStyleFile) {
+    TempDir dir;
+    WriteBytes(dir.File("Config.ini"), kWindowsFile);
+    const Profile ini(dir.File("Config.ini"));
+    EXPECT_EQ(ini.ReadInteger("COM", "Port", 0), 3);
+    EXPECT_EQ(ini.ReadInteger("Com", "RATE", 0), 4);
+    EXPECT_EQ(ini.ReadString("Ver", "type", ""), "QXTEST");
+    EXPECT_EQ(ini.ReadString("Ver", "CEO", ""), "EN"); // quotes stripped, first of two wins
+    EXPECT_TRUE(ini.ReadBool("Option", "Frame delay", false));
+    EXPECT_EQ(ini.ReadInteger("", "loose", 0), 1);
+    EXPECT_EQ(ini.ReadInteger("COM", "Verify", 2), 2); // missing key
+    EXPECT_EQ(ini.ReadString("Nope", "Port", "fallback"), "fallback");
+}
+
+TEST(Profile, MissingOrUnreadableFileGivesFallbacks) {
+    TempDir dir;
+    fs::create_directory(dir.File("Config.ini")); // a directory where the file should be
+    WriteBytes(dir.File("big.ini"), "[COM]\nPort=3\n" + std::string(2 << 20, ';'));
+    for (const char* name : {"absent.ini", "Config.ini", "big.ini"}) {
+        const Profile ini(dir.File(name));
+        EXPECT_EQ(ini.ReadInteger("COM", "Port", 7), 7) << name;
+        EXPECT_EQ(ini.ReadString("COM", "Port", "x"), "x") << name;
+    }
+}
+
+TEST(Profile, BooleansAreAnyNonZeroInteger) {
+    TempDir dir;
+    WriteBytes(dir.File("Config.ini"), "[O]\nzero=0\none=1\nminus=-1\nbig=77\nword=yes\nempty=\n");
+    const Profile ini(dir.File("Config.ini"));
+    EXPECT_FALSE(ini.ReadBool("O", "zero", true));
+    EXPECT_TRUE(ini.ReadBool("O", "one", false));
+    EXPECT_TRUE(ini.ReadBool("O", "minus", false));
+    EXPECT_TRUE(ini.ReadBool("O", "big", false));
+    EXPECT_FALSE(ini.ReadBool("O", "word", false)); // not a number: the fallback
+    EXPECT_TRUE(ini.ReadBool("O", "word", true));
+    EXPECT_TRUE(ini.ReadBool("O", "empty", true));
+}
+
+TEST(Profile, WriteKeepsEverythingElseAndTheLineEndings) {
+    TempDir dir;
+    WriteBytes(dir.File("Config.ini"), kWindowsFile + "; last words\r\n;Verify=1\r\n");
+    const Profile ini(dir.File("Config.ini"));
+    ASSERT_TRUE(ini.WriteInteger("COM", "Port", 5));
+    ASSERT_TRUE(ini.WriteString("Option", "Delay time", "333"));
+    ASSERT_TRUE(ini.WriteString("Extra", "RX/TX conversion", "20"));
+    // The existing key takes the new spelling and value in place; new keys go to the end of
+    // their section, new sections to the end of the file, trailing comments stay last.
+    const std::string written = ReadBytes(dir.File("Config.ini"));
+    EXPECT_EQ(written, "loose=1\r\n"
+                       "\r\n"
+                       "\r\n"
+                       "; settings of the test bench\r\n"
+                       "[com]\r\n"
+                       "Port=5\r\n"
+                       "rate=4\r\n"
+                       "\r\n"
+                       "\r\n"
+                       "[VER]\r\n"
+                       "\r\n"
+                       "; customer build\r\n"
+                       "TYPE=QXTEST\r\n"
+                       "ceo=EN\r\n"
+                       "ceo=CN\r\n"
+                       "\r\n"
+                       "\r\n"
+                       "[option]\r\n"
+                       "frame DELAY=1\r\n"
+                       "Delay time=333\r\n"
+                       "\r\n"
+                       "\r\n"
+                       "[Extra]\r\n"
+                       "RX/TX conversion=20\r\n"
+                       "; last words\r\n"
+                       ";Verify=1\r\n");
+    EXPECT_EQ(ini.ReadString("VER", "CEO", ""), "EN");
+    // Saving the same values again changes nothing: the file does not grow from run to run.
+    ASSERT_TRUE(ini.WriteInteger("COM", "Port", 5));
+    ASSERT_TRUE(ini.WriteString("Extra", "RX/TX conversion", "20"));
+    EXPECT_EQ(ReadBytes(dir.File("Config.ini")), written);
+}
+
+TEST(Profile, WriteKeepsTheByteOrderMarkAndCommentOnlyFiles) {
+    TempDir dir;
+    const Profile ini(dir.File("Config.ini"));
+    WriteBytes(dir.File("Config.ini"), "\xEF\xBB\xBF[SN]\nNO=00012\n");
+    ASSERT_TRUE(ini.WriteString("SN", "Year", "2024"));
+    EXPECT_EQ(ReadBytes(dir.File("Config.ini")), "\xEF\xBB\xBF[SN]\nNO=00012\nYear=2024\n");
+
+    WriteBytes(dir.File("Config.ini"), "; one\n\n; two");
+    ASSERT_TRUE(ini.WriteInteger("COM", "Port", 1));
+    EXPECT_EQ(ReadBytes(dir.File("Config.ini")), "; one\n\n; two\n[COM]\nPort=1\n");
+}
+
+TEST(Profile, ValuesWithBlanksRoundTrip) {
+    TempDir dir;
+    const Profile ini(dir.File("Config.ini"));
+    ASSERT_TRUE(ini.WriteString("SN", "NO", " 12 "));
+    EXPECT_EQ(ReadBytes(dir.File("Config.ini")), "[SN]\nNO=\" 12 \"\n");
+    EXPECT_EQ(ini.ReadString("SN", "NO", ""), " 12 ");
+}
+
+TEST(Profile, RefusesRewritesThatWouldLoseOrCorruptContent) {
+    struct Row {
+        const char* why;
+        std::string file;
+        std::string value;
+    };
+    const Row rows[] = {
+        {"line break in the value would start a new key", "[SN]\nNO=1\n", "1\n[COM]\nPort=9"},
+        {"carriage return in the value", "[SN]\nNO=1\n", "1\rPort=9"},
+        {"zero byte in the value", "[SN]\nNO=1\n",
+         std::string("1\0"
+                     "2",
+                     3)},
+        {"line that is no key, section or comment", "[SN]\nNO=1\nstray text\n", "2"},
+        {"text after a section name", "[SN] ; serial\nNO=1\n", "2"},
+        {"section without closing bracket", "[SN\nNO=1\n", "2"},
+        {"empty section name", "[]\nNO=1\n", "2"},
+        {"key line without a key", "[SN]\n=1\n", "2"},
+        {"zero byte in the file", std::string("[SN]\nNO=1\n\0junk\n", 16), "2"},
+        {"file too large to be a Config.ini", "[SN]\nNO=1\n" + std::string(2 << 20, ';'), "2"},
+    };
+    for (const Row& row : rows) {
+        TempDir dir;
+        WriteBytes(dir.File("Config.ini"), row.file);
+        const Profile ini(dir.File("Config.ini"));
+        EXPECT_FALSE(ini.WriteString("SN", "NO", row.value)) << row.why;
+        EXPECT_EQ(ReadBytes(dir.File("Config.ini")), row.file) << row.why;
+        EXPECT_FALSE(HasTemporary(dir)) << row.why;
+    }
+}
+
+TEST(Profile, ReadsWhatItCanOfAFileItWillNotRewrite) {
+    TempDir dir;
+    WriteBytes(dir.File("Config.ini"), std::string("[COM]\nstray\nPort=3\n\0[SN]\nNO=9\n", 27));
+    const Profile ini(dir.File("Config.ini"));
+    EXPECT_EQ(ini.ReadInteger("COM", "Port", 0), 3);
+    EXPECT_EQ(ini.ReadString("SN", "NO", "none"), "none"); // after the zero byte
+}
+
+TEST(Profile, ReadOnlyFileIsLeftAlone) {
+    TempDir dir;
+    const fs::path file = dir.File("Config.ini");
+    WriteBytes(file, "[COM]\nPort=3\n");
+    fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    EXPECT_FALSE(Profile(file).WriteInteger("COM", "Port", 4));
+    EXPECT_EQ(ReadBytes(file), "[COM]\nPort=3\n");
+    EXPECT_FALSE(HasTemporary(dir));
+}
+
+TEST(Profile, DirectoryThatTakesNoFileFailsTheWrite) {
+    TempDir dir;
+    WriteBytes(dir.File("Config.ini"), "[COM]\nPort=3\n");
+    fs::permissions(dir.Path(), fs::perms::owner_read | fs::perms::owner_exec);
+    WriteBytes(dir.File("probe"), "x");
+    if (fs::exists(dir.File("probe"))) {
+        GTEST_SKIP() << "this user writes into read-only directories";
+    }
+    EXPECT_FALSE(Profile(dir.File("Config.ini")).WriteInteger("COM", "Port", 4));
+    EXPECT_EQ(ReadBytes(dir.File("Config.ini")), "[COM]\nPort=3\n");
+    EXPECT_EQ(dir.Names(), std::vector<std::string>{"Config.ini"});
+}
+
+TEST(Profile, MissingDirectoryOrFileInThePathFailsTheWrite) {
+    TempDir dir;
+    WriteBytes(dir.File("plain"), "not a directory");
+    EXPECT_FALSE(Profile(dir.File("plain") / "Config.ini").WriteInteger("COM", "Port", 4));
+    EXPECT_FALSE(Profile(dir.File("gone") / "Config.ini").WriteInteger("COM", "Port", 4));
+    fs::create_directory(dir.File("Config.ini"));
+    EXPECT_FALSE(Profile(dir.File("Config.ini")).WriteInteger("COM", "Port", 4));
+    EXPECT_TRUE(fs::is_directory(dir.File("Config.ini")));
+    EXPECT_EQ(ReadBytes(dir.File("plain")), "not a directory");
+    EXPECT_EQ(dir.Names().size(), 2u);
+}
+
+TEST(Profile, WriteReplacesTheFileALinkNamesAndKeepsItsMode) {
+    TempDir dir;
+    fs::create_directory(dir.File("real"));
+    const fs::path target = dir.File("real") / "shared.ini";
+    WriteBytes(target, "[COM]\nPort=3\n");
+    const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(target, mode);
+    fs::create_symlink(target, dir.File("Config.ini"));
+    ASSERT_TRUE(Profile(dir.File("Config.ini")).WriteInteger("COM", "Port", 4));
+    EXPECT_TRUE(fs::is_symlink(dir.File("Config.ini")));
+    EXPECT_EQ(ReadBytes(target), "[COM]\nPort=4\n");
+    EXPECT_EQ(fs::status(target).permissions(), mode);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.File("real")), fs::directory_iterator()), 1);
+}
