@@ -1,0 +1,78 @@
+// Config.ini in the start directory: the port settings, the factory serial number fields, the
+// customer variant and language, and the test options the tool remembers between runs.
+// Every operation opens the file, reads or writes its keys and closes it again.
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <string>
+
+namespace config {
+
+// Ranges of the window's spin boxes, which clamp what the file holds; the loader hands out the
+// raw value.
+struct SpinRange {
+    int min;
+    int max;
+};
+inline constexpr SpinRange kDelayTimeRange{60, 3000};
+inline constexpr SpinRange kRxTimerRange{10, 500};
+inline constexpr SpinRange kRxTxConversionRange{10, 1000};
+
+// Section COM: list positions in the port dialog (COM1, 2400 baud, no parity by default).
+struct PortSettings {
+    int port = 0;
+    int rate = 2;
+    int verify = 2;
+};
+
+// Section SN: the fields of the factory serial number.
+struct SerialNoFields {
+    int model = 0;
+    std::string year;
+    std::string month;
+    std::string no;
+};
+
+// Section Ver, which the tool never writes.
+struct VerValues {
+    std::string VariantType;
+    std::string VerModel;
+    std::string LangCode = "CN";
+    int ModelListVariant = 0;
+};
+
+// Section Option; TestDelayTime is read but never written.
+struct OptionValues {
+    bool frameDelay = false;
+    int delayTime = 333;
+    int rxTimer = 30;
+    int rxTxConversion = 20;
+    bool searchBeforeRw = true;
+    int TestDelayTime = 1500;
+};
+
+struct ConfigValues {
+    SerialNoFields sn;
+    VerValues ver;
+    OptionValues option;
+};
+
+// The file in `startDir`: "Config.ini", or a file of that name in other letter case when only
+// such a one is there (a file copied from Windows, where names ignore case).
+std::filesystem::path ConfigPath(const std::filesystem::path& startDir);
+
+// Sections SN, Ver and Option; a missing file or key gives the defaults above.
+ConfigValues LoadConfig(const std::filesystem::path& file);
+PortSettings LoadPortSettings(const std::filesystem::path& file);
+// Section Ports, keys COM1 to COM36: the device each port number stands for. Keys that are
+// missing or empty are left out.
+std::map<int, std::string> LoadPortMap(const std::filesystem::path& file);
+
+// The saves report whether every key was written, for tests; the window ignores the result
+// and goes on. A key that could not be written leaves the file as it was.
+bool SaveOptions(const std::filesystem::path& file, const OptionValues& options);
+bool SaveSerialNoFields(const std::filesystem::path& file, const SerialNoFields& fields);
+bool SavePortSettings(const std::filesystem::path& file, const PortSettings& settings);
+
+} // namespace config
