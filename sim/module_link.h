@@ -1,0 +1,50 @@
+// One module's end of its serial line: what the host sent so far, and the answers and air data
+// on their way back, paced at the module's line rate as its UART would send them.
+#pragma once
+
+#include "pty_device.h"
+
+#include "core/hex.h"
+#include "core/module_state.h"
+
+#include <chrono>
+#include <deque>
+#include <optional>
+
+namespace sim {
+
+using Clock = std::chrono::steady_clock;
+using TimePoint = Clock::time_point;
+
+class Log;
+
+struct Chunk {
+    core::Bytes data;
+    TimePoint not_before;
+    Clock::duration gap_before{}; // after the chunk before it has left (a split answer)
+    bool switch_after = false;    // take up the module's stored serial settings afterwards
+};
+
+struct ModuleLink {
+    int index = 0;
+    PtyDevice pty;
+    core::ModuleState state;
+    // The settings the UART runs at now; they follow `state` only once an answer has left.
+    int line_rate = 5;
+    int line_parity = 0;
+    core::Bytes input; // the beginning of what may be a request
+    core::Bytes raw;   // data gathered for the air
+    TimePoint last_input{};
+    std::deque<Chunk> output;
+    bool chunk_started = false;
+    TimePoint chunk_start{};
+    std::size_t chunk_sent = 0;
+    TimePoint line_free{};               // when the UART sent its last byte
+    std::optional<TimePoint> output_due; // when the next byte is due
+    TimePoint resting_until{};           // the master reported a hang-up: do not poll it until then
+};
+
+// Writes the bytes that are due by `now`; returns when the next byte is due, if any.
+std::optional<TimePoint> PumpOutput(ModuleLink& link, TimePoint now, const Log& log);
+
+} // namespace sim

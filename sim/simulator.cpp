@@ -1,0 +1,214 @@
+#include "simulator.h"
+
+#include "core/module_brain.h"
+#include "core/module_state_file.h"
+#include "core/request_scanner.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <poll.h>
+#include <unistd.h>
+
+namespace sim {
+
+namespace {
+
+// Raw data counts as one air packet once the host has been quiet this long, or at this size.
+constexpr auto kQuietGap = std::chrono::milliseconds(20);
+constexpr std::size_t kMaxPacket = 512;
+// After a hang-up on a master, it is polled again only after this pause.
+constexpr auto kRest = std::chrono::milliseconds(100);
+
+} // namespace
+
+Simulator::Simulator(const Options& options, std::vector<ModuleLink> links,
+                     std::vector<core::ModuleState> saved)
+    : options_(options), log_(options.verbose),
+      air_(options.seed, options.loss, options.bit_errors, options.air_delay_ms),
+      links_(std::move(links)), saved_(std::move(saved)) {}
+
+void Simulator::SaveState() {
+    if (options_.state_file.empty())
+        return;
+    if (saved_.size() < links_.size())
+        saved_.resize(links_.size());
+    for (const ModuleLink& link : links_)
+        saved_[static_cast<std::size_t>(link.index)] = link.state;
+    // Written beside and renamed over, so an interrupted save leaves the old file whole.
+    const std::string temporary = options_.state_file + ".tmp";
+    {
+        std::ofstream out(temporary, std::ios::trunc);
+        out << core::FormatStateFile(saved_);
+        if (!out.flush()) {
+            Log::Problem("cannot write " + temporary);
+            return;
+        }
+    }
+    if (std::rename(temporary.c_str(), options_.state_file.c_str()) != 0)
+        Log::Problem("cannot replace " + options_.state_file + ": " + std::strerror(errno));
+}
+
+void Simulator::Run(const volatile std::sig_atomic_t& stop, const sigset_t& wait_mask) {
+    std::vector<pollfd> fds;
+    std::vector<ModuleLink*> polled;
+    while (stop == 0) {
+        TimePoint now = Clock::now();
+        RunTimers(now);
+        fds.clear();
+        polled.clear();
+        for (ModuleLink& link : links_) {
+            if (link.resting_until > now)
+                continue;
+            fds.push_back(pollfd{link.pty.master, POLLIN, 0});
+            polled.push_back(&link);
+        }
+        timespec timeout{1, 0};
+        if (const auto next = NextTimer()) {
+            const auto wait = std::clamp<Clock::duration>(*next - now, Clock::duration::zero(),
+                                                          std::chrono::seconds(1));
+            const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(wait).count();
+            timeout =
+                timespec{static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
+        }
+        const int ready = ppoll(fds.data(), fds.size(), &timeout, &wait_mask);
+        if (ready < 0) {
+            if (errno == EINTR)
+                continue;
+            Log::Problem(std::string("poll: ") + std::strerror(errno));
+            return;
+        }
+        now = Clock::now();
+        // Timers first: a burst whose quiet time ran out while this process was not
+        // scheduled ends before newer bytes are read.
+        RunTimers(now);
+        for (std::size_t i = 0; i < fds.size(); ++i)
+            if (fds[i].revents != 0)
+                ReadHost(*polled[i], now);
+    }
+}
+
+void Simulator::ReadHost(ModuleLink& link, TimePoint now) {
+    char buffer[4096];
+    const ssize_t got = read(link.pty.master, buffer, sizeof buffer);
+    if (got <= 0) {
+        if (got < 0 && (errno == EAGAIN || errno == EINTR))
+            return;
+        // No host side open (EIO) or a hang-up: not fatal, the host may open it again.
+        link.resting_until = now + kRest;
+        return;
+    }
+    const core::Bytes bytes(buffer, static_cast<std::size_t>(got));
+    const auto host = ReadHostLine(link.pty.master);
+    if (!host || !LineMatches(*host, link.line_rate, link.line_parity)) {
+        log_.Frame(link.index, "drop", bytes,
+                   "host at " + std::to_string(host ? host->baud : 0) + " baud" +
+                       (host && host->odd ? " odd parity" : "") + ", module elsewhere");
+        return;
+    }
+    link.last_input = now;
+    if (!link.raw.empty()) {
+        // Within a burst of raw data everything is data.
+        link.raw += bytes;
+    } else {
+        link.input += bytes;
+        TakeInput(link, now);
+    }
+    if (link.raw.size() >= kMaxPacket) {
+        air_.Send(link, links_, link.raw, now, log_);
+        link.raw.clear();
+    }
+}
+
+void Simulator::TakeInput(ModuleLink& link, TimePoint now) {
+    while (!link.input.empty()) {
+        const core::ScanResult scan = core::ScanRequest(link.input, options_.eded);
+        if (scan.status == core::ScanStatus::kNeedMore)
+            return;
+        if (scan.status == core::ScanStatus::kNotRequest) {
+            link.raw += link.input;
+            link.input.clear();
+            return;
+        }
+        const core::Bytes frame = link.input.substr(0, scan.length);
+        link.input.erase(0, scan.length);
+        HandleRequest(link, scan.framing, frame, now);
+    }
+}
+
+void Simulator::HandleRequest(ModuleLink& link, core::Framing framing, const core::Bytes& frame,
+                              TimePoint now) {
+    const core::ModuleReply reply = core::Respond(link.state, framing, frame);
+    if (reply.kind == core::ModuleReply::Kind::kNotForMe) {
+        log_.Frame(link.index, "in", frame, DescribeFrame(framing, frame) + ", not this ID");
+        link.raw += frame + link.input;
+        link.input.clear();
+        return;
+    }
+    log_.Frame(link.index, "in", frame, DescribeFrame(framing, frame));
+    const bool changed = reply.state != link.state;
+    link.state = reply.state;
+    if (changed)
+        SaveState();
+    if (reply.kind == core::ModuleReply::Kind::kSilent) {
+        log_.Event(link.index, "no answer");
+        return;
+    }
+    const core::FaultedAnswer faulted =
+        core::ApplyAnswerFaults(options_.faults, reply.command, reply.answer_framing, reply.answer);
+    if (faulted.pieces.empty())
+        log_.Event(link.index, "silent by fault option");
+    const auto start = now + std::chrono::milliseconds(options_.turnaround_ms);
+    for (std::size_t i = 0; i < faulted.pieces.size(); ++i) {
+        Chunk chunk{faulted.pieces[i], start};
+        if (i > 0)
+            chunk.gap_before = std::chrono::milliseconds(faulted.gap_ms);
+        log_.Frame(link.index, "out", chunk.data,
+                   DescribeFrame(reply.answer_framing, reply.answer));
+        link.output.push_back(std::move(chunk));
+    }
+    if (reply.serial_switch) {
+        if (link.output.empty())
+            link.output.push_back(Chunk{{}, start});
+        link.output.back().switch_after = true;
+    }
+}
+
+void Simulator::RunTimers(TimePoint now) {
+    air_.Deliver(links_, now, log_);
+    for (ModuleLink& link : links_) {
+        if (now - link.last_input >= kQuietGap) {
+            // A request never completed: its bytes were data after all.
+            link.raw += link.input;
+            link.input.clear();
+            if (!link.raw.empty()) {
+                air_.Send(link, links_, link.raw, now, log_);
+                link.raw.clear();
+            }
+        }
+        link.output_due = PumpOutput(link, now, log_);
+        if (link.resting_until <= now)
+            link.resting_until = {};
+    }
+}
+
+std::optional<TimePoint> Simulator::NextTimer() const {
+    std::optional<TimePoint> next = air_.NextArrival();
+    const auto earlier = [&next](TimePoint t) {
+        if (!next || t < *next)
+            next = t;
+    };
+    for (const ModuleLink& link : links_) {
+        if (!link.input.empty() || !link.raw.empty())
+            earlier(link.last_input + kQuietGap);
+        if (link.output_due)
+            earlier(*link.output_due);
+        if (link.resting_until > Clock::time_point{})
+            earlier(link.resting_until);
+    }
+    return next;
+}
+
+} // namespace sim
