@@ -1,6 +1,7 @@
+#include "app/config/config_file.h"
 #include "main_window.h"
+#include "port_devices.h"
 #include "qt_services.h"
-#include "serial/ports.h"
 #include "serial/posix_sio.h"
 
 #include <QApplication>
@@ -12,8 +13,9 @@ int main(int argc, char** argv) {
     QtDialogs dialogs(boxParent);
     QtPause pause;
     QtShell shell;
-    serial::PosixSio sio(
-        [](int port) { return serial::DeviceForPort(port, {}, serial::SystemSerialDevices()); });
+    // The start directory is the current directory; Config.ini is looked for there.
+    const auto configFile = config::ConfigPath(std::filesystem::current_path());
+    serial::PosixSio sio([&configFile](int port) { return DeviceOfPort(configFile, port); });
     Services services{dialogs, pause, shell, sio};
     TForm1 window(services);
     boxParent = &window;

@@ -1,0 +1,71 @@
+#include "gui_harness.h"
+
+#include "app/port_devices.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QTest>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <unistd.h>
+
+GuiHarness::GuiHarness(const std::string& configIni, const std::string& com1Device)
+    : m_previousDir(std::filesystem::current_path()) {
+    std::string pattern = (std::filesystem::temp_directory_path() / "qxgui-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr)
+        throw std::runtime_error("cannot make a start directory");
+    m_dir = pattern;
+    if (!configIni.empty() || !com1Device.empty()) {
+        std::ofstream out(ConfigFile(), std::ios::binary);
+        out << configIni;
+        if (!com1Device.empty())
+            out << "\n[Ports]\nCOM1=" << com1Device << "\n";
+    }
+    // The tool takes its start directory from the current directory, as it does at start.
+    std::filesystem::current_path(m_dir);
+    const auto file = ConfigFile();
+    m_sio =
+        std::make_unique<serial::PosixSio>([file](int port) { return DeviceOfPort(file, port); });
+    m_services = std::make_unique<Services>(Services{dialogs, pause, shell, *m_sio});
+}
+
+GuiHarness::~GuiHarness() {
+    m_window.reset();
+    std::filesystem::current_path(m_previousDir);
+    std::error_code ignored;
+    std::filesystem::remove_all(m_dir, ignored);
+}
+
+TForm1& GuiHarness::Start() {
+    m_window = std::make_unique<TForm1>(*m_services);
+    m_window->show();
+    m_window->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
+    return *m_window;
+}
+
+std::string GuiHarness::ReadConfigFile() const {
+    std::ifstream in(ConfigFile(), std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void GuiHarness::Click(const char* buttonName) {
+    if (auto* button = Find<QAbstractButton>(buttonName))
+        QTest::mouseClick(button, Qt::LeftButton);
+}
+
+QString GuiHarness::Status(int panel) const {
+    auto* label = m_window->findChild<QLabel*>(QString("StatusPanel%1").arg(panel));
+    return label != nullptr ? label->text() : QString();
+}
+
+bool GuiHarness::WaitStatus(int panel, const QString& text, int timeoutMs) {
+    return QTest::qWaitFor([&] { return Status(panel) == text; }, timeoutMs);
+}
+
+void GuiHarness::AddFailure(const char* name) {
+    ADD_FAILURE() << "no control named " << name;
+}

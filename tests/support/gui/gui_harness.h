@@ -1,0 +1,80 @@
+// A real main window on the offscreen platform, in a start directory of its own whose
+// Config.ini maps COM1 to a device of the test's choosing (a pseudo-terminal the test plays
+// the module on, or a qxsim module). Boxes, pauses and the shell are recorded, not shown.
+#pragma once
+
+#include "app/main_window.h"
+#include "recording_dialogs.h"
+#include "serial/posix_sio.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+#include <QWidget>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+class RecordingPause : public core::Pause {
+public:
+    std::vector<int> pauses;
+    void Sleep(int ms) override { pauses.push_back(ms); }
+};
+
+class RecordingShell : public core::Shell {
+public:
+    std::vector<std::string> opened;
+    bool result = false;
+    bool Open(const std::string& target) override {
+        opened.push_back(target);
+        return result;
+    }
+};
+
+class GuiHarness {
+public:
+    // `configIni` is the Config.ini text without [Ports]; when `com1Device` is not empty a
+    // [Ports] section mapping COM1 to it is appended. No file is written when both are empty.
+    GuiHarness(const std::string& configIni, const std::string& com1Device);
+    ~GuiHarness();
+    GuiHarness(const GuiHarness&) = delete;
+    GuiHarness& operator=(const GuiHarness&) = delete;
+
+    // Creates the window (its creation loads Config.ini and opens the port) and shows it.
+    TForm1& Start();
+
+    TForm1& Window() { return *m_window; }
+    Context& Ctx() { return m_window->Ctx(); }
+    Globals& G() { return Ctx().g; }
+    const std::filesystem::path& Dir() const { return m_dir; }
+    std::filesystem::path ConfigFile() const { return m_dir / "Config.ini"; }
+    std::string ReadConfigFile() const;
+
+    // A control of the main window or of its dialogs by objectName; fails the test when absent.
+    template <class T> T* Find(const char* name) {
+        auto* widget = m_window->findChild<T*>(QString::fromLatin1(name));
+        if (widget == nullptr)
+            AddFailure(name);
+        return widget;
+    }
+    void Click(const char* buttonName);
+
+    QString Status(int panel) const;
+    // Lets timers run until panel `panel` shows `text`; false after `timeoutMs`.
+    bool WaitStatus(int panel, const QString& text, int timeoutMs = 5000);
+    // Texts of the boxes shown so far, in order.
+    std::vector<std::string> Boxes() const { return dialogs.Texts(); }
+
+    RecordingDialogs dialogs;
+    RecordingPause pause;
+    RecordingShell shell;
+
+private:
+    static void AddFailure(const char* name);
+
+    std::filesystem::path m_previousDir;
+    std::filesystem::path m_dir;
+    std::unique_ptr<serial::PosixSio> m_sio;
+    std::unique_ptr<Services> m_services;
+    std::unique_ptr<TForm1> m_window;
+};
