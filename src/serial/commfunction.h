@@ -15,6 +15,8 @@ public:
 
     // `variantType` is read at each message, so a later load of the configuration counts.
     TCommFun(serial::Sio& sio, core::Dialogs& dialogs, const std::string& variantType);
+    // The variant is kept by reference, so a temporary would dangle.
+    TCommFun(serial::Sio&, core::Dialogs&, const std::string&&) = delete;
 
     bool OpenPort(int port);
     bool SetPortParams(int port, int baudCode, int dataBitsCode, int stopBitsCode, int parityCode);

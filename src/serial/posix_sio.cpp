@@ -104,6 +104,20 @@ std::string OpenFailureReason(const std::string& device, int error) {
     }
 }
 
+int ApplyLineCodes(termios& tio, int baud, int mode) {
+    const int rate = RateOfCode(baud);
+    const int parity = mode & kParityMask;
+    if (rate == 0 || (mode & ~(kDataMask | kStopMask | kParityMask)) != 0 || !ValidParity(parity))
+        return 0;
+    tio.c_cflag &= ~(CSIZE | CSTOPB | PARENB | PARODD | CMSPAR);
+    tio.c_cflag |= SizeOf(mode & kDataMask) | ParityFlags(parity);
+    if (mode & kStop2)
+        tio.c_cflag |= CSTOPB;
+    ::cfsetispeed(&tio, SpeedOf(rate));
+    ::cfsetospeed(&tio, SpeedOf(rate));
+    return rate;
+}
+
 PosixSio::PosixSio(DeviceOf deviceOf) : m_deviceOf(std::move(deviceOf)) {}
 
 PosixSio::~PosixSio() {
@@ -190,19 +204,12 @@ int PosixSio::sio_ioctl(int port, int baud, int mode) {
     Port* p = OpenAt(port);
     if (!p)
         return kSioBadPort;
-    const int rate = RateOfCode(baud);
-    const int parity = mode & kParityMask;
-    if (rate == 0 || (mode & ~(kDataMask | kStopMask | kParityMask)) != 0 || !ValidParity(parity))
-        return kSioBadParam;
     termios tio{};
     if (::tcgetattr(p->fd, &tio) != 0)
         return Fail(*p, errno);
-    tio.c_cflag &= ~(CSIZE | CSTOPB | PARENB | PARODD | CMSPAR);
-    tio.c_cflag |= SizeOf(mode & kDataMask) | ParityFlags(parity);
-    if (mode & kStop2)
-        tio.c_cflag |= CSTOPB;
-    ::cfsetispeed(&tio, SpeedOf(rate));
-    ::cfsetospeed(&tio, SpeedOf(rate));
+    const int rate = ApplyLineCodes(tio, baud, mode);
+    if (rate == 0)
+        return kSioBadParam;
     // Applied at once: waiting for the output to drain could block on a stuck device.
     if (::tcsetattr(p->fd, TCSANOW, &tio) != 0)
         return Fail(*p, errno);

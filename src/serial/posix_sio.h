@@ -7,11 +7,16 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <termios.h>
 
 namespace serial {
 
 // The operator's reason for a failed open of `device` with `error` (an errno value).
 std::string OpenFailureReason(const std::string& device, int error);
+
+// Puts a baud code and a mode (data bits | stop bits | parity) into `tio`; returns the baud
+// rate, or 0 for a code outside the tables, leaving `tio` as it was.
+int ApplyLineCodes(termios& tio, int baud, int mode);
 
 class PosixSio : public Sio {
 public:
