@@ -10,25 +10,10 @@ TEST(ConfigFile, DefaultsWithoutAFile) {
     TempDir dir;
     const fs::path file = ConfigPath(dir.Path());
     EXPECT_EQ(file, dir.File("Config.ini"));
-    const ConfigValues values = LoadConfig(file);
-    EXPECT_EQ(values.sn.model, 0);
-    EXPECT_EQ(values.sn.year, "");
-    EXPECT_EQ(values.sn.month, "");
-    EXPECT_EQ(values.sn.no, "");
-    EXPECT_EQ(values.ver.VariantType, "");
-    EXPECT_EQ(values.ver.VerModel, "");
-    EXPECT_EQ(values.ver.LangCode, "CN");
-    EXPECT_EQ(values.ver.ModelListVariant, 0);
-    EXPECT_FALSE(values.option.frameDelay);
-    EXPECT_EQ(values.option.delayTime, 333);
-    EXPECT_EQ(values.option.rxTimer, 30);
-    EXPECT_EQ(values.option.rxTxConversion, 20);
-    EXPECT_TRUE(values.option.searchBeforeRw);
-    EXPECT_EQ(values.option.TestDelayTime, 1500);
-    const PortSettings port = LoadPortSettings(file);
-    EXPECT_EQ(port.port, 0);
-    EXPECT_EQ(port.rate, 2);
-    EXPECT_EQ(port.verify, 2);
+    const ConfigValues expected{
+        {0, "", "", ""}, {"", "", "CN", 0}, {false, 333, 30, 20, true, 1500}};
+    EXPECT_EQ(LoadConfig(file), expected);
+    EXPECT_EQ(LoadPortSettings(file), (PortSettings{0, 2, 2}));
     EXPECT_TRUE(LoadPortMap(file).empty());
     EXPECT_TRUE(dir.Names().empty()); // reading never creates the file
 }
@@ -43,8 +28,8 @@ TEST(ConfigFile, FirstStartSavesTheDefaultPort) {
 
 TEST(ConfigFile, ReadsAnOldWindowsFile) {
     TempDir dir;
-    // Every key in other letter case, CRLF, blanks around '=', a ';' comment; the raw spin
-    // values (10 and 5000 lie outside the boxes' ranges) are handed out unclamped.
+    // Every key in other letter case, CRLF, blanks around '=', a ';' comment; the spin values
+    // 10 and 5000 lie outside the boxes' ranges and are handed out unclamped.
     WriteBytes(dir.File("Config.ini"), "[com]\r\nPORT = 4\r\nrate=6\r\nverify=0\r\n"
                                        "; factory settings\r\n"
                                        "[sn]\r\nmodel=3\r\nYEAR=2019\r\nmonth=07\r\nno=00042\r\n"
@@ -54,75 +39,36 @@ TEST(ConfigFile, ReadsAnOldWindowsFile) {
                                        "rx timer=5000\r\nrx/tx CONVERSION=15\r\n"
                                        "search before r/w=0\r\ntest delay time=2500\r\n");
     const fs::path file = ConfigPath(dir.Path());
-    const ConfigValues values = LoadConfig(file);
-    EXPECT_EQ(values.sn.model, 3);
-    EXPECT_EQ(values.sn.year, "2019");
-    EXPECT_EQ(values.sn.month, "07");
-    EXPECT_EQ(values.sn.no, "00042");
-    EXPECT_EQ(values.ver.VariantType, "MORVANTELIS");
-    EXPECT_EQ(values.ver.VerModel, "QX87ID");
-    EXPECT_EQ(values.ver.LangCode, "EN");
-    EXPECT_EQ(values.ver.ModelListVariant, 1);
-    EXPECT_TRUE(values.option.frameDelay);
-    EXPECT_EQ(values.option.delayTime, 10);
-    EXPECT_EQ(values.option.rxTimer, 5000);
-    EXPECT_EQ(values.option.rxTxConversion, 15);
-    EXPECT_FALSE(values.option.searchBeforeRw);
-    EXPECT_EQ(values.option.TestDelayTime, 2500);
-    const PortSettings port = LoadPortSettings(file);
-    EXPECT_EQ(port.port, 4);
-    EXPECT_EQ(port.rate, 6);
-    EXPECT_EQ(port.verify, 0);
+    const ConfigValues expected{{3, "2019", "07", "00042"},
+                                {"MORVANTELIS", "QX87ID", "EN", 1},
+                                {true, 10, 5000, 15, false, 2500}};
+    EXPECT_EQ(LoadConfig(file), expected);
+    EXPECT_EQ(LoadPortSettings(file), (PortSettings{4, 6, 0}));
 }
 
 TEST(ConfigFile, GarbageValuesFallBackToDefaults) {
     TempDir dir;
     WriteBytes(dir.File("Config.ini"), "[COM]\nPort=COM3\nRate=\nVerify=none\n"
-                                       "[SN]\nModel=x\n"
-                                       "[Ver]\nQX=one\n"
+                                       "[SN]\nModel=x\n[Ver]\nQX=one\n"
                                        "[Option]\nFrame delay=yes\nDelay time=fast\n"
                                        "RX timer=-\nRX/TX conversion=99999999999\n"
                                        "Search before R/W=off\nTest Delay Time=\n");
-    const fs::path file = dir.File("Config.ini");
-    const ConfigValues values = LoadConfig(file);
-    const ConfigValues defaults;
-    EXPECT_EQ(values.sn.model, defaults.sn.model);
-    EXPECT_EQ(values.ver.ModelListVariant, defaults.ver.ModelListVariant);
-    EXPECT_EQ(values.option.frameDelay, defaults.option.frameDelay);
-    EXPECT_EQ(values.option.delayTime, defaults.option.delayTime);
-    EXPECT_EQ(values.option.rxTimer, defaults.option.rxTimer);
-    EXPECT_EQ(values.option.rxTxConversion, defaults.option.rxTxConversion);
-    EXPECT_EQ(values.option.searchBeforeRw, defaults.option.searchBeforeRw);
-    EXPECT_EQ(values.option.TestDelayTime, defaults.option.TestDelayTime);
-    const PortSettings port = LoadPortSettings(file);
-    EXPECT_EQ(port.port, 0);
-    EXPECT_EQ(port.rate, 2);
-    EXPECT_EQ(port.verify, 2);
+    EXPECT_EQ(LoadConfig(dir.File("Config.ini")), ConfigValues{});
+    EXPECT_EQ(LoadPortSettings(dir.File("Config.ini")), PortSettings{});
 }
 
 TEST(ConfigFile, SaveOptionsWritesFiveKeysInOrderAndLeavesTheRest) {
     TempDir dir;
-    const std::string before = "[Ver]\ntype=QXTEST\nCEO=EN\nSecret=kept\n"
-                               "[Option]\nTest Delay Time=2500\n"
-                               "[Mine]\n; notes of the operator\nanswer=42\n";
-    WriteBytes(dir.File("Config.ini"), before);
     const fs::path file = dir.File("Config.ini");
-    OptionValues options;
-    options.frameDelay = true;
-    options.delayTime = 500;
-    options.rxTimer = 40;
-    options.rxTxConversion = 100;
-    options.searchBeforeRw = false;
-    options.TestDelayTime = 9999; // never written
+    WriteBytes(file, "[Ver]\ntype=QXTEST\nCEO=EN\nSecret=kept\n[Option]\nTest Delay Time=2500\n"
+                     "[Mine]\n; notes of the operator\nanswer=42\n");
+    const OptionValues options{true, 500, 40, 100, false, 9999};
     ASSERT_TRUE(SaveOptions(file, options));
     EXPECT_EQ(ReadBytes(file), "[Ver]\ntype=QXTEST\nCEO=EN\nSecret=kept\n\n\n"
                                "[Option]\nTest Delay Time=2500\nDelay time=500\nRX timer=40\n"
                                "RX/TX conversion=100\nFrame delay=1\nSearch before R/W=0\n\n\n"
                                "[Mine]\n\n; notes of the operator\nanswer=42\n");
-    const ConfigValues values = LoadConfig(file);
-    EXPECT_EQ(values.option.TestDelayTime, 2500);
-    EXPECT_TRUE(values.option.frameDelay);
-    EXPECT_FALSE(values.option.searchBeforeRw);
+    EXPECT_EQ(LoadConfig(file).option, (OptionValues{true, 500, 40, 100, false, 2500}));
 }
 
 TEST(ConfigFile, SerialNumberFieldsRoundTripInUtf8) {
@@ -131,22 +77,16 @@ TEST(ConfigFile, SerialNumberFieldsRoundTripInUtf8) {
     const SerialNoFields fields{5, "二〇二四", "１２", "编号00012"};
     ASSERT_TRUE(SaveSerialNoFields(file, fields));
     EXPECT_EQ(ReadBytes(file), "[SN]\nModel=5\nYear=二〇二四\nMonth=１２\nNO=编号00012\n");
-    const ConfigValues values = LoadConfig(file);
-    EXPECT_EQ(values.sn.model, 5);
-    EXPECT_EQ(values.sn.year, fields.year);
-    EXPECT_EQ(values.sn.month, fields.month);
-    EXPECT_EQ(values.sn.no, fields.no);
+    EXPECT_EQ(LoadConfig(file).sn, fields);
 }
 
 TEST(ConfigFile, AnsiFileReadsWhatItCanAndKeepsItsBytes) {
     TempDir dir;
     const fs::path file = dir.File("Config.ini");
     // "中文" in GBK as the model name, followed by ordinary keys.
-    const std::string gbk = "[Ver]\nModel=\xD6\xD0\xCE\xC4\nCEO=EN\n[COM]\nPort=3\n";
-    WriteBytes(file, gbk);
-    const ConfigValues values = LoadConfig(file);
-    EXPECT_EQ(values.ver.VerModel, "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
-    EXPECT_EQ(values.ver.LangCode, "EN");
+    WriteBytes(file, "[Ver]\nModel=\xD6\xD0\xCE\xC4\nCEO=EN\n[COM]\nPort=3\n");
+    const std::string replaced = "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD";
+    EXPECT_EQ(LoadConfig(file).ver, (VerValues{"", replaced, "EN", 0}));
     EXPECT_EQ(LoadPortSettings(file).port, 3);
     ASSERT_TRUE(SavePortSettings(file, {1, 4, 0}));
     EXPECT_EQ(ReadBytes(file), "[Ver]\nModel=\xD6\xD0\xCE\xC4\nCEO=EN\n\n\n"
@@ -157,12 +97,12 @@ TEST(ConfigFile, FailedSavesAreReportedAndLeaveTheFile) {
     TempDir dir;
     const fs::path file = dir.File("Config.ini");
     WriteBytes(file, "[COM]\nPort=3\n");
-    fs::permissions(file, fs::perms::owner_read);
+    fs::permissions(file, fs::perms::owner_read); // read-only, even for root
     EXPECT_FALSE(SavePortSettings(file, {}));
     EXPECT_FALSE(SaveOptions(file, {}));
     EXPECT_FALSE(SaveSerialNoFields(file, {}));
     EXPECT_EQ(ReadBytes(file), "[COM]\nPort=3\n");
-    EXPECT_EQ(dir.Names(), std::vector<std::string>{"Config.ini"});
+    EXPECT_EQ(dir.Names(), std::vector<std::string>{"Config.ini"}); // no temporary left
     // A line break typed into the serial-number field cannot smuggle in keys of its own; the
     // other fields are still saved.
     fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);

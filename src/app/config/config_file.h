@@ -24,6 +24,8 @@ struct PortSettings {
     int port = 0;
     int rate = 2;
     int verify = 2;
+
+    bool operator==(const PortSettings&) const = default;
 };
 
 // Section SN: the fields of the factory serial number.
@@ -32,6 +34,8 @@ struct SerialNoFields {
     std::string year;
     std::string month;
     std::string no;
+
+    bool operator==(const SerialNoFields&) const = default;
 };
 
 // Section Ver, which the tool never writes.
@@ -40,6 +44,8 @@ struct VerValues {
     std::string VerModel;
     std::string LangCode = "CN";
     int ModelListVariant = 0;
+
+    bool operator==(const VerValues&) const = default;
 };
 
 // Section Option; TestDelayTime is read but never written.
@@ -50,12 +56,16 @@ struct OptionValues {
     int rxTxConversion = 20;
     bool searchBeforeRw = true;
     int TestDelayTime = 1500;
+
+    bool operator==(const OptionValues&) const = default;
 };
 
 struct ConfigValues {
     SerialNoFields sn;
     VerValues ver;
     OptionValues option;
+
+    bool operator==(const ConfigValues&) const = default;
 };
 
 // The file in `startDir`: "Config.ini", or a file of that name in other letter case when only

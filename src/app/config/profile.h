@@ -14,8 +14,6 @@ class Profile {
 public:
     explicit Profile(std::filesystem::path file);
 
-    const std::filesystem::path& File() const { return m_file; }
-
     // Every call opens the file, reads or rewrites it and closes it again; nothing is kept in
     // between, so a change made by hand while the tool runs is seen by the next call.
     // A missing file, section or key, and a file that cannot be read, give the fallback.
