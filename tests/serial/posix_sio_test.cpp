@@ -102,6 +102,14 @@ TEST(PosixSio, LineCodesBecomeTerminalFlags) {
     }
 }
 
+TEST_F(PtyPort, AWriteTheFarEndNeverTakesFailsInsteadOfHanging) {
+    ASSERT_TRUE(comm.SetPortParams(1, 15, kData8, kStop1, kParityNone));
+    // More than the pseudo-terminal buffers (about 20 KB) while the master reads nothing.
+    const std::string data(24 * 1024, 'x');
+    EXPECT_EQ(sio.sio_write(1, data.data(), static_cast<int>(data.size())), kSioWriteTimeout);
+    EXPECT_EQ(sio.sio_iqueue(1), 0); // the port stays open
+}
+
 // A pseudo-terminal forces 8 data bits and clears PARENB; speed, stop bits, PARODD and CMSPAR
 // it keeps, so those are read back here.
 TEST_F(PtyPort, LineSettingsLandInTheTerminal) {
