@@ -16,7 +16,7 @@ constexpr std::array kSettings{
     ModuleSetting{"base-frequency", &ModuleState::base_frequency, 0, 255, true,
                   "base frequency code (1 230 MHz, 2 433 MHz, ... 6 2.4 GHz)"},
     ModuleSetting{"model", &ModuleState::model, 0, 255, true,
-                  "model code of the serial number, or a model name such as QX861"},
+                  "model of the serial number: a name such as QX861 or its two-digit code 21"},
     ModuleSetting{"year", &ModuleState::year, 0, 255, false,
                   "serial number year (last two digits)"},
     ModuleSetting{"month", &ModuleState::month, 0, 255, false, "serial number month"},
