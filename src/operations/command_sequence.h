@@ -1,15 +1,58 @@
 // The sequence every operator command runs: guard, record, frame, send, report.
 #pragma once
 
+#include "core/catalogue.h"
+#include "core/hex.h"
+
+#include <QString>
+#include <string>
+#include <string_view>
+
 struct Context;
+class QWidget;
+
+// One text of the operator's messages in both languages (UTF-8).
+struct Bilingual {
+    const char* english = nullptr;
+    const char* chinese = nullptr;
+};
+
+// What an operation shows: progress after a written frame, and on a refused write the status
+// text followed by the box.
+struct OperationTexts {
+    Bilingual progress;
+    Bilingual failureStatus;
+    Bilingual failureBox;
+};
 
 class CommandSequence {
 public:
     explicit CommandSequence(Context& ctx);
 
-    // False, after the warning, while a pair transfer test runs.
+    // False, after the warning, while a pair transfer test runs: its data would be taken for
+    // answers and its answers for test data.
     bool PairTestGuard();
 
+    // The framing `command` goes out in under the current variant.
+    core::Framing FramingOf(const core::Command& command) const;
+    // The frame bytes; `id` is the 4040 target ID (four hex digits), unused by the others.
+    static core::Bytes Frame(const core::Command& command, core::Framing framing,
+                             std::string_view payload, std::string_view id = {});
+
+    // Records the command in LastCommand, writes its frame on the current port and reports:
+    // on success AppState becomes command mode and panel 2 shows the progress; otherwise
+    // panel 2 shows the failure and a warning box follows. `payload` must be in `framing`.
+    bool Send(const core::Command& command, core::Framing framing, std::string_view payload,
+              const OperationTexts& texts, std::string_view id = {});
+
+    // A failed input check: the warning, then the keyboard focus to the control concerned.
+    void Refuse(const Bilingual& message, QWidget* focus);
+
+    // The text in the operator's language, chosen anew at each use.
+    QString Text(const Bilingual& text) const;
+
 private:
+    std::string Utf8(const Bilingual& text) const;
+
     Context& m_ctx;
 };
