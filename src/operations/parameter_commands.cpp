@@ -1,5 +1,234 @@
 #include "parameter_commands.h"
 
 #include "app/context.h"
+#include "command_sequence.h"
+#include "core/decimal_entry.h"
+#include "digit_filter.h"
+#include "parameter_table.h"
+#include "ui_main_window.h"
 
-ParameterCommands::ParameterCommands(Context& ctx) : m_ctx(ctx) {}
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLineEdit>
+#include <utility>
+
+namespace {
+
+const Bilingual kChooseModel{"Please Choose Model/Base Fre. or Search FIRST!",
+                             "请先选择型号及基频或先检测电台!"};
+const Bilingual kWrongModel{
+    "The Model you chose is wrong,Please Choose Correct Model/Base Fre. or Search FIRST!",
+    "当前所选的产品型号与实际不符,请选择正确型号及基频或先检测电台!"};
+
+constexpr std::uint32_t kMaxId = 0xFFFF; // four hex digits on the wire
+
+} // namespace
+
+ParameterCommands::ParameterCommands(Context& ctx) : m_ctx(ctx) {
+    using Handler = void (ParameterCommands::*)();
+    Ui::TForm1& ui = ctx.ui;
+    const std::pair<QAbstractButton*, Handler> handlers[] = {
+        {ui.SpeedButton2, &ParameterCommands::SpeedButton2Click},
+        {ui.SpeedButton8, &ParameterCommands::SpeedButton8Click},
+        {ui.SpeedButton4, &ParameterCommands::SpeedButton4Click},
+        {ui.SpeedButton9, &ParameterCommands::SpeedButton9Click},
+        {ui.SpeedButton5, &ParameterCommands::SpeedButton5Click},
+        {ui.SpeedButton10, &ParameterCommands::SpeedButton10Click},
+        {ui.SpeedButton22, &ParameterCommands::SpeedButton22Click},
+        {ui.SpeedButton23, &ParameterCommands::SpeedButton23Click},
+        {ui.SpeedButton26, &ParameterCommands::SpeedButton26Click},
+        {ui.SpeedButton27, &ParameterCommands::SpeedButton27Click},
+        {ui.SpeedButton33, &ParameterCommands::SpeedButton33Click},
+        {ui.SpeedButton11, &ParameterCommands::SpeedButton11Click},
+        {ui.SpeedButton28, &ParameterCommands::SpeedButton28Click},
+        {ui.SpeedButton29, &ParameterCommands::SpeedButton29Click},
+        {ui.SpeedButton39, &ParameterCommands::SpeedButton39Click},
+        {ui.SpeedButton13, &ParameterCommands::SpeedButton13Click},
+        {ui.SpeedButton12, &ParameterCommands::SpeedButton12Click},
+        {ui.SpeedButton32, &ParameterCommands::SpeedButton32Click},
+        {ui.Button1, &ParameterCommands::Button1Click},
+        {ui.Button2, &ParameterCommands::Button2Click},
+    };
+    for (const auto& [button, handler] : handlers)
+        QObject::connect(button, &QAbstractButton::clicked, button,
+                         [this, handler = handler] { (this->*handler)(); });
+    // Edit10KeyPress, Edit15KeyPress, Edit20KeyPress, Edit21KeyPress: digits only.
+    for (QLineEdit* edit : {ui.Edit10, ui.Edit15, ui.Edit20, ui.Edit21})
+        AcceptDigitsOnly(edit);
+}
+
+void ParameterCommands::SpeedButton2Click() {
+    Run("SpeedButton2");
+}
+void ParameterCommands::SpeedButton8Click() {
+    Run("SpeedButton8");
+}
+void ParameterCommands::SpeedButton4Click() {
+    Run("SpeedButton4");
+}
+void ParameterCommands::SpeedButton9Click() {
+    Run("SpeedButton9");
+}
+void ParameterCommands::SpeedButton5Click() {
+    Run("SpeedButton5");
+}
+void ParameterCommands::SpeedButton10Click() {
+    Run("SpeedButton10");
+}
+void ParameterCommands::SpeedButton22Click() {
+    Run("SpeedButton22");
+}
+void ParameterCommands::SpeedButton23Click() {
+    Run("SpeedButton23");
+}
+void ParameterCommands::SpeedButton26Click() {
+    Run("SpeedButton26");
+}
+void ParameterCommands::SpeedButton27Click() {
+    Run("SpeedButton27");
+}
+void ParameterCommands::SpeedButton33Click() {
+    Run("SpeedButton33");
+}
+void ParameterCommands::SpeedButton11Click() {
+    Run("SpeedButton11");
+}
+void ParameterCommands::SpeedButton28Click() {
+    Run("SpeedButton28");
+}
+void ParameterCommands::SpeedButton29Click() {
+    Run("SpeedButton29");
+}
+void ParameterCommands::SpeedButton39Click() {
+    Run("SpeedButton39");
+}
+void ParameterCommands::SpeedButton13Click() {
+    Run("SpeedButton13");
+}
+void ParameterCommands::SpeedButton12Click() {
+    Run("SpeedButton12");
+}
+void ParameterCommands::SpeedButton32Click() {
+    Run("SpeedButton32");
+}
+void ParameterCommands::Button1Click() {
+    Run("Button1");
+}
+void ParameterCommands::Button2Click() {
+    Run("Button2");
+}
+
+bool ParameterCommands::ModelCheck(const char* listName) {
+    const auto* list = qobject_cast<QComboBox*>(Control(listName));
+    if (list == nullptr || list->count() == 0) {
+        m_ctx.sequence->Refuse(kChooseModel, m_ctx.ui.ComboBox15);
+        return false;
+    }
+    const QComboBox* model = m_ctx.ui.ComboBox15;
+    if (QString::fromStdString(m_ctx.g.ModuleFamily).left(4) == model->currentText().left(4))
+        return true;
+    if (model->currentIndex() >= 0 && m_ctx.ui.ComboBox16->currentIndex() >= 0)
+        return true;
+    m_ctx.sequence->Refuse(kWrongModel, nullptr);
+    return false;
+}
+
+void ParameterCommands::Run(std::string_view button) {
+    const ParameterCommand& row = ParameterCommandFor(button);
+    CommandSequence& sequence = *m_ctx.sequence;
+    const bool ready = row.checksBeforeGuard ? Prepare(row) && sequence.PairTestGuard()
+                                             : sequence.PairTestGuard() && Prepare(row);
+    if (!ready)
+        return;
+    const core::Command& command = *core::FindCommand(row.code, row.io);
+    const core::Framing framing = sequence.FramingOf(command);
+    const std::string id =
+        row.target != nullptr
+            ? core::ToHex(core::DecimalInRange(FieldText(row.target), 0, kMaxId).value_or(0), 4)
+            : std::string();
+    sequence.Send(command, framing, Payload(row, framing), Texts(row), id);
+}
+
+bool ParameterCommands::Prepare(const ParameterCommand& row) {
+    for (const ParameterStep& step : row.steps) {
+        QWidget* control = Control(step.control);
+        auto* list = qobject_cast<QComboBox*>(control);
+        auto* edit = qobject_cast<QLineEdit*>(control);
+        bool ok = true;
+        switch (step.kind) {
+        case ParameterStep::kClear:
+            if (list != nullptr)
+                list->setCurrentIndex(-1);
+            if (edit != nullptr)
+                edit->clear();
+            break;
+        case ParameterStep::kModelCheck:
+            if (!ModelCheck(step.control))
+                return false;
+            break;
+        case ParameterStep::kSelected:
+            ok = list != nullptr && list->currentIndex() >= 0;
+            break;
+        case ParameterStep::kNotEmpty:
+            ok = edit != nullptr && !edit->text().isEmpty();
+            break;
+        case ParameterStep::kInRange:
+            ok = core::DecimalInRange(FieldText(step.control), step.low, step.high).has_value();
+            break;
+        }
+        if (!ok) {
+            m_ctx.sequence->Refuse(step.message,
+                                   Control(step.focus != nullptr ? step.focus : step.control));
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string ParameterCommands::Payload(const ParameterCommand& row, core::Framing framing) const {
+    // The preparation steps have checked every value read here.
+    const auto position = [this](const char* name) {
+        const auto* list = qobject_cast<QComboBox*>(Control(name));
+        return list != nullptr ? list->currentIndex() : -1;
+    };
+    const auto number = [this](const char* name, std::uint32_t high) {
+        return core::DecimalInRange(FieldText(name), 0, high).value_or(0);
+    };
+    switch (row.source) {
+    case PayloadSource::kRead:
+        return core::ReadPayload(framing);
+    case PayloadSource::kListCode: {
+        const int at = position(row.value);
+        return core::BytePayload(row.listCode != nullptr ? row.listCode(at) : at, framing);
+    }
+    case PayloadSource::kSerialSettings:
+        return core::SerialSettingsPayload(core::RateCodeFromPosition(position(row.value)),
+                                           core::ParityCodeFromPosition(position(row.second)),
+                                           framing);
+    case PayloadSource::kWord:
+        return core::WordPayload(static_cast<std::uint16_t>(number(row.value, kMaxId)));
+    case PayloadSource::kDutyCycle:
+        return core::DutyCyclePayload(static_cast<int>(number(row.value, kMaxId)),
+                                      static_cast<int>(number(row.second, kMaxId)))
+            .value_or(std::string());
+    case PayloadSource::kIoLine:
+        return core::IoWritePayload(row.ioLine, position(row.value));
+    }
+    return {};
+}
+
+OperationTexts ParameterCommands::Texts(const ParameterCommand& row) const {
+    OperationTexts texts = row.texts;
+    if (row.progressChineseBareNames != nullptr && m_ctx.g.ModelListVariant != 1)
+        texts.progress.chinese = row.progressChineseBareNames;
+    return texts;
+}
+
+std::string ParameterCommands::FieldText(const char* name) const {
+    const auto* edit = qobject_cast<QLineEdit*>(Control(name));
+    return edit != nullptr ? edit->text().toStdString() : std::string();
+}
+
+QWidget* ParameterCommands::Control(const char* name) const {
+    return m_ctx.ui.centralwidget->findChild<QWidget*>(QString::fromLatin1(name));
+}
