@@ -3,18 +3,46 @@
 #pragma once
 
 #include <QString>
+#include <string>
 
+class QComboBox;
 struct Context;
 
 class ModelCatalogue {
 public:
     explicit ModelCatalogue(Context& ctx);
 
+    // Both model lists (ComboBox15 and the serial number's ComboBox11) with the 36 names:
+    // "QX861" for variant 1, "NUV861" for 2, "861" for any other.
     void FillModelLists(int modelListVariant);
+
+    // Model chosen (by the operator or by a serial-number answer): rebuilds the base-frequency,
+    // channel and rate lists and the frequency table, gates the optional groups.
     void ComboBox15Click();
+    // The base-frequency list got the focus: remember its selection for a declined change.
+    void ComboBox16Enter();
+    // Base frequency chosen: a change away from the module's own one asks first.
     void ComboBox16Click();
+    // Selects the first base frequency equal to `text`; no selection when none is.
+    void SelectBaseFrequency(const std::string& text);
+    // The QX871 base-station box: rewrites the TX/RX table.
+    void CheckBox5Click();
+    // Channel chosen: shows its frequency (and the RX frequency where the model has one).
     void ComboBox4Click();
 
+    void FillChannelList(int count, QComboBox* list);
+    void FillRateList(int maximum, QComboBox* list);
+    void FillChannelFrequencies(const std::string& modelText, const std::string& baseFrequency);
+
+    // Opening an empty list warns instead; false when the list must stay closed.
+    bool ComboBox4DropDown();
+    bool ComboBox1DropDown();
+    bool ComboBox2DropDown();
+
 private:
+    void ConnectControls();
+    void ShowTxRx(bool shown);
+    bool WarnIfEmpty(const QComboBox* list, const char* english, const char* chinese);
+
     Context& m_ctx;
 };

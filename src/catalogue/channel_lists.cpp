@@ -1,0 +1,97 @@
+// The channel, rate and frequency side of the model catalogue: what the channel list offers,
+// which frequency a channel shows, and the warnings for lists that are still empty.
+#include "app/context.h"
+#include "core/frequencies.h"
+#include "core/models.h"
+#include "core/services.h"
+#include "model_catalogue.h"
+#include "ui_main_window.h"
+
+namespace {
+
+void Fill(QComboBox* list, const std::vector<std::string>& texts) {
+    list->clear();
+    for (const std::string& text : texts)
+        list->addItem(QString::fromStdString(text));
+    // A rebuilt list starts without a choice, as before the first model choice.
+    list->setCurrentIndex(-1);
+}
+
+QString Entry(const Globals& g, int index) {
+    if (index < 0 || index >= static_cast<int>(g.ChannelFrequencyTable.size()))
+        return {};
+    return QString::fromStdString(g.ChannelFrequencyTable[static_cast<std::size_t>(index)]);
+}
+
+} // namespace
+
+void ModelCatalogue::FillChannelList(int count, QComboBox* list) {
+    m_ctx.ui.Edit1->clear();
+    m_ctx.ui.Edit19->clear();
+    Fill(list, core::ChannelListTexts(count));
+}
+
+void ModelCatalogue::FillRateList(int maximum, QComboBox* list) {
+    Fill(list, core::RateListTexts(maximum));
+}
+
+void ModelCatalogue::FillChannelFrequencies(const std::string& modelText,
+                                            const std::string& baseFrequency) {
+    const Globals& g = m_ctx.g;
+    m_ctx.g.ChannelFrequencyTable = core::ChannelFrequencies(
+        modelText, baseFrequency, g.VariantType, m_ctx.ui.ComboBox15->currentIndex(),
+        m_ctx.ui.CheckBox5->isChecked());
+}
+
+void ModelCatalogue::CheckBox5Click() {
+    m_ctx.ui.Edit1->clear();
+    m_ctx.ui.Edit19->clear();
+    m_ctx.g.ChannelFrequencyTable = core::BaseStationTable(m_ctx.ui.CheckBox5->isChecked());
+}
+
+void ModelCatalogue::ComboBox4Click() {
+    Ui::TForm1& ui = m_ctx.ui;
+    const Globals& g = m_ctx.g;
+    const int channel = ui.ComboBox4->currentIndex();
+    if (channel < 0) {
+        ui.Edit1->clear();
+        ui.Edit19->clear();
+        return;
+    }
+    ui.Edit1->setText(Entry(g, channel));
+    const bool txRx = core::HasTxRxDisplay(ui.ComboBox15->currentIndex(), g.VariantType);
+    ShowTxRx(txRx);
+    // The RX frequency of a channel sits ten entries after its TX frequency.
+    ui.Edit19->setText(txRx ? Entry(g, channel + 10) : QString());
+}
+
+void ModelCatalogue::ShowTxRx(bool shown) {
+    m_ctx.ui.Label54->setVisible(shown);
+    m_ctx.ui.Label55->setVisible(shown);
+    m_ctx.ui.Edit19->setVisible(shown);
+}
+
+bool ModelCatalogue::ComboBox4DropDown() {
+    return WarnIfEmpty(m_ctx.ui.ComboBox4,
+                       "NO channel,Please choose Modle/Base fre. or Search Firstly!",
+                       "信道频率为空，请先选择型号基频或先检测电台!");
+}
+
+bool ModelCatalogue::ComboBox1DropDown() {
+    return WarnIfEmpty(m_ctx.ui.ComboBox1,
+                       "NO RF rate List,Please choose Modle/Base fre. or Search Firstly !",
+                       "空中速率为空，请先选择型号基频或先检测电台!");
+}
+
+bool ModelCatalogue::ComboBox2DropDown() {
+    return WarnIfEmpty(m_ctx.ui.ComboBox2,
+                       "NO Baud rate List,Please choose Modle/Base fre. or Search Firstly!",
+                       "串口速率为空，请先选择型号基频或先检测电台!");
+}
+
+bool ModelCatalogue::WarnIfEmpty(const QComboBox* list, const char* english, const char* chinese) {
+    if (list->count() > 0)
+        return true;
+    m_ctx.dialogs.Warning(m_ctx.g.Text(english, chinese));
+    return false;
+}
