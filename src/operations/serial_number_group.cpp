@@ -1,9 +1,185 @@
 #include "serial_number_group.h"
 
+#include "app/config/config_file.h"
 #include "app/context.h"
+#include "catalogue/event_hook.h"
+#include "command_sequence.h"
+#include "core/serial_number.h"
+#include "digit_filter.h"
+#include "ui_main_window.h"
 
-SerialNumberGroup::SerialNumberGroup(Context& ctx) : m_ctx(ctx) {}
+#include <QKeyEvent>
+#include <algorithm>
 
-void SerialNumberGroup::SpeedButton24Click() {}
+namespace {
 
-void SerialNumberGroup::SpeedButton25Click() {}
+const OperationTexts kReadTexts{{"Read SN......", "正在读取出厂系列号......"},
+                                {"Read SN Fail!", "出厂系列号读取空中协议失败!"},
+                                {"Read Fail!", "读取失败!"}};
+const OperationTexts kWriteTexts{{"Writing SN......", "设置出厂系列号......"},
+                                 {"Writ SN Fail!", "设置出厂系列号失败！!"},
+                                 {"Write Fail!", "设置失败!"}};
+
+// A refused write: its message and the field that gets the focus (none for the model).
+struct Refusal {
+    Bilingual message;
+    QWidget* focus;
+};
+
+Refusal RefusalFor(core::SerialNumberError error, Ui::TForm1& ui) {
+    using enum core::SerialNumberError;
+    switch (error) {
+    case kYearEmpty:
+        return {{"Year is NULL!", "年份序号不能为空!"}, ui.ComboBox12};
+    case kMonthEmpty:
+        return {{"Month is NULL!", "月份序号不能为空!"}, ui.ComboBox13};
+    case kNumberEmpty:
+        return {{"SN is NULL!", "序号不能为空!"}, ui.Edit2};
+    case kNumberOutOfRange:
+        return {{"SN out of Range!", "序号超出范围!"}, ui.Edit2};
+    // Only two digits of the year travel, and a month byte outside 1..12 is no date.
+    case kYearInvalid:
+        return {{"Year is wrong(2000-2099)!", "年份序号错误(2000-2099)!"}, ui.ComboBox12};
+    case kMonthInvalid:
+        return {{"Month is wrong(01-12)!", "月份序号错误(01-12)!"}, ui.ComboBox13};
+    case kNoModel:
+        return {{"Model is Null!", "电台型号参数为空!"}, nullptr};
+    case kNone:
+        break;
+    }
+    return {};
+}
+
+const core::Command& Command(std::uint8_t code) {
+    return *core::FindCommand(code);
+}
+
+} // namespace
+
+SerialNumberGroup::SerialNumberGroup(Context& ctx) : m_ctx(ctx) {
+    ConnectControls();
+}
+
+void SerialNumberGroup::ConnectControls() {
+    Ui::TForm1& ui = m_ctx.ui;
+    QObject::connect(ui.SpeedButton24, &QAbstractButton::clicked, [this] { SpeedButton24Click(); });
+    QObject::connect(ui.SpeedButton25, &QAbstractButton::clicked, [this] { SpeedButton25Click(); });
+    QObject::connect(ui.SpinButton1Up, &QAbstractButton::clicked, [this] { SpinButton1UpClick(); });
+    QObject::connect(ui.SpinButton1Down, &QAbstractButton::clicked,
+                     [this] { SpinButton1DownClick(); });
+    QObject::connect(ui.CheckBox4, &QAbstractButton::clicked, [this] { CheckBox4Click(); });
+    EventHook::Install(ui.Edit2, [this](QEvent* event) {
+        if (event->type() == QEvent::FocusOut) {
+            Edit2Exit();
+            return false;
+        }
+        return event->type() == QEvent::KeyPress && Edit2KeyDown(*static_cast<QKeyEvent*>(event));
+    });
+    // Edit2KeyPress: digits only, typed or pasted.
+    AcceptDigitsOnly(ui.Edit2);
+}
+
+void SerialNumberGroup::SpeedButton24Click() {
+    CommandSequence& sequence = *m_ctx.sequence;
+    if (!sequence.PairTestGuard())
+        return;
+    Ui::TForm1& ui = m_ctx.ui;
+    Globals& g = m_ctx.g;
+    ui.ComboBox11->setCurrentIndex(-1);
+    for (QComboBox* text : {ui.ComboBox12, ui.ComboBox13}) {
+        text->setCurrentIndex(-1);
+        text->clearEditText();
+    }
+    ui.Edit2->clear();
+    g.PreviousModelIndex = g.ModuleModelIndex;
+    g.ModuleModelIndex = -1;
+    // The operator's read: the answer keeps the frequency shown when the model stays.
+    g.AutoSnRead = false;
+    g.SavedSelections = {ui.ComboBox4->currentIndex(), ui.ComboBox1->currentIndex(),
+                         ui.ComboBox2->currentIndex(), ui.ComboBox3->currentIndex(),
+                         ui.Edit1->text().toStdString()};
+    sequence.Send(Command(core::cmd::kReadSerialNumber), core::Framing::k5A5A,
+                  core::ReadPayload(core::Framing::k5A5A), kReadTexts);
+}
+
+void SerialNumberGroup::SpeedButton25Click() {
+    CommandSequence& sequence = *m_ctx.sequence;
+    if (!sequence.PairTestGuard())
+        return;
+    Ui::TForm1& ui = m_ctx.ui;
+    const core::SerialNumberPayload encoded = core::EncodeSerialNumber(
+        ui.ComboBox11->currentIndex(), ui.ComboBox12->currentText().toStdString(),
+        ui.ComboBox13->currentText().toStdString(), ui.Edit2->text().toStdString());
+    if (encoded.error == core::SerialNumberError::kNone) {
+        sequence.Send(Command(core::cmd::kWriteSerialNumber), core::Framing::k5A5A, encoded.payload,
+                      kWriteTexts);
+        return;
+    }
+    // The model is checked after the command is recorded, so a late 000A answer still counts.
+    if (encoded.error == core::SerialNumberError::kNoModel)
+        m_ctx.g.LastCommand = core::LastCommandText(Command(core::cmd::kWriteSerialNumber));
+    const Refusal refusal = RefusalFor(encoded.error, ui);
+    sequence.Refuse(refusal.message, refusal.focus);
+}
+
+void SerialNumberGroup::SnIncrement() {
+    StepRunningNumber(+1);
+}
+
+void SerialNumberGroup::SnDecrement() {
+    StepRunningNumber(-1);
+}
+
+void SerialNumberGroup::StepRunningNumber(int delta) {
+    bool number = false;
+    const int value = m_ctx.ui.Edit2->text().toInt(&number);
+    if (!number)
+        return;
+    // Stepping stops at the highest number a write accepts, and at zero.
+    if (delta > 0 && value >= core::kMaxRunningNumber)
+        return;
+    m_ctx.ui.Edit2->setText(
+        QString::fromStdString(core::RunningNumberText(std::max(0, value + delta))));
+}
+
+bool SerialNumberGroup::Edit2KeyDown(const QKeyEvent& key) {
+    if (key.key() == Qt::Key_Up) {
+        SnIncrement();
+        return true;
+    }
+    if (key.key() == Qt::Key_Down) {
+        SnDecrement();
+        return true;
+    }
+    return false;
+}
+
+void SerialNumberGroup::SpinButton1UpClick() {
+    SnIncrement();
+}
+
+void SerialNumberGroup::SpinButton1DownClick() {
+    SnDecrement();
+}
+
+void SerialNumberGroup::Edit2Exit() {
+    const QString text = m_ctx.ui.Edit2->text();
+    if (text.size() < 5)
+        m_ctx.ui.Edit2->setText(QString(5 - text.size(), u'0') + text);
+}
+
+void SerialNumberGroup::CheckBox4Click() {
+    Ui::TForm1& ui = m_ctx.ui;
+    const bool unlocked = !ui.CheckBox4->isChecked();
+    for (QComboBox* list : {ui.ComboBox11, ui.ComboBox12, ui.ComboBox13, ui.ComboBox4, ui.ComboBox1,
+                            ui.ComboBox2, ui.ComboBox3, ui.ComboBox5})
+        list->setEnabled(unlocked);
+}
+
+void SerialNumberGroup::SaveSerialNoFields() {
+    Ui::TForm1& ui = m_ctx.ui;
+    config::SaveSerialNoFields(
+        config::ConfigPath(m_ctx.g.StartDir),
+        {ui.ComboBox11->currentIndex(), ui.ComboBox12->currentText().toStdString(),
+         ui.ComboBox13->currentText().toStdString(), ui.Edit2->text().toStdString()});
+}

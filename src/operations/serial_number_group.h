@@ -1,15 +1,36 @@
 // The factory serial number group: read, write, the running number and the parameter lock.
 #pragma once
 
+class QKeyEvent;
 struct Context;
 
 class SerialNumberGroup {
 public:
     explicit SerialNumberGroup(Context& ctx);
 
+    // Read (800B): empties the four fields, which the answer fills.
     void SpeedButton24Click();
+    // Write (800A) from the four fields, after checking each of them.
     void SpeedButton25Click();
 
+    // The running number one up (at most 65534) or one down (at least 0).
+    void SnIncrement();
+    void SnDecrement();
+    // Up and Down arrows step the running number; true when the key was one of them.
+    bool Edit2KeyDown(const QKeyEvent& key);
+    void SpinButton1UpClick();
+    void SpinButton1DownClick();
+    // Leaving the running number pads it with zeros to five digits.
+    void Edit2Exit();
+    // The lock greys the model, date and parameter lists; numbers and buttons stay usable.
+    void CheckBox4Click();
+
+    // Config.ini keeps the four fields after a write the module accepted.
+    void SaveSerialNoFields();
+
 private:
+    void ConnectControls();
+    void StepRunningNumber(int delta);
+
     Context& m_ctx;
 };
