@@ -1,7 +1,110 @@
 #include "receive_loop.h"
 
+#include "answer_handler.h"
 #include "app/context.h"
+#include "app/status_panels.h"
+#include "core/receive_timing.h"
+#include "memo_log.h"
+#include "serial/commfunction.h"
+#include "serial/dialog/port_dialog.h"
+#include "ui_main_window.h"
+#include "ui_port_dialog.h"
 
-ReceiveLoop::ReceiveLoop(Context& ctx) : m_ctx(ctx) {}
+#include <QStringDecoder>
+#include <QTimer>
 
-void ReceiveLoop::Timer1Timer() {}
+namespace {
+
+// Terminal data as text: UTF-8 where it is that, otherwise one character per byte, so that no
+// byte is lost to a replacement mark.
+QString TerminalText(const core::Bytes& bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    if (utf8.hasError())
+        text = QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    return text;
+}
+
+} // namespace
+
+ReceiveLoop::ReceiveLoop(Context& ctx) : m_ctx(ctx) {
+    QObject::connect(&ctx.Timer1, &QTimer::timeout, &ctx.Timer1, [this] { Timer1Timer(); });
+}
+
+void ReceiveLoop::Timer1Timer() {
+    Globals& g = m_ctx.g;
+    if (g.PollSuspended)
+        return;
+    core::Bytes received;
+    m_ctx.CommFun.ReceiveData(g.CurrentPort, received);
+    if (!received.empty()) {
+        g.DataPending = true;
+        g.ReceiveBuffer += received;
+        g.LastReceive = std::chrono::steady_clock::now();
+    }
+    UpdateFrameDelay();
+    const auto quiet = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - g.LastReceive);
+    if (!core::BufferComplete(quiet, g.FrameDelayMs, g.ReceiveBuffer.size()))
+        return;
+    g.DataPending = false;
+    // A stream without pauses is cut at the bound; the rest waits for the next hand-on.
+    core::Bytes complete = g.ReceiveBuffer.substr(0, core::kReceiveBufferLimit);
+    g.ReceiveBuffer.erase(0, complete.size());
+    HandOn(std::move(complete));
+}
+
+void ReceiveLoop::UpdateFrameDelay() {
+    Globals& g = m_ctx.g;
+    Ui::TForm1& ui = m_ctx.ui;
+    if (ui.CheckBox2->isChecked() || g.LastSentData.empty()) {
+        g.FrameDelayMs = ui.SpinEdit2->value();
+        return;
+    }
+    if (g.AppState != StatePairReply && g.AppState != StatePairTimed)
+        return;
+    // The pair test waits long enough for its own frame to cross both the PC's line and the air.
+    const int baud =
+        m_ctx.frmPortSet != nullptr ? m_ctx.frmPortSet->Form().ComboBox2->currentText().toInt() : 0;
+    if (const auto delay = core::PairFrameDelayMs(g.LastSentData.size(), baud)) {
+        g.FrameDelayMs = *delay;
+        ui.SpinEdit2->setValue(*delay);
+    }
+}
+
+void ReceiveLoop::HandOn(core::Bytes received) {
+    Globals& g = m_ctx.g;
+    switch (g.AppState) {
+    case StateCommand: {
+        const std::string text = core::BytesToHex(received);
+        if (g.Morvantelis())
+            m_ctx.answers->HandleAnswerEDED(text);
+        else
+            m_ctx.answers->HandleAnswer5A5A(text);
+        break;
+    }
+    case StateStopped:
+    case StatePairReply:
+    case StatePairTimed:
+        m_ctx.status.Set(2, QString::fromUtf8(g.Text("Transmit both sides: Data received!!",
+                                                     "对传测试:数据已被接收!")));
+        ClearWhenFull(m_ctx.ui.Memo2);
+        ProcessTestReceipt(received, g.TestStopFlag, g.AppState);
+        break;
+    case StateDataComm:
+        ShowInTerminal(received);
+        break;
+    default:
+        // No other state takes data; it is dropped so that the buffer cannot pile up.
+        break;
+    }
+}
+
+void ReceiveLoop::ShowInTerminal(const core::Bytes& received) {
+    Ui::TForm1& ui = m_ctx.ui;
+    AddMemoLine(ui.Memo4, ui.RadioButton7->isChecked()
+                              ? TerminalText(received)
+                              : QString::fromLatin1(core::BytesToHex(received)));
+}
+
+void ReceiveLoop::ProcessTestReceipt(const core::Bytes&, bool, int) {}

@@ -1,5 +1,10 @@
-// The 20 ms receive poll: collects what the port delivers and hands it on after a quiet gap.
+// The 20 ms receive poll: collects what the port delivers and hands it on after a quiet gap,
+// to the answer handler, the pair test or the terminal, by the application state.
 #pragma once
+
+#include "core/hex.h"
+
+#include <chrono>
 
 struct Context;
 
@@ -9,6 +14,14 @@ public:
 
     void Timer1Timer();
 
+    // The pair test's handling of one received frame. The pair test is not built yet, so the
+    // frame ends here; it gets the bytes, the stop flag and the state the poll found.
+    void ProcessTestReceipt(const core::Bytes& received, bool stopFlag, int state);
+
 private:
+    void UpdateFrameDelay();
+    void HandOn(core::Bytes received);
+    void ShowInTerminal(const core::Bytes& received);
+
     Context& m_ctx;
 };
