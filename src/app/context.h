@@ -2,6 +2,7 @@
 // services, the serial link, the status bar, the timers, and the other subsystems.
 #pragma once
 
+#include "app/config/config_file.h"
 #include "globals.h"
 
 #include <filesystem>
@@ -59,7 +60,5 @@ struct Context {
     SerialNumberGroup* serialNumber = nullptr;
     ModelCatalogue* models = nullptr;
 
-    std::filesystem::path ConfigPath() const {
-        return std::filesystem::path(g.StartDir) / "Config.ini";
-    }
+    std::filesystem::path ConfigPath() const { return config::ConfigPath(g.StartDir); }
 };

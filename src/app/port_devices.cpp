@@ -3,9 +3,22 @@
 #include "app/config/config_file.h"
 #include "serial/ports.h"
 
-std::string DeviceOfPort(const std::filesystem::path& configFile, int port) {
+namespace {
+
+serial::PortOverrides Overrides(const std::filesystem::path& configFile) {
     serial::PortOverrides overrides;
     for (const auto& [number, device] : config::LoadPortMap(configFile))
         overrides[serial::PortName(number)] = device;
-    return serial::DeviceForPort(port, overrides, serial::SystemSerialDevices());
+    return overrides;
+}
+
+} // namespace
+
+std::string DeviceOfPort(const std::filesystem::path& configFile, int port) {
+    return serial::DeviceForPort(port, Overrides(configFile), serial::SystemSerialDevices());
+}
+
+std::array<std::string, serial::kPortCount>
+DevicesOfPorts(const std::filesystem::path& configFile) {
+    return serial::PortDevices(Overrides(configFile), serial::SystemSerialDevices());
 }
