@@ -1,13 +1,278 @@
 #include "port_dialog.h"
 
+#include "app/config/config_file.h"
 #include "app/context.h"
+#include "app/port_devices.h"
+#include "app/status_panels.h"
+#include "core/services.h"
+#include "serial/commfunction.h"
 #include "ui_port_dialog.h"
+
+#include <QFont>
+#include <QLabel>
+#include <optional>
+
+namespace {
+
+// "COM1" .. "COM36" -> 1 .. 36; anything else (no entry chosen) -> nothing.
+std::optional<int> PortNumberOf(const QString& text) {
+    if (!text.startsWith(QLatin1String("COM")) || text.size() < 4)
+        return std::nullopt;
+    const QString digits = text.mid(3);
+    for (const QChar c : digits)
+        if (!c.isDigit())
+            return std::nullopt;
+    const int port = digits.toInt();
+    if (port < 1 || port > serial::kPortCount)
+        return std::nullopt;
+    return port;
+}
+
+std::optional<int> BaudCodeOf(const QString& text) {
+    for (const auto& [code, rate] : serial::kBaudCodes)
+        if (text == QString::number(rate))
+            return code;
+    return std::nullopt;
+}
+
+// The first letter of the parity entry; an unknown letter keeps the code in force.
+int ParityCodeOf(const QString& text, int current) {
+    switch (text.isEmpty() ? char16_t{} : text.front().unicode()) {
+    case u'E':
+        return serial::kParityEven;
+    case u'O':
+        return serial::kParityOdd;
+    case u'N':
+        return serial::kParityNone;
+    case u'S':
+        return serial::kParitySpace;
+    case u'M':
+        return serial::kParityMark;
+    default:
+        return current;
+    }
+}
+
+int DataBitsCodeOf(const QString& text, int current) {
+    static const std::array<std::pair<const char*, int>, 4> kCodes{{{"8", serial::kData8},
+                                                                    {"7", serial::kData7},
+                                                                    {"6", serial::kData6},
+                                                                    {"5", serial::kData5}}};
+    for (const auto& [bits, code] : kCodes)
+        if (text == QLatin1String(bits))
+            return code;
+    return current;
+}
+
+// "1.5" has no code and keeps the one in force.
+int StopBitsCodeOf(const QString& text, int current) {
+    if (text == QLatin1String("1"))
+        return serial::kStop1;
+    if (text == QLatin1String("2"))
+        return serial::kStop2;
+    return current;
+}
+
+// Module rate codes 1..7 are the baud entries "600".."38400".
+int BaudEntryOfRateCode(int rateCode) {
+    return rateCode >= 1 && rateCode <= 7 ? rateCode - 1 : -1;
+}
+
+// Module parity codes: 0 none, 1 even, 2 odd; the list holds even, odd, none.
+int ParityEntryOfCode(int parityCode) {
+    static constexpr std::array<int, 3> kEntries{2, 0, 1};
+    return parityCode >= 0 && parityCode <= 2 ? kEntries[static_cast<std::size_t>(parityCode)] : -1;
+}
+
+} // namespace
 
 TfrmPortSet::TfrmPortSet(Context& ctx, QWidget* parent)
     : QDialog(parent), m_ctx(ctx), m_ui(std::make_unique<Ui::TfrmPortSet>()) {
     m_ui->setupUi(this);
+    m_device = new QLabel(this);
+    m_device->setObjectName(QStringLiteral("LabelPortDevice"));
+    m_device->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_ui->layoutPortDialog->insertWidget(1, m_device);
+
+    connect(m_ui->SpeedButton1, &QPushButton::clicked, this, &TfrmPortSet::SpeedButton1Click);
+    connect(m_ui->SpeedButton2, &QPushButton::clicked, this, &TfrmPortSet::SpeedButton2Click);
+    connect(m_ui->SpeedButton3, &QPushButton::clicked, this, &TfrmPortSet::SpeedButton3Click);
+    connect(m_ui->ComboBox1, &QComboBox::activated, this, &TfrmPortSet::ComboBox1Click);
+    connect(m_ui->ComboBox2, &QComboBox::activated, this, &TfrmPortSet::ComboBox2Change);
+    connect(m_ui->ComboBox3, &QComboBox::activated, this, &TfrmPortSet::ComboBox3Click);
+    connect(m_ui->ComboBox1, &QComboBox::currentIndexChanged, this, &TfrmPortSet::ShowChosenDevice);
+    FormCreate();
 }
 
 TfrmPortSet::~TfrmPortSet() = default;
 
-void TfrmPortSet::ReopenPort(int, int) {}
+void TfrmPortSet::FormCreate() {
+    ApplyCaptions();
+    m_ui->ComboBox1->setCurrentIndex(0);
+    m_ui->ComboBox2->setCurrentIndex(2);
+    m_ui->ComboBox3->setCurrentIndex(2);
+    m_ui->ComboBox4->setCurrentIndex(0);
+    LoadPortSettings();
+    ShowPortDevices();
+    SpeedButton1Click();
+}
+
+void TfrmPortSet::ApplyCaptions() {
+    const Globals& g = m_ctx.g;
+    // The dialog follows the message rule: English only for exactly "EN".
+    if (!g.EnglishMessages())
+        return;
+    setFont(QFont(QStringLiteral("Arial")));
+    const bool german = g.VariantType == "GERMAN";
+    setWindowTitle(german ? "COM EINSTELLUNGEN" : "COM Option");
+    m_ui->Label1->setText("COM Port");
+    m_ui->Label2->setText("Baud Rate");
+    m_ui->Label3->setText("Verify");
+    m_ui->Label4->setText("Data Bits");
+    m_ui->Label5->setText("Begin Bits");
+    m_ui->Label6->setText("Stop Bits");
+    static const std::array<const char*, 3> kParity{"EVEN", "ODD", "NONE"};
+    for (int i = 0; i < static_cast<int>(kParity.size()); ++i)
+        m_ui->ComboBox3->setItemText(i, kParity[static_cast<std::size_t>(i)]);
+    m_ui->SpeedButton1->setText(german ? "OEFFNEN" : "Open");
+    m_ui->SpeedButton2->setText(german ? "SCHLIESSEN" : "Close");
+    m_ui->SpeedButton3->setText(german ? "ABBRECHEN" : "Cancel");
+}
+
+void TfrmPortSet::LoadPortSettings() {
+    // A position outside a list leaves that list without a selection.
+    const config::PortSettings s = config::LoadPortSettings(m_ctx.ConfigPath());
+    m_ui->ComboBox1->setCurrentIndex(s.port);
+    m_ui->ComboBox2->setCurrentIndex(s.rate);
+    m_ui->ComboBox3->setCurrentIndex(s.verify);
+}
+
+void TfrmPortSet::SavePortSettings() {
+    config::SavePortSettings(m_ctx.ConfigPath(),
+                             {m_ui->ComboBox1->currentIndex(), m_ui->ComboBox2->currentIndex(),
+                              m_ui->ComboBox3->currentIndex()});
+}
+
+void TfrmPortSet::SpeedButton1Click() {
+    Globals& g = m_ctx.g;
+    const auto port = PortNumberOf(m_ui->ComboBox1->currentText());
+    if (!port) {
+        Warn("COM port is out of range！", "端口的选项超过可选范围！");
+        return;
+    }
+    // Kept even when the open fails, so a later close addresses the port that was tried.
+    g.CurrentPort = *port;
+    const auto baud = BaudCodeOf(m_ui->ComboBox2->currentText());
+    if (!baud) {
+        Warn("Baud rate is out of range！", "波特率的选项超过可选范围！");
+        return;
+    }
+    g.PortBaudCode = *baud;
+    g.PortParityCode = ParityCodeOf(m_ui->ComboBox3->currentText(), g.PortParityCode);
+    g.PortDataBitsCode = DataBitsCodeOf(m_ui->ComboBox4->currentText(), g.PortDataBitsCode);
+    g.PortStopBitsCode = StopBitsCodeOf(m_ui->ComboBox6->currentText(), g.PortStopBitsCode);
+
+    if (!m_ctx.CommFun.OpenPort(g.CurrentPort)) {
+        Warn("COM port Open fail！", "打开端口失败！");
+        m_ctx.status.Set(1, QString::fromUtf8(g.Text("COM port Open fail！", "串口打开失败！")));
+        return;
+    }
+    // A failure here has shown its own box; the port counts as open.
+    m_ctx.CommFun.SetPortParams(g.CurrentPort, g.PortBaudCode, g.PortDataBitsCode,
+                                g.PortStopBitsCode, g.PortParityCode);
+    m_ui->SpeedButton1->setEnabled(false);
+    m_ui->SpeedButton2->setEnabled(true);
+    close();
+    // One port at a time: whatever else is open is closed.
+    for (int i = 0; i < serial::kPortCount; ++i) {
+        auto& flag = g.PortOpenFlags[static_cast<std::size_t>(i)];
+        if (i + 1 != g.CurrentPort && flag && m_ctx.CommFun.ClosePort(i + 1))
+            flag = false;
+    }
+    g.PortOpenFlags[static_cast<std::size_t>(g.CurrentPort - 1)] = true;
+    ShowPortSummary();
+    SavePortSettings();
+}
+
+void TfrmPortSet::SpeedButton2Click() {
+    Globals& g = m_ctx.g;
+    if (!m_ctx.CommFun.ClosePort(g.CurrentPort)) {
+        Warn("COM port Close fail！", "关闭端口失败！");
+        m_ctx.status.Set(1, QString::fromUtf8(g.Text("COM port Close fail！", "串口关闭失败！")));
+        return;
+    }
+    m_ui->SpeedButton1->setEnabled(true);
+    m_ui->SpeedButton2->setEnabled(false);
+    const int entry = m_ui->ComboBox1->currentIndex();
+    if (entry >= 0)
+        g.PortOpenFlags[static_cast<std::size_t>(entry)] = false;
+}
+
+void TfrmPortSet::SpeedButton3Click() {
+    close();
+}
+
+void TfrmPortSet::ComboBox1Click() {
+    const int entry = m_ui->ComboBox1->currentIndex();
+    const bool open = entry >= 0 && m_ctx.g.PortOpenFlags[static_cast<std::size_t>(entry)];
+    m_ui->SpeedButton1->setEnabled(!open);
+    m_ui->SpeedButton2->setEnabled(open);
+}
+
+void TfrmPortSet::ComboBox2Change() {
+    ShowPortSummary();
+}
+
+void TfrmPortSet::ComboBox3Click() {
+    ShowPortSummary();
+}
+
+void TfrmPortSet::ReopenPort(int rateCode, int parityCode) {
+    Globals& g = m_ctx.g;
+    m_ui->ComboBox2->setCurrentIndex(BaudEntryOfRateCode(rateCode));
+    m_ui->ComboBox3->setCurrentIndex(ParityEntryOfCode(parityCode));
+    // The port is closed now; when the open below stops early the flag and buttons must
+    // not claim otherwise.
+    if (m_ctx.CommFun.ClosePort(g.CurrentPort)) {
+        g.PortOpenFlags[static_cast<std::size_t>(g.CurrentPort - 1)] = false;
+        m_ui->SpeedButton1->setEnabled(true);
+        m_ui->SpeedButton2->setEnabled(false);
+    }
+    SpeedButton1Click();
+}
+
+void TfrmPortSet::showEvent(QShowEvent* event) {
+    // Config.ini or the adapters may have changed since the last look.
+    ShowPortDevices();
+    QDialog::showEvent(event);
+}
+
+QString TfrmPortSet::PortSummary() const {
+    return QStringList{m_ui->ComboBox1->currentText(), m_ui->ComboBox2->currentText(),
+                       m_ui->ComboBox3->currentText(), m_ui->ComboBox4->currentText(),
+                       m_ui->ComboBox5->currentText()}
+        .join(',');
+}
+
+void TfrmPortSet::ShowPortSummary() {
+    m_ctx.status.Set(1, PortSummary());
+}
+
+void TfrmPortSet::ShowPortDevices() {
+    const auto devices = DevicesOfPorts(m_ctx.ConfigPath());
+    for (int i = 0; i < m_ui->ComboBox1->count() && i < serial::kPortCount; ++i) {
+        const std::string& device = devices[static_cast<std::size_t>(i)];
+        m_ui->ComboBox1->setItemData(i, QString::fromStdString(device), Qt::ToolTipRole);
+    }
+    ShowChosenDevice();
+}
+
+void TfrmPortSet::ShowChosenDevice() {
+    const QString device = m_ui->ComboBox1->currentData(Qt::ToolTipRole).toString();
+    m_device->setText(device.isEmpty() ? QString::fromUtf8(m_ctx.g.Text("no device", "无设备"))
+                                       : device);
+}
+
+void TfrmPortSet::Warn(const char* english, const char* chinese) {
+    m_ctx.dialogs.Warning(m_ctx.g.Text(english, chinese));
+}

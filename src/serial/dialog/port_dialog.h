@@ -1,10 +1,14 @@
-// The port settings dialog: COM port, baud rate and parity, opened and closed here.
+// The port settings dialog: COM port, baud rate and parity, opened and closed here. It owns the
+// port globals (CurrentPort, the line-setting codes, PortOpenFlags) and section COM of
+// Config.ini, and writes the port summary into status panel 1 of the main window.
 #pragma once
 
 #include <QDialog>
+#include <QString>
 #include <memory>
 
 struct Context;
+class QLabel;
 
 namespace Ui {
 class TfrmPortSet;
@@ -19,10 +23,36 @@ public:
 
     Ui::TfrmPortSet& Form() { return *m_ui; }
 
+    void SpeedButton1Click(); // open
+    void SpeedButton2Click(); // close
+    void SpeedButton3Click(); // cancel
+    void ComboBox1Click();
+    // A baud-rate or parity choice shows the summary at once, before any open.
+    void ComboBox2Change();
+    void ComboBox3Click();
+
     // Follows the module's serial settings: select them, close the port and open it again.
+    // Rate codes 1..7 stand for 600..38400; parity codes 0 none, 1 even, 2 odd.
     void ReopenPort(int rateCode, int parityCode);
 
+    void LoadPortSettings();
+    void SavePortSettings();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    void FormCreate();
+    void ApplyCaptions();
+    // "COM1,2400,NONE(无校验),8,1": the five boxes' texts, port first.
+    QString PortSummary() const;
+    void ShowPortSummary();
+    // Which device each COM entry opens, as item tooltips and under the list for the choice.
+    void ShowPortDevices();
+    void ShowChosenDevice();
+    void Warn(const char* english, const char* chinese);
+
     Context& m_ctx;
     std::unique_ptr<Ui::TfrmPortSet> m_ui;
+    QLabel* m_device = nullptr;
 };

@@ -5,6 +5,7 @@
 
 #include "app/main_window.h"
 #include "recording_dialogs.h"
+#include "serial/dialog/port_dialog.h"
 #include "serial/posix_sio.h"
 
 #include <QCoreApplication>
@@ -58,6 +59,13 @@ public:
         return widget;
     }
     void Click(const char* buttonName);
+    // A control of the port settings dialog, whose names repeat those of the main window.
+    template <class T> T* InPortDialog(const char* name) {
+        auto* widget = Ctx().frmPortSet->findChild<T*>(QString::fromLatin1(name));
+        if (widget == nullptr)
+            AddFailure(name);
+        return widget;
+    }
 
     QString Status(int panel) const;
     // Lets timers run until panel `panel` shows `text`; false after `timeoutMs`.
