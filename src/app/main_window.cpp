@@ -1,6 +1,7 @@
 #include "main_window.h"
 
 #include "about_box.h"
+#include "app/config/config_file.h"
 #include "catalogue/model_catalogue.h"
 #include "operations/command_sequence.h"
 #include "operations/parameter_commands.h"
@@ -11,6 +12,7 @@
 #include "serial/dialog/port_dialog.h"
 #include "status_panels.h"
 #include "ui_main_window.h"
+#include "variant_layout.h"
 
 #include <QCloseEvent>
 
@@ -35,6 +37,8 @@ TForm1::TForm1(Services& services, QWidget* parent)
     m_ctx->serialNumber = m_serialNumber.get();
     m_ctx->models = m_models.get();
 
+    StartTimers();
+    ConnectToolbarAndMenu();
     FormCreate();
     // The dialog's creation opens the port with the saved settings, after the window exists.
     m_frmPortSet = std::make_unique<TfrmPortSet>(*m_ctx, this);
@@ -44,8 +48,103 @@ TForm1::TForm1(Services& services, QWidget* parent)
 
 TForm1::~TForm1() = default;
 
-void TForm1::FormCreate() {}
+void TForm1::StartTimers() {
+    // Only the receive poll runs from the start; the others are started by their operations.
+    m_timer1.setInterval(20);
+    m_timer2.setInterval(1000);
+    m_timer3.setInterval(1000);
+    m_timer4.setInterval(1100);
+    m_timer1.start();
+}
+
+void TForm1::ConnectToolbarAndMenu() {
+    connect(m_ui->SpeedButton1, &QPushButton::clicked, this, &TForm1::ShowPortDialog);
+    connect(m_ui->N2, &QAction::triggered, this, &TForm1::ShowPortDialog);
+    connect(m_ui->SpeedButton7, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_ui->N13, &QAction::triggered, this, &QWidget::close);
+    // The pair test tab is only shown; nothing starts.
+    connect(m_ui->N9, &QAction::triggered, this,
+            [this] { m_ui->PageControl1->setCurrentIndex(1); });
+    // N18 is a checkable action: each click toggles it, and SaveOptions stores the state.
+}
+
+void TForm1::ShowPortDialog() {
+    m_frmPortSet->exec();
+}
+
+void TForm1::FormCreate() {
+    m_ui->PageControl1->setCurrentIndex(0);
+    m_g.StartDir = std::filesystem::current_path().string();
+    m_g.PollSuspended = false;
+    m_g.AppState = StateCommand;
+
+    // The model chosen later fills these lists.
+    m_ui->ComboBox3->setCurrentIndex(-1);
+    m_ui->ComboBox1->clear();
+    m_ui->ComboBox2->clear();
+    m_ui->ComboBox4->clear();
+    m_ui->Edit1->clear();
+    m_ui->Edit19->clear();
+
+    m_g.FrameDelayMs = 300;
+
+    m_ui->ComboBox12->clear();
+    for (int year = 2000; year <= 2100; ++year)
+        m_ui->ComboBox12->addItem(QString::number(year));
+    m_ui->ComboBox13->clear();
+    for (int month = 1; month <= 12; ++month)
+        m_ui->ComboBox13->addItem(QString("%1").arg(month, 2, 10, QChar('0')));
+    for (QComboBox* box : {m_ui->ComboBox11, m_ui->ComboBox12, m_ui->ComboBox13}) {
+        box->setCurrentIndex(-1);
+        box->clearEditText();
+    }
+    m_ui->Edit2->clear();
+
+    LoadConfig();
+    m_models->FillModelLists(m_g.ModelListVariant);
+}
+
+void TForm1::LoadConfig() {
+    const config::ConfigValues values = config::LoadConfig(m_ctx->ConfigPath());
+
+    m_ui->ComboBox11->setCurrentIndex(values.sn.model);
+    m_ui->ComboBox12->setCurrentText(QString::fromStdString(values.sn.year));
+    m_ui->ComboBox13->setCurrentText(QString::fromStdString(values.sn.month));
+    m_ui->Edit2->setText(QString::fromStdString(values.sn.no));
+
+    m_g.VariantType = values.ver.VariantType;
+    m_g.VerModel = values.ver.VerModel;
+    m_g.LangCode = values.ver.LangCode;
+    m_g.ModelListVariant = values.ver.ModelListVariant;
+
+    // The spin boxes clamp a stored value to their ranges.
+    m_ui->CheckBox2->setChecked(values.option.frameDelay);
+    m_ui->SpinEdit2->setValue(values.option.delayTime);
+    m_ui->SpinEdit3->setValue(values.option.rxTimer);
+    m_ui->SpinEdit4->setValue(values.option.rxTxConversion);
+    m_ui->N18->setChecked(values.option.searchBeforeRw);
+    m_g.TestDelayTime = values.option.TestDelayTime;
+
+    ApplyVariantLayout(*m_ui, *this, m_g);
+    ApplyLanguage();
+}
+
+void TForm1::ApplyLanguage() {
+    // The caption tables come with the language work; until then the design texts stay.
+}
+
+void TForm1::SaveOptions() {
+    config::OptionValues options;
+    options.frameDelay = m_ui->CheckBox2->isChecked();
+    options.delayTime = m_ui->SpinEdit2->value();
+    options.rxTimer = m_ui->SpinEdit3->value();
+    options.rxTxConversion = m_ui->SpinEdit4->value();
+    options.searchBeforeRw = m_ui->N18->isChecked();
+    // An unwritable file is not reported; the program ends all the same.
+    config::SaveOptions(m_ctx->ConfigPath(), options);
+}
 
 void TForm1::closeEvent(QCloseEvent* event) {
+    SaveOptions();
     event->accept();
 }

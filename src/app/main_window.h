@@ -23,11 +23,22 @@ public:
 
     Context& Ctx() { return *m_ctx; }
 
+    // Config.ini's SN, Ver and Option sections into the widgets and globals, then the variant
+    // layout and the language.
+    void LoadConfig();
+    // The Option keys the operator can change, from their widgets.
+    void SaveOptions();
+    // The window's captions in the operator's language.
+    void ApplyLanguage();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void FormCreate();
+    void StartTimers();
+    void ConnectToolbarAndMenu();
+    void ShowPortDialog();
 
     std::unique_ptr<Ui::TForm1> m_ui;
     Globals m_g;
