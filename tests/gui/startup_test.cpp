@@ -1,7 +1,6 @@
 // The window's start and end: what it shows without Config.ini, what it takes from the file,
 // the variant layouts, the timers, the toolbar and menu, and the Option keys written at close.
 #include "app/config/config_file.h"
-#include "app/port_devices.h"
 #include "app/variant_layout.h"
 #include "gui_harness.h"
 #include "ui_main_window.h"
@@ -32,6 +31,7 @@ QStringList Items(const QComboBox* box) {
 
 TEST(Startup, FirstStartWithoutConfigFile) {
     GuiHarness h("", "");
+    h.IgnoreSystemPorts();
     TForm1& w = h.Start();
     Ui::TForm1& ui = h.Ctx().ui;
     const Globals& g = h.G();
@@ -82,18 +82,17 @@ TEST(Startup, FirstStartWithoutConfigFile) {
     EXPECT_EQ(h.InPortDialog<QComboBox>("ComboBox2")->currentText(), "2400");
     EXPECT_EQ(h.InPortDialog<QComboBox>("ComboBox3")->currentText(),
               QString::fromUtf8("NONE(无校验)"));
-    // Without adapters COM1 has no device: both open-failure boxes, in order, and no file.
-    if (DevicesOfPorts(h.ConfigFile())[0].empty()) {
-        const auto boxes = h.Boxes();
-        ASSERT_EQ(boxes.size(), 2u);
-        EXPECT_EQ(boxes[0].rfind("The port open fail", 0), 0u) << boxes[0];
-        EXPECT_EQ(boxes[1], "打开端口失败！");
-        EXPECT_EQ(h.Status(1), QString::fromUtf8("串口打开失败！"));
-        EXPECT_FALSE(std::filesystem::exists(h.ConfigFile()));
-    }
+    // COM1 has no device: both open-failure boxes, in order, and nothing saved.
+    const auto boxes = h.Boxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].rfind("The port open fail", 0), 0u) << boxes[0];
+    EXPECT_EQ(boxes[1], "打开端口失败！");
+    EXPECT_EQ(h.Status(1), QString::fromUtf8("串口打开失败！"));
+    EXPECT_FALSE(std::filesystem::exists(h.ConfigFile()));
 
     // Closing writes the defaults of the Option section, and only those keys.
     w.close();
+    EXPECT_NE(h.ReadConfigFile().find("Delay time=333"), std::string::npos);
     EXPECT_EQ(config::LoadConfig(h.ConfigFile()).option, config::OptionValues{});
     EXPECT_EQ(h.ReadConfigFile().find("Test Delay Time"), std::string::npos);
 }
@@ -102,6 +101,7 @@ TEST(Startup, OptionsAreClampedAndSavedOnClose) {
     GuiHarness h("[Option]\nFrame delay=1\nDelay time=10\nRX timer=9999\nRX/TX conversion=400\n"
                  "Search before R/W=0\nTest Delay Time=777\n",
                  "");
+    h.IgnoreSystemPorts();
     h.Start();
     Ui::TForm1& ui = h.Ctx().ui;
     EXPECT_TRUE(ui.CheckBox2->isChecked());
@@ -149,6 +149,7 @@ TEST(Startup, VariantLayouts) {
         SCOPED_TRACE(row.ver);
         GuiHarness h(std::string("[Ver]\n") + row.ver + "[SN]\nYear=2023\nMonth=05\nNO=00042\n",
                      "");
+        h.IgnoreSystemPorts();
         TForm1& w = h.Start();
         Ui::TForm1& ui = h.Ctx().ui;
 
@@ -186,6 +187,7 @@ TEST(Startup, VariantLayouts) {
 
 TEST(Startup, ToolbarAndMenu) {
     GuiHarness h("[Ver]\ntype=QXTEST\n", "");
+    h.IgnoreSystemPorts();
     TForm1& w = h.Start();
     Ui::TForm1& ui = h.Ctx().ui;
 

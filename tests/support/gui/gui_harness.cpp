@@ -1,5 +1,6 @@
 #include "gui_harness.h"
 
+#include "app/config/config_file.h"
 #include "app/port_devices.h"
 
 #include <QAbstractButton>
@@ -25,8 +26,13 @@ GuiHarness::GuiHarness(const std::string& configIni, const std::string& com1Devi
     // The tool takes its start directory from the current directory, as it does at start.
     std::filesystem::current_path(m_dir);
     const auto file = ConfigFile();
-    m_sio =
-        std::make_unique<serial::PosixSio>([file](int port) { return DeviceOfPort(file, port); });
+    m_sio = std::make_unique<serial::PosixSio>([this, file](int port) {
+        if (m_systemPorts)
+            return DeviceOfPort(file, port);
+        const auto configured = config::LoadPortMap(file);
+        const auto device = configured.find(port);
+        return device == configured.end() ? std::string() : device->second;
+    });
     m_services = std::make_unique<Services>(Services{dialogs, pause, shell, *m_sio});
 }
 

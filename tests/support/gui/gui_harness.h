@@ -43,6 +43,9 @@ public:
 
     // Creates the window (its creation loads Config.ini and opens the port) and shows it.
     TForm1& Start();
+    // From now on only [Ports] of Config.ini maps ports to devices, so a test does not depend
+    // on the serial adapters of the machine it runs on (a port without a key has no device).
+    void IgnoreSystemPorts() { m_systemPorts = false; }
 
     TForm1& Window() { return *m_window; }
     Context& Ctx() { return m_window->Ctx(); }
@@ -82,6 +85,7 @@ private:
 
     std::filesystem::path m_previousDir;
     std::filesystem::path m_dir;
+    bool m_systemPorts = true;
     std::unique_ptr<serial::PosixSio> m_sio;
     std::unique_ptr<Services> m_services;
     std::unique_ptr<TForm1> m_window;
