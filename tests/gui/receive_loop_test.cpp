@@ -1,0 +1,123 @@
+#include "core/receive_timing.h"
+#include "receive_peer.h"
+#include "serial/dialog/port_dialog.h"
+#include "ui_port_dialog.h"
+
+#include <QStringList>
+
+namespace {
+
+QStringList Lines(QPlainTextEdit* memo) {
+    return memo->toPlainText().split('\n', Qt::SkipEmptyParts);
+}
+
+void FillLines(QPlainTextEdit* memo, int count) {
+    for (int i = 0; i < count; ++i)
+        memo->appendPlainText(QString::number(i));
+}
+
+// The air-rate write's answer 0003, accepted while LastCommand is 8003.
+const std::string kAnswer = Answer5A5A("0003", "");
+
+} // namespace
+
+TEST(ReceiveLoop, QuietGapDecidesWhereAnAnswerEnds) {
+    ModulePeer m("CEO=EN", "Delay time=400");
+    m.g().LastCommand = "8003";
+    const std::string head = kAnswer.substr(0, 10), tail = kAnswer.substr(10);
+
+    // Second piece inside the frame delay: one answer.
+    ASSERT_TRUE(m.Write(head));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m.g().DataPending; }, 2000));
+    ASSERT_TRUE(m.Write(tail));
+    EXPECT_TRUE(m.h.WaitStatus(2, "RF Parameters Write OK!"));
+    EXPECT_TRUE(m.ui().Memo2->toPlainText().isEmpty());
+
+    // A gap longer than the delay: each piece is a text of its own, and neither is a frame.
+    m.ui().SpinEdit2->setValue(60);
+    ASSERT_TRUE(m.Deliver(head));
+    ASSERT_TRUE(m.Deliver(tail));
+    EXPECT_EQ(Lines(m.ui().Memo2),
+              QStringList({QString::fromStdString(head), QString::fromStdString(tail)}));
+
+    // Two answers without a gap are one text whose checksum fails.
+    m.ui().Memo2->clear();
+    ASSERT_TRUE(m.Deliver(kAnswer + kAnswer));
+    EXPECT_EQ(Lines(m.ui().Memo2),
+              QStringList({QString::fromStdString(kAnswer + kAnswer), "Checksum is error!"}));
+
+    // A suspended poll leaves the bytes waiting in the port.
+    m.g().PollSuspended = true;
+    m.h.Ctx().status.Set(2, "-");
+    ASSERT_TRUE(m.Write(kAnswer));
+    QTest::qWait(100);
+    EXPECT_TRUE(m.g().ReceiveBuffer.empty());
+    m.g().PollSuspended = false;
+    EXPECT_TRUE(m.h.WaitStatus(2, "RF Parameters Write OK!"));
+}
+
+TEST(ReceiveLoop, PairTestStatesGetTheirFrameDelayAndTheReceipt) {
+    ModulePeer m("CEO=EN", "Delay time=60");
+    // 10 bytes last sent at the port's 9600 baud: (10 + 83 + 3000) / 10.
+    m.g().LastSentData = "0123456789";
+    m.g().AppState = StatePairReply;
+    ASSERT_EQ(m.h.Ctx().frmPortSet->Form().ComboBox2->currentText(), "9600");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m.ui().SpinEdit2->value() == 309; }, 2000));
+    EXPECT_EQ(m.g().FrameDelayMs, 309);
+
+    FillLines(m.ui().Memo2, 1000);
+    ASSERT_TRUE(m.Deliver("414243"));
+    EXPECT_EQ(m.h.Status(2), "Transmit both sides: Data received!!");
+    EXPECT_TRUE(m.ui().Memo2->toPlainText().isEmpty());
+    EXPECT_TRUE(m.g().ReceiveBuffer.empty());
+    EXPECT_EQ(m.g().AppState, StatePairReply);
+
+    // A fixed frame delay wins over the computed one.
+    m.ui().CheckBox2->setChecked(true);
+    m.ui().SpinEdit2->setValue(100);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m.g().FrameDelayMs == 100; }, 2000));
+    EXPECT_EQ(m.ui().SpinEdit2->value(), 100);
+}
+
+TEST(ReceiveLoop, TerminalShowsTextOrHexAndStartsAfreshAtThousandLines) {
+    ModulePeer m("CEO=EN");
+    m.g().AppState = StateDataComm;
+    QPlainTextEdit* memo = m.ui().Memo4;
+    m.ui().RadioButton7->setChecked(true);
+    ASSERT_TRUE(m.Deliver("68656C6C6F")); // "hello"
+    m.ui().RadioButton8->setChecked(true);
+    ASSERT_TRUE(m.Deliver("00FF0D")); // bytes shown as hex, the zero byte included
+    EXPECT_EQ(Lines(memo), QStringList({"hello", "00FF0D"}));
+
+    memo->clear();
+    FillLines(memo, 1000);
+    ASSERT_TRUE(m.Deliver("4142"));
+    EXPECT_EQ(memo->toPlainText(), "4142");
+    EXPECT_EQ(m.g().AppState, StateDataComm);
+    EXPECT_TRUE(m.ui().Memo2->toPlainText().isEmpty());
+}
+
+TEST(ReceiveLoop, StreamWithoutPausesIsHandedOnAtTheBound) {
+    ModulePeer m("CEO=EN", "Delay time=3000");
+    m.g().AppState = StateDataComm;
+    m.ui().RadioButton8->setChecked(true);
+    QPlainTextEdit* memo = m.ui().Memo4;
+    // Keep the line busy: the next chunk as soon as the poll has taken the last one, which it
+    // does 1025 bytes at a time.
+    const std::size_t chunk = 1024;
+    std::size_t written = 0;
+    auto collected = [&] {
+        return m.g().ReceiveBuffer.size() +
+               static_cast<std::size_t>(memo->toPlainText().size()) / 2;
+    };
+    while (memo->toPlainText().isEmpty() && written < 2 * core::kReceiveBufferLimit) {
+        ASSERT_TRUE(m.Write(core::BytesToHex(std::string(chunk, '\x55'))));
+        written += chunk;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return collected() >= written; }, 2000));
+    }
+    const QStringList lines = Lines(memo);
+    ASSERT_EQ(lines.size(), 1);
+    EXPECT_EQ(lines[0].size(), static_cast<qsizetype>(2 * core::kReceiveBufferLimit));
+    EXPECT_TRUE(lines[0].startsWith("5555"));
+    EXPECT_LT(m.g().ReceiveBuffer.size(), core::kReceiveBufferLimit);
+}
