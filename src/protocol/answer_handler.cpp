@@ -65,20 +65,22 @@ void AnswerHandler::Dispatch(const core::AnswerFrame& answer) {
     const bool eded = answer.framing == core::Framing::kEDED;
     const auto rows = Rows();
     const auto row = std::find_if(rows.begin(), rows.end(), [&](const Row& r) {
-        return (r.eded || !eded) && answer.code == core::AnswerCode(r.code, answer.framing);
+        return !(eded && (r.flags & kNoEDED)) &&
+               answer.code == core::AnswerCode(r.code, answer.framing);
     });
     if (row == rows.end())
         return;
     // The short framing's answers to the first eight commands speak Chinese only.
     const bool chineseOnly = eded && row->code <= core::cmd::kEndTxTest;
-    const bool accepted =
-        row->always || m_ctx.g.LastCommand == core::RequestCode(row->code, core::Framing::k5A5A);
+    const bool accepted = (row->flags & kAlways) != 0 ||
+                          m_ctx.g.LastCommand == core::RequestCode(row->code, core::Framing::k5A5A);
     if (accepted) {
-        if (!row->textAfterEffect)
+        const bool textAfter = (row->flags & kTextAfter) != 0;
+        if (!textAfter)
             ShowStatus(row->accepted, chineseOnly);
         if (row->effect != nullptr)
             (this->*row->effect)(answer);
-        if (row->textAfterEffect)
+        if (textAfter)
             ShowStatus(row->accepted, chineseOnly);
     } else {
         ShowStatus(row->refused, chineseOnly);

@@ -29,15 +29,19 @@ private:
     using Effect = void (AnswerHandler::*)(const core::AnswerFrame&);
     using Next = void (AnswerHandler::*)();
 
+    enum RowFlag : unsigned {
+        kTextFirst = 0,
+        kTextAfter = 1, // the status text follows the effect instead of preceding it
+        kAlways = 2,    // taken whatever LastCommand holds
+        kNoEDED = 4,    // the EDED handler ignores the code
+    };
     // One answer code: what an accepted answer changes and what is shown either way.
     struct Row {
         std::uint8_t code;
-        Effect effect;        // nullptr: nothing changes
-        Bilingual accepted;   // no texts: the effect shows its own
-        Bilingual refused;    // no texts: a refused answer shows nothing
-        bool textAfterEffect; // the status text follows the effect instead of preceding it
-        bool always;          // taken whatever LastCommand holds
-        bool eded;            // the EDED handler knows the code too
+        Effect effect;      // nullptr: nothing changes
+        Bilingual accepted; // no texts: the effect shows its own
+        Bilingual refused;  // no texts: a refused answer shows nothing
+        unsigned flags;
     };
     // A step of the set-all chain: after this answer, accepted or not, wait and start the next
     // operation as if its button had been clicked.

@@ -20,6 +20,7 @@ public:
     explicit ModulePeer(const std::string& ver, const std::string& option = "Delay time=60")
         : h("[COM]\nPort=0\nRate=4\nVerify=2\n[Ver]\n" + ver + "\n[Option]\n" + option + "\n",
             pty.SlavePath()) {
+        h.IgnoreSystemPorts();
         h.Start();
         EXPECT_TRUE(h.G().PortOpenFlags[0]) << "COM1 did not open";
         h.Ctx().status.Set(2, "-");
