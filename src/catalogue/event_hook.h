@@ -11,16 +11,15 @@ class EventHook : public QObject {
 public:
     using Handler = std::function<bool(QEvent*)>;
 
-    // The hook belongs to the widget and goes with it.
-    static void Install(QObject* widget, Handler handler) {
-        widget->installEventFilter(new EventHook(widget, std::move(handler)));
+    // The handler's owner keeps the hook: the window's widgets outlive the subsystems and still
+    // get focus events while they are torn down, which must not reach a destroyed owner.
+    EventHook(QObject* widget, Handler handler) : m_handler(std::move(handler)) {
+        widget->installEventFilter(this);
     }
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override { return m_handler(event); }
 
 private:
-    EventHook(QObject* parent, Handler handler) : QObject(parent), m_handler(std::move(handler)) {}
-
     Handler m_handler;
 };

@@ -3,9 +3,9 @@
 #include "app/context.h"
 #include "core/models.h"
 #include "core/services.h"
-#include "event_hook.h"
 #include "ui_main_window.h"
 
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
@@ -42,20 +42,24 @@ void ModelCatalogue::ConnectControls() {
     QObject::connect(ui.ComboBox16, &QComboBox::activated, [this] { ComboBox16Click(); });
     QObject::connect(ui.ComboBox4, &QComboBox::activated, [this] { ComboBox4Click(); });
     QObject::connect(ui.CheckBox5, &QCheckBox::clicked, [this] { CheckBox5Click(); });
-    EventHook::Install(ui.ComboBox16, [this](QEvent* event) {
-        if (event->type() == QEvent::FocusIn)
-            ComboBox16Enter();
+    m_hooks.push_back(std::make_unique<EventHook>(ui.ComboBox16, [this](QEvent* event) {
+        // Entering the list, not its own popup closing or the window being activated again.
+        if (event->type() == QEvent::FocusIn) {
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
+                ComboBox16Enter();
+        }
         return false;
-    });
+    }));
     const std::pair<QComboBox*, bool (ModelCatalogue::*)()> dropDowns[] = {
         {ui.ComboBox4, &ModelCatalogue::ComboBox4DropDown},
         {ui.ComboBox1, &ModelCatalogue::ComboBox1DropDown},
         {ui.ComboBox2, &ModelCatalogue::ComboBox2DropDown},
     };
     for (const auto& [list, handler] : dropDowns)
-        EventHook::Install(list, [this, handler](QEvent* event) {
+        m_hooks.push_back(std::make_unique<EventHook>(list, [this, handler](QEvent* event) {
             return OpensPopup(event) && !(this->*handler)();
-        });
+        }));
 }
 
 void ModelCatalogue::FillModelLists(int modelListVariant) {

@@ -2,8 +2,12 @@
 // rate and frequency lists that follow from them.
 #pragma once
 
+#include "catalogue/event_hook.h"
+
 #include <QString>
+#include <memory>
 #include <string>
+#include <vector>
 
 class QComboBox;
 struct Context;
@@ -45,4 +49,5 @@ private:
     bool WarnIfEmpty(const QComboBox* list, const char* english, const char* chinese);
 
     Context& m_ctx;
+    std::vector<std::unique_ptr<EventHook>> m_hooks;
 };

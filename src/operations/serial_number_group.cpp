@@ -2,7 +2,6 @@
 
 #include "app/config/config_file.h"
 #include "app/context.h"
-#include "catalogue/event_hook.h"
 #include "command_sequence.h"
 #include "core/serial_number.h"
 #include "digit_filter.h"
@@ -68,13 +67,13 @@ void SerialNumberGroup::ConnectControls() {
     QObject::connect(ui.SpinButton1Down, &QAbstractButton::clicked,
                      [this] { SpinButton1DownClick(); });
     QObject::connect(ui.CheckBox4, &QAbstractButton::clicked, [this] { CheckBox4Click(); });
-    EventHook::Install(ui.Edit2, [this](QEvent* event) {
+    m_hooks.push_back(std::make_unique<EventHook>(ui.Edit2, [this](QEvent* event) {
         if (event->type() == QEvent::FocusOut) {
             Edit2Exit();
             return false;
         }
         return event->type() == QEvent::KeyPress && Edit2KeyDown(*static_cast<QKeyEvent*>(event));
-    });
+    }));
     // Edit2KeyPress: digits only, typed or pasted.
     AcceptDigitsOnly(ui.Edit2);
 }

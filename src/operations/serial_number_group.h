@@ -1,6 +1,11 @@
 // The factory serial number group: read, write, the running number and the parameter lock.
 #pragma once
 
+#include "catalogue/event_hook.h"
+
+#include <memory>
+#include <vector>
+
 class QKeyEvent;
 struct Context;
 
@@ -33,4 +38,5 @@ private:
     void StepRunningNumber(int delta);
 
     Context& m_ctx;
+    std::vector<std::unique_ptr<EventHook>> m_hooks;
 };
