@@ -10,55 +10,35 @@ const std::string kSerialNumberRead =
 
 TEST(AnswerSearch, SearchAnswerRecordsTheModuleAndReadsItsSerialNumber) {
     ModulePeer m("CEO=EN\nQX=1");
-    // family 0x20 (86X), version 0x12, base frequency 0x02 (433 MHz)
-    ASSERT_TRUE(m.Deliver(Answer5A5A("0000", "201202")));
-    EXPECT_EQ(m.h.Status(2), "RF Module(Radio) Searched OK!(Model read ok)");
+    // family 0x20 (86X), version 0x12, base frequency 0x02 (433 MHz); taken whatever is pending
+    EXPECT_EQ(m.StatusAfter("8003", Answer5A5A("0000", "201202")),
+              "RF Module(Radio) Searched OK!(Model read ok)");
     EXPECT_EQ(m.h.Status(3), "QX86X V1.2");
     EXPECT_EQ(m.g().ModuleFamily, "QX86X");
     EXPECT_EQ(m.g().ModuleBaseFrequency, "433MHZ");
-    EXPECT_TRUE(m.g().ModuleFound);
-    EXPECT_TRUE(m.g().AutoSnRead);
+    EXPECT_TRUE(m.g().ModuleFound && m.g().AutoSnRead);
     EXPECT_EQ(m.g().LastCommand, "800B");
-    EXPECT_EQ(m.g().ModuleModelIndex, -1);
     for (const char* read : {"SpeedButton2", "SpeedButton4", "SpeedButton5"})
         EXPECT_TRUE(m.h.Find<QWidget>(read)->isEnabled()) << read;
     EXPECT_EQ(m.Sent(13), kSerialNumberRead);
 
     // base frequency 0x06 (2.4 GHz) is recorded but not announced as a model read
-    ASSERT_TRUE(m.Deliver(Answer5A5A("0000", "601306")));
-    EXPECT_EQ(m.h.Status(2), "RF Module(Radio) Searched OK!");
+    EXPECT_EQ(m.StatusAfter("800B", Answer5A5A("0000", "601306")), "RF Module(Radio) Searched OK!");
     EXPECT_EQ(m.g().ModuleBaseFrequency, "2.4GHZ");
     EXPECT_EQ(m.h.Status(3), "QX240X V1.3");
     EXPECT_EQ(m.Sent(13), kSerialNumberRead);
-
-    // an unknown family leaves the family empty; the search answer needs no LastCommand
-    m.g().LastCommand = "8003";
-    ASSERT_TRUE(m.Deliver(Answer5A5A("0000", "701207")));
-    EXPECT_EQ(m.g().ModuleFamily, "");
-    EXPECT_EQ(m.g().ModuleBaseFrequency, "");
-    EXPECT_EQ(m.Sent(13), kSerialNumberRead);
-}
-
-TEST(AnswerSearch, PanelThreeOnlyForTheQxNames) {
-    ModulePeer m("CEO=EN\nQX=0");
-    m.h.Ctx().status.Set(3, "-");
-    ASSERT_TRUE(m.Deliver(Answer5A5A("0000", "201202")));
-    EXPECT_EQ(m.g().ModuleFamily, "86X");
-    EXPECT_EQ(m.h.Status(3), "-");
 }
 
 TEST(AnswerSearch, SerialNumberAnswerSelectsModelBaseFrequencyAndFields) {
     ModulePeer m("CEO=EN\nQX=1");
     auto& ui = m.ui();
-    // a QX885 (family 88X) on 490 MHz: search, then its serial number
+    // a QX885 (family 88X) on 490 MHz: search, then model code 45, year 0x0C, month 0x05,
+    // number 0x0102
     ASSERT_TRUE(m.Deliver(Answer5A5A("0000", "401203")));
-    EXPECT_EQ(m.Sent(13), kSerialNumberRead);
-    // model code 45, year 0x0C, month 0x05, number 0x0102
-    ASSERT_TRUE(m.Deliver(Answer5A5A("000B", "450C050102")));
-    EXPECT_EQ(m.h.Status(2), "RF Module(Radio) Searched OK!(Model,base frequency read ok)");
+    EXPECT_EQ(m.StatusAfter("800B", Answer5A5A("000B", "450C050102")),
+              "RF Module(Radio) Searched OK!(Model,base frequency read ok)");
     EXPECT_EQ(ui.ComboBox15->currentIndex(), 17);
     EXPECT_EQ(ui.ComboBox11->currentIndex(), 17);
-    EXPECT_EQ(m.g().ModuleModelIndex, 17);
     EXPECT_EQ(m.g().ModuleModelName, "QX885");
     EXPECT_EQ(ui.ComboBox16->currentText(), "490MHZ");
     EXPECT_EQ(ui.ComboBox12->currentText(), "2012");
@@ -70,21 +50,11 @@ TEST(AnswerSearch, SerialNumberAnswerSelectsModelBaseFrequencyAndFields) {
     ASSERT_TRUE(m.Deliver(Answer5A5A("0000", "401206")));
     ASSERT_TRUE(m.Deliver(Answer5A5A("000B", "450C050102")));
     EXPECT_EQ(m.h.Boxes(), std::vector<std::string>({"The base frequency Not be found!2.4GHZ"}));
-    EXPECT_EQ(m.h.Status(2), "RF Module(Radio) Searched OK!");
 
     // the operator's own read of a module with an unknown model code
     m.g().AutoSnRead = false;
-    m.g().LastCommand = "800B";
-    ASSERT_TRUE(m.Deliver(Answer5A5A("000B", "990C050102")));
-    EXPECT_EQ(m.h.Status(2), "Read SN OK!");
+    EXPECT_EQ(m.StatusAfter("800B", Answer5A5A("000B", "990C050102")), "Read SN OK!");
     EXPECT_EQ(ui.ComboBox15->currentIndex(), -1);
     EXPECT_EQ(ui.ComboBox11->currentIndex(), -1);
     EXPECT_EQ(m.g().ModuleModelName, "QX885"); // kept from the last known model
-    EXPECT_EQ(m.h.Boxes().size(), 1u);
-
-    // refused while another command is pending: the fields stay
-    m.g().LastCommand = "800A";
-    ASSERT_TRUE(m.Deliver(Answer5A5A("000B", "210C050103")));
-    EXPECT_EQ(m.h.Status(2), "Answer data is error!");
-    EXPECT_EQ(ui.Edit2->text(), "00258");
 }

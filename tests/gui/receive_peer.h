@@ -34,6 +34,11 @@ public:
         return Write(hex) && QTest::qWaitFor([&] { return g().DataPending; }, 2000) &&
                QTest::qWaitFor([&] { return !g().DataPending; }, 5000);
     }
+    // Panel 2 once `hex` has been handled, with `lastCommand` pending.
+    QString StatusAfter(const char* lastCommand, const std::string& hex) {
+        g().LastCommand = lastCommand;
+        return Deliver(hex) ? h.Status(2) : QString("nothing handed on");
+    }
     bool Write(const std::string& hex) { return pty.Write(core::HexToBytes(hex)); }
     // The hex of the next `count` bytes the tool wrote.
     std::string Sent(std::size_t count) { return core::BytesToHex(pty.Read(count, 2000)); }
