@@ -32,8 +32,8 @@ void AnswerHandler::HandleAnswer5A5A(const std::string& text) {
         LogLine(QString::fromStdString(text));
         return;
     case core::AnswerCheck::kBadChecksum:
-        LogBadChecksum(text, answer.framing == core::Framing::k4040 ? kIoChecksumError.english
-                                                                    : kChecksumError.english);
+        LogBadChecksum(text,
+                       answer.framing == core::Framing::k4040 ? kIoChecksumError : kChecksumError);
         return;
     case core::AnswerCheck::kFrame:
         if (answer.framing == core::Framing::k4040)
@@ -53,7 +53,7 @@ void AnswerHandler::HandleAnswerEDED(const std::string& text) {
             HandleAnswer5A5A(text);
         return;
     case core::AnswerCheck::kBadChecksum:
-        LogBadChecksum(text, kChecksumError.english);
+        LogBadChecksum(text, kChecksumError);
         return;
     case core::AnswerCheck::kFrame:
         Dispatch(answer);
@@ -123,9 +123,9 @@ void AnswerHandler::HandleAnswer4040(const core::AnswerFrame& answer) {
     }
 }
 
-void AnswerHandler::LogBadChecksum(const std::string& text, const char* english) {
+void AnswerHandler::LogBadChecksum(const std::string& text, const Bilingual& line) {
     LogLine(QString::fromStdString(text));
-    LogLine(QString::fromUtf8(m_ctx.g.Text(english, kChecksumError.chinese)));
+    LogLine(QString::fromUtf8(m_ctx.g.Text(line.english, line.chinese)));
 }
 
 void AnswerHandler::LogLine(const QString& line) {

@@ -56,7 +56,7 @@ private:
 
     void Dispatch(const core::AnswerFrame& answer);
     void HandleAnswer4040(const core::AnswerFrame& answer);
-    void LogBadChecksum(const std::string& text, const char* english);
+    void LogBadChecksum(const std::string& text, const Bilingual& line);
     void LogLine(const QString& line);
     void ShowStatus(const Bilingual& text, bool chineseOnly = false);
     void AppendStatus(const Bilingual& text);
