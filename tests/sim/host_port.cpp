@@ -1,5 +1,7 @@
 #include "host_port.h"
 
+#include "serial/posix_sio.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
@@ -10,23 +12,13 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-speed_t SpeedCode(int baud) {
-    switch (baud) {
-    case 1200:
-        return B1200;
-    case 2400:
-        return B2400;
-    case 4800:
-        return B4800;
-    case 19200:
-        return B19200;
-    case 38400:
-        return B38400;
-    case 57600:
-        return B57600;
-    default:
-        return B9600;
+// The serial layer's code for a rate; 9600 for one it does not offer.
+int BaudCodeOf(int baud) {
+    for (const auto& b : serial::kBaudCodes) {
+        if (b.rate == baud)
+            return b.code;
     }
+    return 12;
 }
 
 } // namespace
@@ -57,14 +49,11 @@ bool HostPort::SetLine(int baud, Parity parity) {
         return false;
     cfmakeraw(&settings);
     settings.c_cflag |= CLOCAL | CREAD;
-    settings.c_cflag &= ~static_cast<tcflag_t>(PARENB | PARODD);
-    if (parity != Parity::kNone)
-        settings.c_cflag |= PARENB;
-    if (parity == Parity::kOdd)
-        settings.c_cflag |= PARODD;
-    cfsetispeed(&settings, SpeedCode(baud));
-    cfsetospeed(&settings, SpeedCode(baud));
-    return tcsetattr(fd_, TCSANOW, &settings) == 0;
+    const int mode = serial::kData8 | (parity == Parity::kOdd    ? serial::kParityOdd
+                                       : parity == Parity::kEven ? serial::kParityEven
+                                                                 : serial::kParityNone);
+    return serial::ApplyLineCodes(settings, BaudCodeOf(baud), mode) != 0 &&
+           tcsetattr(fd_, TCSANOW, &settings) == 0;
 }
 
 bool HostPort::Write(const core::Bytes& bytes) {
