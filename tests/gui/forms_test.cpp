@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <gtest/gtest.h>
 
@@ -95,6 +96,16 @@ void ExpectReadable(QWidget* top) {
                     << name << " overlaps " << shown[j]->objectName().toStdString();
         }
     }
+}
+
+// Speed buttons never take the focus: a click leaves it in the field being edited, so the
+// field's exit handling does not run before the button's operation reads it.
+void ExpectSpeedButtonsTakeNoFocus(const QWidget* form, int count) {
+    const auto buttons =
+        form->findChildren<QAbstractButton*>(QRegularExpression("^SpeedButton\\d+$"));
+    EXPECT_EQ(buttons.size(), count);
+    for (const QAbstractButton* button : buttons)
+        EXPECT_EQ(button->focusPolicy(), Qt::NoFocus) << button->objectName().toStdString();
 }
 
 class MainForm : public ::testing::Test {
@@ -343,6 +354,10 @@ TEST_F(MainForm, ControlsCarryTheDesignCaptions) {
     EXPECT_EQ(window.windowTitle(), "radarodedud V30.6 ");
 }
 
+TEST_F(MainForm, SpeedButtonsTakeNoFocus) {
+    ExpectSpeedButtonsTakeNoFocus(&window, 36);
+}
+
 TEST_F(MainForm, ToolbarHoldsItsButtonsInOrder) {
     EXPECT_EQ(LayoutOrder(ui.Panel1->layout()),
               QStringList({"SpeedButton1", "SpeedButton20", "SpeedButton30", "SpeedButton3",
@@ -489,6 +504,10 @@ TEST_F(PortForm, ListsStartAtCom1With2400BaudNoParityAndFixedFraming) {
         EXPECT_EQ(list.box->isEnabled(), list.enabled) << name;
         EXPECT_FALSE(list.box->isEditable()) << name;
     }
+}
+
+TEST_F(PortForm, SpeedButtonsTakeNoFocus) {
+    ExpectSpeedButtonsTakeNoFocus(&dialog, 3);
 }
 
 TEST_F(PortForm, LabelsAndButtonsCarryTheDesignCaptions) {
