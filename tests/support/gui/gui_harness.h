@@ -55,11 +55,14 @@ public:
     std::string ReadConfigFile() const;
 
     // A control of the main window or of its dialogs by objectName; fails the test when absent.
+    // A control of the main window itself, never one of the port settings dialog's namesakes.
     template <class T> T* Find(const char* name) {
-        auto* widget = m_window->findChild<T*>(QString::fromLatin1(name));
-        if (widget == nullptr)
-            AddFailure(name);
-        return widget;
+        for (T* widget : m_window->findChildren<T*>(QString::fromLatin1(name))) {
+            if (widget->window() == m_window.get())
+                return widget;
+        }
+        AddFailure(name);
+        return nullptr;
     }
     void Click(const char* buttonName);
     // A control of the port settings dialog, whose names repeat those of the main window.
