@@ -124,8 +124,10 @@ void AnswerHandler::HandleAnswer4040(const core::AnswerFrame& answer) {
 }
 
 void AnswerHandler::LogBadChecksum(const std::string& text, const Bilingual& line) {
-    LogLine(QString::fromStdString(text));
-    LogLine(QString::fromUtf8(m_ctx.g.Text(line.english, line.chinese)));
+    // Both lines in one go: a log that is full is cleared before the frame, never between the
+    // frame and its verdict.
+    LogLine(QString::fromStdString(text) + '\n' +
+            QString::fromUtf8(m_ctx.g.Text(line.english, line.chinese)));
 }
 
 void AnswerHandler::LogLine(const QString& line) {

@@ -120,6 +120,14 @@ TEST(Answer5A5A, FramesThatFailTheChecksGoToTheReceiveLog) {
     m.g().LangCode = "en"; // not exactly "EN": Chinese
     ASSERT_TRUE(m.Deliver(badSum));
     EXPECT_EQ(m.ui().Memo2->toPlainText().toStdString(), badSum + "\n返回应答校验出错！");
+
+    // A log one line short of full keeps the frame with its verdict.
+    m.ui().Memo2->clear();
+    for (int i = 0; i < 999; ++i)
+        m.ui().Memo2->appendPlainText("x");
+    ASSERT_TRUE(m.Deliver(badSum));
+    EXPECT_TRUE(m.ui().Memo2->toPlainText().endsWith(
+        QString::fromStdString("x\n" + badSum + "\n返回应答校验出错！")));
 }
 
 TEST(Answer5A5A, IoAnswersPaintTheIndicators) {
