@@ -4,8 +4,17 @@
 #pragma once
 
 #include <QEvent>
+#include <QFocusEvent>
 #include <QObject>
 #include <functional>
+
+// A focus event between the window's own controls: not a popup (a list's drop-down, a field's
+// context menu) or another window (a message box) taking the focus for a while and giving it
+// back. Entering and leaving handlers run only on these.
+inline bool FocusMovesWithinWindow(const QEvent* event) {
+    const Qt::FocusReason reason = static_cast<const QFocusEvent*>(event)->reason();
+    return reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason;
+}
 
 class EventHook : public QObject {
 public:

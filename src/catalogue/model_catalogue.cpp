@@ -5,7 +5,6 @@
 #include "core/services.h"
 #include "ui_main_window.h"
 
-#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
@@ -44,11 +43,8 @@ void ModelCatalogue::ConnectControls() {
     QObject::connect(ui.CheckBox5, &QCheckBox::clicked, [this] { CheckBox5Click(); });
     m_hooks.push_back(std::make_unique<EventHook>(ui.ComboBox16, [this](QEvent* event) {
         // Entering the list, not its own popup closing or the window being activated again.
-        if (event->type() == QEvent::FocusIn) {
-            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-            if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
-                ComboBox16Enter();
-        }
+        if (event->type() == QEvent::FocusIn && FocusMovesWithinWindow(event))
+            ComboBox16Enter();
         return false;
     }));
     const std::pair<QComboBox*, bool (ModelCatalogue::*)()> dropDowns[] = {

@@ -69,13 +69,20 @@ void SerialNumberGroup::ConnectControls() {
     QObject::connect(ui.CheckBox4, &QAbstractButton::clicked, [this] { CheckBox4Click(); });
     m_hooks.push_back(std::make_unique<EventHook>(ui.Edit2, [this](QEvent* event) {
         if (event->type() == QEvent::FocusOut) {
-            Edit2Exit();
+            // The field's context menu or a message box is no leaving: padding then would
+            // turn an empty field into 00000 and make a paste into it too long.
+            if (FocusMovesWithinWindow(event))
+                Edit2Exit();
             return false;
         }
         return event->type() == QEvent::KeyPress && Edit2KeyDown(*static_cast<QKeyEvent*>(event));
     }));
     // Edit2KeyPress: digits only, typed or pasted.
     AcceptDigitsOnly(ui.Edit2);
+    // A year or month typed and confirmed with Return is the field's text, not a new entry of
+    // the fixed lists 2000..2100 and 01..12.
+    for (QComboBox* list : {ui.ComboBox12, ui.ComboBox13})
+        list->setInsertPolicy(QComboBox::NoInsert);
 }
 
 void SerialNumberGroup::SpeedButton24Click() {

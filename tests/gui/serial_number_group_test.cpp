@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QMenu>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
@@ -119,6 +120,20 @@ TEST_F(SerialNumber, WriteRefusesEachBadFieldInOrderAndSendsNothing) {
     EXPECT_EQ(pty.Read(1, 200), "");
 }
 
+TEST_F(SerialNumber, TypedYearAndMonthStayOutOfTheirLists) {
+    const std::vector<std::pair<const char*, QString>> rows = {{"ComboBox12", "12"},
+                                                               {"ComboBox13", "13"}};
+    for (const auto& [name, typed] : rows) {
+        SCOPED_TRACE(name);
+        QComboBox* list = List(name);
+        const QStringList entries = Items(list);
+        TypeInto(list->lineEdit(), typed);
+        QTest::keyClick(list->lineEdit(), Qt::Key_Return);
+        EXPECT_EQ(Items(list), entries);
+        EXPECT_EQ(list->currentText(), typed);
+    }
+}
+
 TEST_F(SerialNumber, ReadEmptiesTheFieldsAndRemembersTheSelections) {
     Fill(kQx230A, "2012", "05", "00258");
     Globals& g = h->G();
@@ -201,6 +216,19 @@ TEST_F(SerialNumber, RunningNumberKeysArrowsAndPadding) {
         List("ComboBox12")->setFocus();
         EXPECT_EQ(number->text(), shown);
     }
+
+    // A popup over the field (its context menu) takes the focus without leaving the field: an
+    // empty field stays empty, so a number pasted from the menu still fits.
+    TypeInto(number, "");
+    QMenu menu;
+    menu.addAction(QStringLiteral("Paste"));
+    menu.popup(number->mapToGlobal(QPoint(0, 0)));
+    ASSERT_TRUE(QTest::qWaitFor([&menu] { return menu.isVisible(); }, 2000));
+    EXPECT_EQ(number->text(), "");
+    menu.close();
+    ASSERT_TRUE(QTest::qWaitFor([number] { return number->hasFocus(); }, 2000));
+    List("ComboBox12")->setFocus();
+    EXPECT_EQ(number->text(), "00000");
 }
 
 TEST_F(SerialNumber, LockGreysTheListsButNotTheNumberOrButtons) {
