@@ -98,6 +98,9 @@ void ModelCatalogue::ComboBox15Click() {
 
     if (!g.ModuleBaseFrequency.empty())
         SelectBaseFrequency(g.ModuleBaseFrequency);
+    // The list was rebuilt, perhaps by an answer while it had the focus: a declined change
+    // returns to the entry shown now, not to a position of the old list.
+    g.SavedBaseFrequencyIndex = ui.ComboBox16->currentIndex();
     // The module's base frequency, not the list's: after a choice by hand, before any module
     // was read, the table stays empty until the operator confirms a base frequency.
     FillChannelFrequencies(ui.ComboBox15->currentText().toStdString(), g.ModuleBaseFrequency);

@@ -198,6 +198,21 @@ TEST_F(Models, DecliningTheChangeRestoresTheBaseFrequency) {
     ASSERT_TRUE(Pick(List("ComboBox4"), 0));
     EXPECT_EQ(Text("Edit1"), "428.0028MHZ");
     EXPECT_EQ(Questions(), std::vector<std::string>(4, "Do you Confirm changing the frequency?"));
+
+    // A serial-number answer changes the model while the list keeps the focus: a declined
+    // change returns to the module's base frequency the rebuilt list shows, not to the position
+    // the old list had.
+    h->G().ModuleBaseFrequency = "868MHZ";
+    ASSERT_TRUE(Pick(List("ComboBox15"), 1));
+    ASSERT_EQ(List("ComboBox16")->currentText(), "868MHZ");
+    ASSERT_TRUE(Pick(List("ComboBox16"), 2));
+    h->G().ModuleBaseFrequency = "433MHZ";
+    List("ComboBox15")->setCurrentIndex(3);
+    h->Ctx().models->ComboBox15Click();
+    ASSERT_TRUE(List("ComboBox16")->hasFocus());
+    h->dialogs.answers = {false};
+    ASSERT_TRUE(PickText(List("ComboBox16"), "915MHZ"));
+    EXPECT_EQ(List("ComboBox16")->currentText(), "433MHZ");
 }
 
 TEST_F(Models, TheModulesOwnBaseFrequencyAsksNothing) {
