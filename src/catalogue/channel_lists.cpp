@@ -38,6 +38,7 @@ void ModelCatalogue::FillRateList(int maximum, QComboBox* list) {
 void ModelCatalogue::FillChannelFrequencies(const std::string& modelText,
                                             const std::string& baseFrequency) {
     const Globals& g = m_ctx.g;
+    m_tableBaseFrequency = baseFrequency;
     m_ctx.g.ChannelFrequencyTable = core::ChannelFrequencies(
         modelText, baseFrequency, g.VariantType, m_ctx.ui.ComboBox15->currentIndex(),
         m_ctx.ui.CheckBox5->isChecked());

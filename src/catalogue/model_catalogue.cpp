@@ -136,18 +136,21 @@ void ModelCatalogue::ComboBox16Enter() {
 void ModelCatalogue::ComboBox16Click() {
     Ui::TForm1& ui = m_ctx.ui;
     Globals& g = m_ctx.g;
-    if (ui.ComboBox16->currentText().toStdString() == g.ModuleBaseFrequency)
+    const std::string chosen = ui.ComboBox16->currentText().toStdString();
+    // The module's own base frequency needs no confirmation; the table is rebuilt only when an
+    // earlier confirmed change left it at another one, so its frequencies match the list again.
+    const bool modulesOwn = chosen == g.ModuleBaseFrequency;
+    if (modulesOwn && chosen == m_tableBaseFrequency)
         return;
-    if (!m_ctx.dialogs.Question(
-            g.Text("Do you Confirm changing the frequency?", "你确定为此频率吗？"))) {
+    if (!modulesOwn && !m_ctx.dialogs.Question(g.Text("Do you Confirm changing the frequency?",
+                                                      "你确定为此频率吗？"))) {
         ui.ComboBox16->setCurrentIndex(g.SavedBaseFrequencyIndex);
         return;
     }
     ui.ComboBox4->setCurrentIndex(-1);
     ui.Edit1->clear();
     ui.Edit19->clear();
-    FillChannelFrequencies(ui.ComboBox15->currentText().toStdString(),
-                           ui.ComboBox16->currentText().toStdString());
+    FillChannelFrequencies(ui.ComboBox15->currentText().toStdString(), chosen);
     // A later declined change returns to this confirmed base frequency, the one the table
     // now holds, not to the one the list had when it got the focus.
     g.SavedBaseFrequencyIndex = ui.ComboBox16->currentIndex();

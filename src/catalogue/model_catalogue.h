@@ -50,4 +50,6 @@ private:
 
     Context& m_ctx;
     std::vector<std::unique_ptr<EventHook>> m_hooks;
+    // The base frequency the channel frequency table was last built for.
+    std::string m_tableBaseFrequency;
 };

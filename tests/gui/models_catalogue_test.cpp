@@ -228,6 +228,20 @@ TEST_F(Models, TheModulesOwnBaseFrequencyAsksNothing) {
     EXPECT_EQ(Text("Edit1"), "429.0012MHZ");
     EXPECT_TRUE(h->Boxes().empty());
 
+    // Back to the module's own base frequency after a confirmed change: no question, and the
+    // table follows the list again instead of keeping the other base frequency's entries.
+    h->dialogs.answers = {true};
+    ASSERT_TRUE(PickText(List("ComboBox16"), "915MHZ"));
+    ASSERT_TRUE(Pick(List("ComboBox4"), 0));
+    ASSERT_EQ(Text("Edit1"), "912.5340MHZ");
+    h->dialogs.shown.clear();
+    ASSERT_TRUE(PickText(List("ComboBox16"), "433MHZ"));
+    EXPECT_TRUE(h->Boxes().empty());
+    EXPECT_EQ(List("ComboBox4")->currentIndex(), -1);
+    EXPECT_EQ(Text("Edit1"), "");
+    ASSERT_TRUE(Pick(List("ComboBox4"), 1));
+    EXPECT_EQ(Text("Edit1"), "429.0012MHZ");
+
     // The module's "2.4GHZ" is not an entry of the 2400 MHz models' list: no selection, and
     // no frequencies.
     h->G().ModuleBaseFrequency = "2.4GHZ";
