@@ -15,6 +15,9 @@
 #include "variant_layout.h"
 
 #include <QCloseEvent>
+#include <QLayout>
+#include <QScreen>
+#include <algorithm>
 
 TForm1::TForm1(Services& services, QWidget* parent)
     : QMainWindow(parent), m_ui(std::make_unique<Ui::TForm1>()) {
@@ -47,6 +50,17 @@ TForm1::TForm1(Services& services, QWidget* parent)
 }
 
 TForm1::~TForm1() = default;
+
+void TForm1::CentreOnScreen() {
+    // Once shown, the layout raises the window to the least size its polished contents need;
+    // only then is the size final. A window larger than the screen keeps its top-left
+    // corner, and so its title bar, on the screen.
+    layout()->activate();
+    const QRect area = screen()->availableGeometry();
+    QRect frame = frameGeometry();
+    frame.moveCenter(area.center());
+    move(std::max(frame.left(), area.left()), std::max(frame.top(), area.top()));
+}
 
 void TForm1::StartTimers() {
     // Only the receive poll runs from the start; the others are started by their operations.
@@ -142,6 +156,13 @@ void TForm1::SaveOptions() {
     options.searchBeforeRw = m_ui->N18->isChecked();
     // An unwritable file is not reported; the program ends all the same.
     config::SaveOptions(m_ctx->ConfigPath(), options);
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    // Only the first showing places the window; later ones keep where it was put.
+    if (!testAttribute(Qt::WA_Moved))
+        CentreOnScreen();
+    QMainWindow::showEvent(event);
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

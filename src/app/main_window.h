@@ -32,10 +32,12 @@ public:
     void ApplyLanguage();
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void FormCreate();
+    void CentreOnScreen();
     void StartTimers();
     void ConnectToolbarAndMenu();
     void ShowPortDialog();

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
@@ -170,6 +171,15 @@ TEST(Startup, VariantLayouts) {
             EXPECT_EQ(w.height(), std::max(wanted, w.minimumSizeHint().height()));
             EXPECT_GT(ui.GroupBox19->y(), ui.GroupBox20->y());
         }
+        // Centred on the screen at its final height; a window wider than the screen keeps
+        // its left edge on it.
+        const QRect area = w.screen()->availableGeometry();
+        const QRect frame = w.frameGeometry();
+        EXPECT_LE(std::abs(frame.center().y() - area.center().y()), 1);
+        if (frame.width() <= area.width())
+            EXPECT_LE(std::abs(frame.center().x() - area.center().x()), 1);
+        else
+            EXPECT_EQ(frame.left(), area.left());
 
         EXPECT_EQ(ui.Edit19->isVisible(), row.morvantelis);
         EXPECT_EQ(ui.Label55->isVisible(), row.morvantelis);
