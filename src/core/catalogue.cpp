@@ -136,21 +136,6 @@ std::string IoWritePayload(int line, int level) {
     return Byte(line) + Byte(level);
 }
 
-std::optional<std::string> IdFromDecimalText(std::string_view text) {
-    if (text.empty())
-        return std::nullopt;
-    std::uint32_t value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        value = value * 10 + static_cast<std::uint32_t>(c - '0');
-        // Checked per digit so a long entry cannot wrap back into range.
-        if (value > 0xFFFF)
-            return std::nullopt;
-    }
-    return ToHex(value, 4);
-}
-
 int RateCodeFromPosition(int position) {
     return position + 2;
 }

@@ -97,10 +97,6 @@ std::string WriteAllPayload(int channel, int air_rate_code, int serial_rate_code
 std::optional<std::string> DutyCyclePayload(int on_ms, int sleep_s);
 std::string IoWritePayload(int line, int level);
 
-// A decimal entry (module ID, IO target ID) as four hex digits: "300" -> "012C".
-// nullopt for an empty text, non-digits or a value above 65535.
-std::optional<std::string> IdFromDecimalText(std::string_view text);
-
 // Value codes of the main window's lists.
 // Rate lists start at "1200": position + 2. Code 1 (600) only occurs in answers.
 int RateCodeFromPosition(int position);

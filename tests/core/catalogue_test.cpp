@@ -89,9 +89,6 @@ TEST(Catalogue, RequestPayloads) {
         {IoWritePayload(2, 1), "0201", "IO line 2 high"},
         {*DutyCyclePayload(500, 2), "01F407D0", "500 ms on (01F4), 2 s = 2000 ms (07D0)"},
         {*DutyCyclePayload(65535, 65), "FFFFFDE8", "limits: 65535 ms and 65000 ms"},
-        {*IdFromDecimalText("300"), "012C", "ID entry 300"},
-        {*IdFromDecimalText("1"), "0001", "ID entry 1"},
-        {*IdFromDecimalText("00065535"), "FFFF", "leading zeros are fine"},
     };
     for (const Row& r : rows)
         EXPECT_EQ(r.got, r.want) << r.why;
@@ -135,9 +132,6 @@ TEST(Catalogue, RejectedValues) {
     EXPECT_FALSE(DutyCyclePayload(65536, 2));
     EXPECT_FALSE(DutyCyclePayload(500, 0));
     EXPECT_FALSE(DutyCyclePayload(500, 66));
-    // an ID must be a decimal number that fits two bytes
-    for (const char* bad : {"", "65536", "12a", "-1", " 3", "99999999999999999999999"})
-        EXPECT_FALSE(IdFromDecimalText(bad)) << bad;
 }
 
 TEST(Catalogue, WireBytesThroughTheFrameBuilders) {
@@ -152,8 +146,8 @@ TEST(Catalogue, WireBytesThroughTheFrameBuilders) {
     // IO write, line 2 high, to ID 300: 4040 A6 012C 07 8012 0201
     const Command& io = Cmd(cmd::kIoWrite, true);
     const std::string text =
-        FrameText4040(*IdFromDecimalText("300"), "A6",
-                      RequestCode(io.code, FramingFor(io, "MORVANTELIS")), IoWritePayload(2, 1));
+        FrameText4040(WordPayload(300), "A6", RequestCode(io.code, FramingFor(io, "MORVANTELIS")),
+                      IoWritePayload(2, 1));
     // sum 0x1EF
     EXPECT_EQ(text, "4040A6012C0780120201EF0D0A");
 }
