@@ -1,4 +1,5 @@
 #include "app/config/profile.h"
+#include "sync_spy.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -195,6 +196,17 @@ TEST(Profile, DirectoryThatTakesNoFileFailsTheWrite) {
     EXPECT_EQ(code, 0);
     EXPECT_EQ(ReadBytes(dir.File("Config.ini")), "[COM]\nPort=3\n");
     EXPECT_EQ(dir.Names(), std::vector<std::string>{"Config.ini"});
+}
+
+TEST(Profile, WriteSyncsTheNewFileAndThenTheDirectoryThatNamesIt) {
+    TempDir dir;
+    sync_spy::Reset();
+    ASSERT_TRUE(Profile(dir.File("Config.ini")).WriteInteger("COM", "Port", 4));
+    const std::string folder = fs::canonical(dir.Path()).string();
+    const auto synced = sync_spy::Synced();
+    ASSERT_EQ(synced.size(), 2u);
+    EXPECT_TRUE(synced[0].starts_with(folder + "/Config.ini.")) << synced[0];
+    EXPECT_EQ(synced[1], folder);
 }
 
 TEST(Profile, MissingDirectoryOrFileInThePathFailsTheWrite) {

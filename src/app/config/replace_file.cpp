@@ -8,6 +8,7 @@
 #ifdef _WIN32
 #include <io.h>
 #else
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -40,6 +41,21 @@ bool SyncToDisk(std::FILE* file) {
     return _commit(_fileno(file)) == 0;
 #else
     return fsync(fileno(file)) == 0;
+#endif
+}
+
+// A rename is on the disk only once the directory that records it is. Windows has no sync of a
+// directory, so nothing is done there. A directory that cannot be synced (some file systems
+// refuse) does not fail the replace: the file is replaced either way.
+void SyncDirectoryOf(const fs::path& file) {
+#ifndef _WIN32
+    const fs::path parent = file.parent_path();
+    const int directory =
+        open(parent.empty() ? "." : parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (directory >= 0) {
+        fsync(directory);
+        close(directory);
+    }
 #endif
 }
 
@@ -99,7 +115,9 @@ bool ReplaceFileContents(const fs::path& target, std::string_view contents) {
         fs::rename(temporary, file, error);
         ok = !error;
     }
-    if (!ok) {
+    if (ok) {
+        SyncDirectoryOf(file);
+    } else {
         fs::remove(temporary, error);
     }
     return ok;

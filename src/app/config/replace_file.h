@@ -6,10 +6,11 @@
 
 namespace config {
 
-// Writes `contents` to a new file beside `target`, flushes it to the disk and renames it over
-// `target`. False, with `target` unchanged and no new file left behind, when the target is
-// read-only or not a regular file, the directory cannot take a new file or the disk is full.
-// A symbolic link is followed, so the file it names is replaced and the link stays.
+// Writes `contents` to a new file beside `target`, flushes it to the disk, renames it over
+// `target` and syncs the directory so that the rename survives a power cut too. False, with
+// `target` unchanged and no new file left behind, when the target is read-only or not a regular
+// file, the directory cannot take a new file or the disk is full. A symbolic link is followed, so
+// the file it names is replaced and the link stays.
 bool ReplaceFileContents(const std::filesystem::path& target, std::string_view contents);
 
 } // namespace config
