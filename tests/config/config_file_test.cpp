@@ -64,11 +64,25 @@ TEST(ConfigFile, SaveOptionsWritesFiveKeysInOrderAndLeavesTheRest) {
                      "[Mine]\n; notes of the operator\nanswer=42\n");
     const OptionValues options{true, 500, 40, 100, false, 9999};
     ASSERT_TRUE(SaveOptions(file, options));
-    EXPECT_EQ(ReadBytes(file), "[Ver]\ntype=QXTEST\nCEO=EN\nSecret=kept\n\n\n"
+    EXPECT_EQ(ReadBytes(file), "[Ver]\ntype=QXTEST\nCEO=EN\nSecret=kept\n"
                                "[Option]\nTest Delay Time=2500\nDelay time=500\nRX timer=40\n"
-                               "RX/TX conversion=100\nFrame delay=1\nSearch before R/W=0\n\n\n"
-                               "[Mine]\n\n; notes of the operator\nanswer=42\n");
+                               "RX/TX conversion=100\nFrame delay=1\nSearch before R/W=0\n"
+                               "[Mine]\n; notes of the operator\nanswer=42\n");
     EXPECT_EQ(LoadConfig(file).option, (OptionValues{true, 500, 40, 100, false, 2500}));
+}
+
+TEST(ConfigFile, SaveKeepsEveryLineOfAHandEditedFileButTheKeysItSets) {
+    TempDir dir;
+    const fs::path file = dir.File("Config.ini");
+    // Repeated sections and keys: the first of repeated keys is the one read, and so the one set.
+    WriteBytes(file, "[Option]\nDelay time=100\n; the bench wants it slow\nDelay time=900\n"
+                     "[COM]\nPort=1\n; kept apart while testing\n[Option]\nRX timer=10\n");
+    ASSERT_TRUE(SaveOptions(file, {true, 500, 40, 100, false, 1500}));
+    EXPECT_EQ(ReadBytes(file),
+              "[Option]\nDelay time=500\n; the bench wants it slow\nDelay time=900\n"
+              "RX/TX conversion=100\nFrame delay=1\nSearch before R/W=0\n"
+              "[COM]\nPort=1\n; kept apart while testing\n[Option]\nRX timer=40\n");
+    EXPECT_EQ(LoadConfig(file).option, (OptionValues{true, 500, 40, 100, false, 1500}));
 }
 
 TEST(ConfigFile, SerialNumberFieldsRoundTripInUtf8) {
@@ -89,7 +103,7 @@ TEST(ConfigFile, AnsiFileReadsWhatItCanAndKeepsItsBytes) {
     EXPECT_EQ(LoadConfig(file).ver, (VerValues{"", replaced, "EN", 0}));
     EXPECT_EQ(LoadPortSettings(file).port, 3);
     ASSERT_TRUE(SavePortSettings(file, {1, 4, 0}));
-    EXPECT_EQ(ReadBytes(file), "[Ver]\nModel=\xD6\xD0\xCE\xC4\nCEO=EN\n\n\n"
+    EXPECT_EQ(ReadBytes(file), "[Ver]\nModel=\xD6\xD0\xCE\xC4\nCEO=EN\n"
                                "[COM]\nPort=1\nRate=4\nVerify=0\n");
 }
 
@@ -107,7 +121,7 @@ TEST(ConfigFile, FailedSavesAreReportedAndLeaveTheFile) {
     // other fields are still saved.
     fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_FALSE(SaveSerialNoFields(file, {1, "2024", "05", "1\n[COM]\nPort=9"}));
-    EXPECT_EQ(ReadBytes(file), "[COM]\nPort=3\n\n\n[SN]\nModel=1\nYear=2024\nMonth=05\n");
+    EXPECT_EQ(ReadBytes(file), "[COM]\nPort=3\n[SN]\nModel=1\nYear=2024\nMonth=05\n");
 }
 
 TEST(ConfigFile, PortMapNamesDevicesByPortNumber) {

@@ -110,16 +110,15 @@ TEST(Profile, WriteKeepsEverythingElseAndTheLineEndings) {
     ASSERT_TRUE(ini.WriteInteger("COM", "Port", 5));
     ASSERT_TRUE(ini.WriteString("Option", "Delay time", "333"));
     ASSERT_TRUE(ini.WriteString("Extra", "RX/TX conversion", "20"));
-    // The existing key takes the new spelling and value in place; new keys go to the end of
-    // their section, new sections to the end of the file, trailing comments stay last.
+    // The existing key takes the new spelling and value in its own line; new keys go after the
+    // last key of their section, new sections to the end; every other line stays as it was.
     const std::string written = ReadBytes(dir.File("Config.ini"));
-    EXPECT_EQ(written,
-              "loose=1\r\n\r\n\r\n; settings of the test bench\r\n"
-              "[com]\r\nPort=5\r\nrate=4\r\n\r\n\r\n"
-              "[VER]\r\n\r\n; customer build\r\nTYPE=QXTEST\r\nceo=EN\r\nceo=CN\r\n\r\n\r\n"
-              "[option]\r\nframe DELAY=1\r\nDelay time=333\r\n\r\n\r\n"
-              "[Extra]\r\nRX/TX conversion=20\r\n"
-              "; last words\r\n;Verify=1\r\n");
+    EXPECT_EQ(written, "loose=1\r\n; settings of the test bench\r\n"
+                       "[com]\r\nPort=5\r\nrate=4\r\n\r\n"
+                       "[ VER ]\r\n; customer build\r\nTYPE = QXTEST\r\nceo=\"EN\"\r\nceo=CN\r\n"
+                       "[option]\r\nframe DELAY= 1\r\nDelay time=333\r\n"
+                       "; last words\r\n;Verify=1\r\n"
+                       "[Extra]\r\nRX/TX conversion=20\r\n");
     EXPECT_EQ(ini.ReadString("VER", "CEO", ""), "EN");
     // Saving the same values again changes nothing: the file does not grow from run to run.
     ASSERT_TRUE(ini.WriteInteger("COM", "Port", 5));
@@ -139,12 +138,15 @@ TEST(Profile, WriteKeepsTheByteOrderMarkAndCommentOnlyFiles) {
     EXPECT_EQ(ReadBytes(dir.File("Config.ini")), "; one\n\n; two\n[COM]\nPort=1\n");
 }
 
-TEST(Profile, ValuesWithBlanksRoundTrip) {
+TEST(Profile, ValuesWithBlanksOrQuotesRoundTrip) {
     TempDir dir;
     const Profile ini(dir.File("Config.ini"));
     ASSERT_TRUE(ini.WriteString("SN", "NO", " 12 "));
     EXPECT_EQ(ReadBytes(dir.File("Config.ini")), "[SN]\nNO=\" 12 \"\n");
     EXPECT_EQ(ini.ReadString("SN", "NO", ""), " 12 ");
+    // Quotes of the value's own keep theirs, since a reader takes one pair off.
+    ASSERT_TRUE(ini.WriteString("SN", "NO", "\"12\""));
+    EXPECT_EQ(ini.ReadString("SN", "NO", ""), "\"12\"");
 }
 
 TEST(Profile, RefusesRewritesThatWouldLoseOrCorruptContent) {

@@ -1,7 +1,7 @@
 // An INI file read and written with the semantics of the Windows profile functions, so that
 // operators can bring the Config.ini of an old install: section and key names match without
-// regard to case, names with spaces and slashes are written exactly as given, other sections,
-// keys and comments survive a write, CRLF and LF both read.
+// regard to case, names with spaces and slashes are written exactly as given, a write changes
+// only the lines of the keys it sets (see WithValues), CRLF and LF both read.
 #pragma once
 
 #include <filesystem>
@@ -25,9 +25,8 @@ public:
     bool ReadBool(const std::string& section, const std::string& key, bool fallback) const;
 
     // False, with the file left exactly as it was, when the value holds a line break or a zero
-    // byte, the file cannot be replaced (see ReplaceFileContents), or it holds lines a rewrite
-    // would drop (a zero byte, text that is neither a section, a key=value line nor a comment),
-    // since those belong to someone else and are not thrown away.
+    // byte, the file cannot be replaced (see ReplaceFileContents), or it holds lines an edit
+    // could misplace or lose (see WithValues), since those belong to someone else.
     bool WriteString(const std::string& section, const std::string& key,
                      const std::string& value) const;
     bool WriteInteger(const std::string& section, const std::string& key, int value) const;
