@@ -1,4 +1,5 @@
 #include "app/config/config_file.h"
+#include "sync_spy.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -122,6 +123,34 @@ TEST(ConfigFile, FailedSavesAreReportedAndLeaveTheFile) {
     fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_FALSE(SaveSerialNoFields(file, {1, "2024", "05", "1\n[COM]\nPort=9"}));
     EXPECT_EQ(ReadBytes(file), "[COM]\nPort=3\n[SN]\nModel=1\nYear=2024\nMonth=05\n");
+}
+
+TEST(ConfigFile, ADiskErrorInASaveLeavesEachGroupOfKeysWhole) {
+    const OptionValues oldOptions{false, 100, 20, 30, true, 1500};
+    const OptionValues newOptions{true, 500, 40, 100, false, 1500};
+    const SerialNoFields oldFields{1, "2023", "01", "00001"};
+    const SerialNoFields newFields{2, "2024", "02", "00002"};
+    const PortSettings oldPort{1, 2, 0};
+    const PortSettings newPort{3, 4, 1};
+    // Whichever sync the disk fails, each group holds all its old values or all its new ones.
+    for (int goodSyncs = 0; goodSyncs <= 6; ++goodSyncs) {
+        TempDir dir;
+        const fs::path file = dir.File("Config.ini");
+        SaveOptions(file, oldOptions);
+        SaveSerialNoFields(file, oldFields);
+        SavePortSettings(file, oldPort);
+        sync_spy::Reset(goodSyncs);
+        SaveOptions(file, newOptions);
+        SaveSerialNoFields(file, newFields);
+        SavePortSettings(file, newPort);
+        sync_spy::Reset();
+        const ConfigValues values = LoadConfig(file);
+        EXPECT_TRUE(values.option == oldOptions || values.option == newOptions) << goodSyncs;
+        EXPECT_TRUE(values.sn == oldFields || values.sn == newFields) << goodSyncs;
+        const PortSettings port = LoadPortSettings(file);
+        EXPECT_TRUE(port == oldPort || port == newPort) << goodSyncs;
+        EXPECT_EQ(dir.Names(), std::vector<std::string>{"Config.ini"}) << goodSyncs;
+    }
 }
 
 TEST(ConfigFile, PortMapNamesDevicesByPortNumber) {

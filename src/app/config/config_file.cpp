@@ -1,6 +1,7 @@
 #include "config_file.h"
 
 #include "profile.h"
+#include "profile_text.h"
 
 #include <algorithm>
 #include <cctype>
@@ -81,32 +82,31 @@ std::map<int, std::string> LoadPortMap(const fs::path& file) {
     return devices;
 }
 
-// Every key is tried even after one failed, so that one bad key does not cost the others.
 bool SaveOptions(const fs::path& file, const OptionValues& options) {
-    const Profile ini(file);
-    bool ok = ini.WriteInteger("Option", "Delay time", options.delayTime);
-    ok = ini.WriteInteger("Option", "RX timer", options.rxTimer) && ok;
-    ok = ini.WriteInteger("Option", "RX/TX conversion", options.rxTxConversion) && ok;
-    ok = ini.WriteBool("Option", "Frame delay", options.frameDelay) && ok;
-    ok = ini.WriteBool("Option", "Search before R/W", options.searchBeforeRw) && ok;
-    return ok;
+    return Profile(file).Write({
+        {"Option", "Delay time", ProfileIntegerText(options.delayTime)},
+        {"Option", "RX timer", ProfileIntegerText(options.rxTimer)},
+        {"Option", "RX/TX conversion", ProfileIntegerText(options.rxTxConversion)},
+        {"Option", "Frame delay", ProfileBoolText(options.frameDelay)},
+        {"Option", "Search before R/W", ProfileBoolText(options.searchBeforeRw)},
+    });
 }
 
 bool SaveSerialNoFields(const fs::path& file, const SerialNoFields& fields) {
-    const Profile ini(file);
-    bool ok = ini.WriteInteger("SN", "Model", fields.model);
-    ok = ini.WriteString("SN", "Year", fields.year) && ok;
-    ok = ini.WriteString("SN", "Month", fields.month) && ok;
-    ok = ini.WriteString("SN", "NO", fields.no) && ok;
-    return ok;
+    return Profile(file).Write({
+        {"SN", "Model", ProfileIntegerText(fields.model)},
+        {"SN", "Year", fields.year},
+        {"SN", "Month", fields.month},
+        {"SN", "NO", fields.no},
+    });
 }
 
 bool SavePortSettings(const fs::path& file, const PortSettings& settings) {
-    const Profile ini(file);
-    bool ok = ini.WriteInteger("COM", "Port", settings.port);
-    ok = ini.WriteInteger("COM", "Rate", settings.rate) && ok;
-    ok = ini.WriteInteger("COM", "Verify", settings.verify) && ok;
-    return ok;
+    return Profile(file).Write({
+        {"COM", "Port", ProfileIntegerText(settings.port)},
+        {"COM", "Rate", ProfileIntegerText(settings.rate)},
+        {"COM", "Verify", ProfileIntegerText(settings.verify)},
+    });
 }
 
 } // namespace config

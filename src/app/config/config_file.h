@@ -80,7 +80,9 @@ PortSettings LoadPortSettings(const std::filesystem::path& file);
 std::map<int, std::string> LoadPortMap(const std::filesystem::path& file);
 
 // The saves report whether every key was written, for tests; the window ignores the result
-// and goes on. A key that could not be written leaves the file as it was.
+// and goes on. Each writes its keys in one replace of the file, so a failure or a kill leaves
+// all of them old or all new; a value that cannot be written (a line break typed into a field)
+// is left out and the others are written.
 bool SaveOptions(const std::filesystem::path& file, const OptionValues& options);
 bool SaveSerialNoFields(const std::filesystem::path& file, const SerialNoFields& fields);
 bool SavePortSettings(const std::filesystem::path& file, const PortSettings& settings);

@@ -4,7 +4,9 @@
 #include "profile_text.h"
 #include "replace_file.h"
 
+#include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <string_view>
 #include <utility>
 
@@ -101,25 +103,31 @@ bool Profile::ReadBool(const std::string& section, const std::string& key, bool 
     return ReadInteger(section, key, fallback ? 1 : 0) != 0;
 }
 
-bool Profile::WriteString(const std::string& section, const std::string& key,
-                          const std::string& value) const {
-    if (!FitsOnOneLine(section) || !FitsOnOneLine(key) || !FitsOnOneLine(value)) {
-        return false;
-    }
+bool Profile::Write(const std::vector<ProfileValue>& values) const {
+    std::vector<ProfileValue> writable;
+    std::ranges::copy_if(values, std::back_inserter(writable), [](const ProfileValue& v) {
+        return FitsOnOneLine(v.section) && FitsOnOneLine(v.key) && FitsOnOneLine(v.value);
+    });
     const FileText file = ReadFileText(m_file);
     if (file.state == FileState::Unusable) {
         return false;
     }
-    const auto text = WithValues(file.text, {{section, key, value}});
-    return text && ReplaceFileContents(m_file, *text);
+    const auto text = WithValues(file.text, writable);
+    const bool written = text && (*text == file.text || ReplaceFileContents(m_file, *text));
+    return written && writable.size() == values.size();
+}
+
+bool Profile::WriteString(const std::string& section, const std::string& key,
+                          const std::string& value) const {
+    return Write({{section, key, value}});
 }
 
 bool Profile::WriteInteger(const std::string& section, const std::string& key, int value) const {
-    return WriteString(section, key, std::to_string(value));
+    return WriteString(section, key, ProfileIntegerText(value));
 }
 
 bool Profile::WriteBool(const std::string& section, const std::string& key, bool value) const {
-    return WriteString(section, key, value ? "1" : "0");
+    return WriteString(section, key, ProfileBoolText(value));
 }
 
 } // namespace config

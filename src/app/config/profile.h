@@ -4,9 +4,12 @@
 // only the lines of the keys it sets (see WithValues), CRLF and LF both read.
 #pragma once
 
+#include "profile_edit.h"
+
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace config {
 
@@ -24,13 +27,17 @@ public:
     // True for any non-zero integer; a value that is not a number gives the fallback.
     bool ReadBool(const std::string& section, const std::string& key, bool fallback) const;
 
-    // False, with the file left exactly as it was, when the value holds a line break or a zero
-    // byte, the file cannot be replaced (see ReplaceFileContents), or it holds lines an edit
-    // could misplace or lose (see WithValues), since those belong to someone else.
+    // Sets every value in one replace of the file, so that a failure or a kill leaves all of
+    // them or none. A value that holds a line break or a zero byte is left out and makes the
+    // result false; the others are still written. False, with the file left exactly as it was,
+    // when the file cannot be replaced (see ReplaceFileContents) or it holds lines an edit could
+    // misplace or lose (see WithValues), since those belong to someone else. A file that holds
+    // the values already is not rewritten.
+    bool Write(const std::vector<ProfileValue>& values) const;
+    // One key at a time, in the forms of ProfileIntegerText and ProfileBoolText.
     bool WriteString(const std::string& section, const std::string& key,
                      const std::string& value) const;
     bool WriteInteger(const std::string& section, const std::string& key, int value) const;
-    // Written as 1 or 0.
     bool WriteBool(const std::string& section, const std::string& key, bool value) const;
 
 private:

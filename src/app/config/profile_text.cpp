@@ -101,6 +101,14 @@ std::optional<int> ParseProfileInteger(std::string_view text) {
     return static_cast<int>(value);
 }
 
+std::string ProfileIntegerText(int value) {
+    return std::to_string(value);
+}
+
+std::string ProfileBoolText(bool value) {
+    return value ? "1" : "0";
+}
+
 std::string ValidUtf8(std::string_view text) {
     std::string result;
     result.reserve(text.size());

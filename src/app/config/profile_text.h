@@ -1,4 +1,5 @@
-// How the text of an INI value is read as a number and handed out as a string.
+// How the text of an INI value is read as a number and handed out as a string, and how numbers
+// are written.
 #pragma once
 
 #include <optional>
@@ -19,5 +20,9 @@ std::optional<int> ParseProfileInteger(std::string_view text);
 // Files carried over from old Windows installs may hold GBK or ANSI bytes; they read as
 // replacement characters rather than as invalid UTF-8 that the window would have to guess at.
 std::string ValidUtf8(std::string_view text);
+
+// Integers are written in decimal, booleans as 1 and 0.
+std::string ProfileIntegerText(int value);
+std::string ProfileBoolText(bool value);
 
 } // namespace config
