@@ -1,4 +1,5 @@
 #include "app/config/config_file.h"
+#include "app/config/replace_file.h"
 #include "main_window.h"
 #include "port_devices.h"
 #include "qt_services.h"
@@ -15,6 +16,8 @@ int main(int argc, char** argv) {
     QtShell shell;
     // The start directory is the current directory; Config.ini is looked for there.
     const auto configFile = config::ConfigPath(std::filesystem::current_path());
+    // Saves cut short by a kill or a power cut leave temporaries that nothing else removes.
+    config::RemoveLeftoverTemporaries(configFile, std::filesystem::file_time_type::clock::now());
     serial::PosixSio sio([&configFile](int port) { return DeviceOfPort(configFile, port); });
     Services services{dialogs, pause, shell, sio};
     TForm1 window(services);
