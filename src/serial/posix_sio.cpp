@@ -9,6 +9,8 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -80,12 +82,29 @@ tcflag_t ParityFlags(int parity) {
     }
 }
 
+// Unix98 pseudo-terminal slaves: character devices with majors 136 to 143.
+bool IsPseudoTerminal(int fd) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode))
+        return false;
+    const unsigned int m = major(st.st_rdev);
+    return m >= 136 && m <= 143;
+}
+
 bool ValidParity(int parity) {
     return parity == kParityNone || parity == kParityOdd || parity == kParityEven ||
            parity == kParityMark || parity == kParitySpace;
 }
 
 } // namespace
+
+bool LineHeld(const termios& asked, const termios& held, bool pseudoTerminal) {
+    tcflag_t checked = CSIZE | CSTOPB | PARENB | PARODD | CMSPAR;
+    if (pseudoTerminal)
+        checked &= ~(CSIZE | PARENB);
+    return ::cfgetospeed(&asked) == ::cfgetospeed(&held) &&
+           (asked.c_cflag & checked) == (held.c_cflag & checked);
+}
 
 std::string OpenFailureReason(const std::string& device, int error) {
     std::string reason = device + ": " + std::strerror(error);
@@ -195,6 +214,7 @@ int PosixSio::sio_open(int port) {
     if (::tcsetattr(p.fd, TCSANOW, &tio) != 0)
         return FailOpen(p, kSioSystemFail, OpenFailureReason(p.device, errno));
     p.rate = RateOf(::cfgetospeed(&tio));
+    p.pseudoTerminal = IsPseudoTerminal(p.fd);
     p.lost = false;
     p.lostReason.clear();
     return kSioOk;
@@ -210,9 +230,16 @@ int PosixSio::sio_ioctl(int port, int baud, int mode) {
     const int rate = ApplyLineCodes(tio, baud, mode);
     if (rate == 0)
         return kSioBadParam;
-    // Applied at once: waiting for the output to drain could block on a stuck device.
-    if (::tcsetattr(p->fd, TCSANOW, &tio) != 0)
+    // Applied at once: waiting for the output to drain could block on a stuck device. A C
+    // library may answer EINVAL when the driver quietly dropped a flag, whatever else it took;
+    // what the device holds afterwards decides.
+    if (::tcsetattr(p->fd, TCSANOW, &tio) != 0 && errno != EINVAL)
         return Fail(*p, errno);
+    termios held{};
+    if (::tcgetattr(p->fd, &held) != 0)
+        return Fail(*p, errno);
+    if (!LineHeld(tio, held, p->pseudoTerminal))
+        return kSioSystemFail;
     p->rate = rate;
     return kSioOk;
 }

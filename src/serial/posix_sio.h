@@ -18,6 +18,11 @@ std::string OpenFailureReason(const std::string& device, int error);
 // rate, or 0 for a code outside the tables, leaving `tio` as it was.
 int ApplyLineCodes(termios& tio, int baud, int mode);
 
+// Whether the device holds the line `asked` for, read back as `held`: speed, data bits, stop
+// bits and parity. A pseudo-terminal has no line: it always drops the parity-enable flag and
+// runs 8 data bits, so those two are not asked of it.
+bool LineHeld(const termios& asked, const termios& held, bool pseudoTerminal);
+
 class PosixSio : public Sio {
 public:
     // Gives the device path of a port number, empty when the port has none.
@@ -41,6 +46,7 @@ private:
     struct Port {
         int fd = -1;
         int rate = 9600; // for how long a write may wait
+        bool pseudoTerminal = false;
         std::string device;
         std::string openError;
         bool lost = false;      // the device vanished while open; closing it still succeeds

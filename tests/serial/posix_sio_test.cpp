@@ -102,6 +102,36 @@ TEST(PosixSio, LineCodesBecomeTerminalFlags) {
     }
 }
 
+// What a read-back must show. A serial device that drops a flag did not take the line asked
+// for (an unsupported setting); a pseudo-terminal always drops parity-enable and data bits.
+TEST(PosixSio, ReadBackDecidesWhetherTheLineHeld) {
+    termios asked{};
+    ASSERT_NE(ApplyLineCodes(asked, 10, kData7 | kStop2 | kParityOdd), 0);
+    struct Row {
+        const char* what;
+        tcflag_t cleared, set;
+        speed_t speed;
+        bool onSerialDevice, onPseudoTerminal;
+    };
+    const Row rows[] = {
+        {"all kept", 0, 0, B4800, true, true},
+        {"parity-enable dropped", PARENB, 0, B4800, false, true},
+        {"8 data bits forced", CSIZE, CS8, B4800, false, true},
+        {"odd flag dropped", PARODD, 0, B4800, false, false},
+        {"mark parity", 0, CMSPAR, B4800, false, false},
+        {"one stop bit", CSTOPB, 0, B4800, false, false},
+        {"another speed", 0, 0, B9600, false, false},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        termios held = asked;
+        held.c_cflag = (held.c_cflag & ~r.cleared) | r.set;
+        ::cfsetospeed(&held, r.speed);
+        EXPECT_EQ(LineHeld(asked, held, false), r.onSerialDevice);
+        EXPECT_EQ(LineHeld(asked, held, true), r.onPseudoTerminal);
+    }
+}
+
 TEST_F(PtyPort, AWriteTheFarEndNeverTakesFailsInsteadOfHanging) {
     ASSERT_TRUE(comm.SetPortParams(1, 15, kData8, kStop1, kParityNone));
     // More than the pseudo-terminal buffers (about 20 KB) while the master reads nothing.
@@ -130,6 +160,20 @@ TEST_F(PtyPort, LineSettingsLandInTheTerminal) {
     EXPECT_TRUE(dialogs.shown.empty());
 }
 
+// Asking a pseudo-terminal again for its parity, or for even parity on a line without, changes
+// nothing it keeps: no failure, after a reopen neither (the tool reopens to follow a module).
+TEST_F(PtyPort, ParityAskedAgainIsNoFailure) {
+    for (const int parity : {kParityOdd, kParityOdd, kParityNone, kParityEven, kParityEven}) {
+        EXPECT_TRUE(comm.SetPortParams(1, 10, kData8, kStop1, parity)) << parity;
+        EXPECT_EQ(LineSettings().c_cflag & PARODD, parity == kParityOdd ? PARODD : 0u) << parity;
+    }
+    ASSERT_TRUE(comm.SetPortParams(1, 10, kData8, kStop1, kParityOdd));
+    ASSERT_TRUE(comm.ClosePort(1));
+    ASSERT_TRUE(comm.OpenPort(1));
+    EXPECT_TRUE(comm.SetPortParams(1, 10, kData8, kStop1, kParityOdd));
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
 TEST_F(PtyPort, CodesOutsideTheTablesAreRefusedAndChangeNothing) {
     ASSERT_TRUE(comm.SetPortParams(1, 9, kData8, kStop2, kParityOdd));
     const int badCalls[][2] = {
@@ -155,10 +199,12 @@ TEST_F(PtyPort, AClosedPortRefusesWritesWithItsMessage) {
     ASSERT_TRUE(comm.ClosePort(1));
     EXPECT_FALSE(comm.SendData(1, kFrame, 3));
     EXPECT_FALSE(comm.SendData(2, kFrame, 3)); // never opened
-    EXPECT_FALSE(comm.ClosePort(1));           // closing twice fails, silently
+    EXPECT_FALSE(comm.SetPortParams(1, 12, kData8, kStop1, kParityOdd));
+    EXPECT_FALSE(comm.ClosePort(1)); // closing twice fails, silently
     EXPECT_EQ(sio.sio_iqueue(1), kSioBadPort);
     EXPECT_EQ(dialogs.Texts(),
-              (std::vector<std::string>{"The Port NOT be opened!", "The Port NOT be opened!"}));
+              (std::vector<std::string>{"The Port NOT be opened!", "The Port NOT be opened!",
+                                        "The Port NOT be opened!"}));
     EXPECT_TRUE(comm.OpenPort(1)); // and it opens again
 }
 
