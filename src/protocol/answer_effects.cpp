@@ -4,6 +4,7 @@
 #include "app/context.h"
 #include "app/status_panels.h"
 #include "catalogue/model_catalogue.h"
+#include "core/catalogue.h"
 #include "core/frame.h"
 #include "core/models.h"
 #include "core/serial_number.h"
@@ -17,11 +18,6 @@ namespace {
 // A list told to select a position it does not have ends with no selection.
 void Select(QComboBox* list, int position) {
     list->setCurrentIndex(position >= 0 && position < list->count() ? position : -1);
-}
-
-// Rate lists start at "1200", code 2; answers select only codes 2 to 7.
-int RatePosition(int code) {
-    return code >= 2 && code <= 7 ? code - 2 : -1;
 }
 
 // The IO indicators: lime for a high line, silver otherwise.
@@ -71,13 +67,13 @@ void AnswerHandler::SerialSettingsWritten(const core::AnswerFrame& answer) {
 void AnswerHandler::SerialSettingsRead(const core::AnswerFrame& answer) {
     const bool eded = answer.framing == core::Framing::kEDED;
     const int parity = eded ? 0 : answer.ByteValue(1);
-    Select(m_ctx.ui.ComboBox2, RatePosition(answer.ByteValue(0)));
+    Select(m_ctx.ui.ComboBox2, core::RatePositionFromCode(answer.ByteValue(0)));
     Select(m_ctx.ui.ComboBox3, core::ParityPositionFromCode(parity));
     ReopenPort(answer.ByteValue(0), parity);
 }
 
 void AnswerHandler::AirRateRead(const core::AnswerFrame& answer) {
-    Select(m_ctx.ui.ComboBox1, RatePosition(answer.ByteValue(0)));
+    Select(m_ctx.ui.ComboBox1, core::RatePositionFromCode(answer.ByteValue(0)));
 }
 
 void AnswerHandler::ChannelRead(const core::AnswerFrame& answer) {
@@ -159,8 +155,8 @@ void AnswerHandler::AllRead(const core::AnswerFrame& answer) {
                              ? channel - kFirstChannel
                              : -1);
     m_ctx.models->ComboBox4Click();
-    Select(ui.ComboBox1, RatePosition(answer.ByteValue(1)));
-    Select(ui.ComboBox2, RatePosition(answer.ByteValue(2)));
+    Select(ui.ComboBox1, core::RatePositionFromCode(answer.ByteValue(1)));
+    Select(ui.ComboBox2, core::RatePositionFromCode(answer.ByteValue(2)));
     // An unknown parity leaves the list as it was, unlike the serial settings answer.
     const int parity = core::ParityPositionFromCode(answer.ByteValue(3));
     if (parity >= 0)

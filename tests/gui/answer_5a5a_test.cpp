@@ -53,7 +53,8 @@ TEST(Answer5A5A, AcceptedAnswersFillTheirControlsAndOthersAreRefused) {
     RunRows(m, {
         {"air rate written", "8003", "0003", "", "RF Parameters Write OK!", {}},
         {"answer to another command", "8005", "0003", "", "Answer data is error!", {}},
-        // rate code 05 = 9600 at position 3; refused or code 08 (outside 2..7) after it
+        // rate code 05 = 9600 at position 3; refused, or 08 = 57600, which this model's list
+        // does not offer, after it
         {"air rate", "8004", "0004", "0500", "RF Parameters Read OK!", {{"ComboBox1", "3"}}},
         {"air rate refused", "8003", "0004", "0700", "Answer data is error!", {{"ComboBox1", "3"}}},
         {"air rate unknown", "8004", "0004", "0800", "RF Parameters Read OK!",
@@ -100,6 +101,24 @@ TEST(Answer5A5A, SerialSettingsAnswersMoveThePortToTheModulesSettings) {
          {{"ComboBox4", "-1"}, {"ComboBox2", "2"}, {"ComboBox3", "0"}}},
     });
     // clang-format on
+}
+
+TEST(Answer5A5A, Rate57600WhereTheModelOffersIt) {
+    ModulePeer m("CEO=EN");
+    m.ChooseModel(31); // QX2401: rates up to 57600, code 08 at position 6
+    // clang-format off
+    RunRows(m, {
+        {"air rate", "8004", "0004", "0800", "RF Parameters Read OK!", {{"ComboBox1", "6"}}},
+        {"serial read", "8002", "0002", "0802", "COM Parameters Read OK!",
+         {{"ComboBox2", "6"}, {"ComboBox3", "1"}}, "57600", 0x08},
+        {"read all", "8015", "0015", "03080800", "Read All Parameters OK!",
+         {{"ComboBox1", "6"}, {"ComboBox2", "6"}, {"ComboBox3", "2"}}, "57600", 0x00},
+        {"write all", "800E", "000E", "03050801", "Write All Parameters OK!", {}, "57600", 0x18},
+    });
+    // clang-format on
+    EXPECT_EQ(m.g().PortBaudCode, 15);
+    EXPECT_TRUE(m.g().PortOpenFlags[0]);
+    EXPECT_TRUE(m.h.Boxes().empty());
 }
 
 TEST(Answer5A5A, FramesThatFailTheChecksGoToTheReceiveLog) {

@@ -19,6 +19,14 @@ TEST(AnswerEDED, ShortAnswersAndPassedOnFullOnes) {
     EXPECT_EQ(ui.ComboBox2->currentIndex(), 3);
     EXPECT_EQ(ui.ComboBox3->currentText(), "无校验");
     EXPECT_EQ(m.h.Ctx().frmPortSet->Form().ComboBox2->currentText(), "9600");
+    // 08 = 57600 where the model offers it
+    m.ChooseModel(31);
+    EXPECT_EQ(m.StatusAfter("8004", FrameTextEDED("04", "08")), "空中参数读取成功!");
+    EXPECT_EQ(ui.ComboBox1->currentText(), "57600");
+    EXPECT_EQ(m.StatusAfter("8002", FrameTextEDED("02", "08")), "串口参数读取成功!");
+    EXPECT_EQ(ui.ComboBox2->currentText(), "57600");
+    EXPECT_EQ(m.h.Ctx().frmPortSet->Form().ComboBox2->currentText(), "57600");
+    EXPECT_TRUE(m.h.Boxes().empty());
     // a 5A5A answer is handled as such
     EXPECT_EQ(m.StatusAfter("8003", Answer5A5A("0003", "")), "RF Parameters Write OK!");
     EXPECT_TRUE(ui.Memo2->toPlainText().isEmpty());

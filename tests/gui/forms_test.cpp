@@ -491,7 +491,7 @@ TEST_F(PortForm, ListsStartAtCom1With2400BaudNoParityAndFixedFraming) {
     };
     const std::vector<List> lists = {
         {ui.ComboBox1, ports, 0, true},
-        {ui.ComboBox2, {"600", "1200", "2400", "4800", "9600", "19200", "38400"}, 2, true},
+        {ui.ComboBox2, {"600", "1200", "2400", "4800", "9600", "19200", "38400", "57600"}, 2, true},
         {ui.ComboBox3, {"EVEN(偶校验)", "ODD(奇校验)", "NONE(无校验)"}, 2, true},
         {ui.ComboBox4, {"8", "7", "5", "6"}, 0, false},
         {ui.ComboBox5, {"1", "2"}, 0, false},

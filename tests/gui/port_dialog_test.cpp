@@ -199,6 +199,7 @@ TEST(PortDialog, ReopenPortFollowsTheModuleSettings) {
     const Row rows[] = {
         {1, 1, "COM1,600,EVEN(偶校验),8,1", 0x18, B600, 0},
         {4, 2, "COM1,4800,ODD(奇校验),8,1", 0x08, B4800, PARODD},
+        {8, 2, "COM1,57600,ODD(奇校验),8,1", 0x08, B57600, PARODD},
         {7, 0, "COM1,38400,NONE(无校验),8,1", 0x00, B38400, 0},
     };
     PtyPair pty;

@@ -4,6 +4,7 @@
 #include "app/context.h"
 #include "app/port_devices.h"
 #include "app/status_panels.h"
+#include "core/catalogue.h"
 #include "core/services.h"
 #include "serial/commfunction.h"
 #include "ui_port_dialog.h"
@@ -71,11 +72,6 @@ int StopBitsCodeOf(const QString& text, int current) {
     if (text == QLatin1String("2"))
         return serial::kStop2;
     return current;
-}
-
-// Module rate codes 1..7 are the baud entries "600".."38400".
-int BaudEntryOfRateCode(int rateCode) {
-    return rateCode >= 1 && rateCode <= 7 ? rateCode - 1 : -1;
 }
 
 // Module parity codes: 0 none, 1 even, 2 odd; the list holds even, odd, none.
@@ -229,7 +225,9 @@ void TfrmPortSet::ComboBox3Click() {
 
 void TfrmPortSet::ReopenPort(int rateCode, int parityCode) {
     Globals& g = m_ctx.g;
-    m_ui->ComboBox2->setCurrentIndex(BaudEntryOfRateCode(rateCode));
+    // A code without a baud rate gives "0", which no entry holds: no selection.
+    m_ui->ComboBox2->setCurrentIndex(
+        m_ui->ComboBox2->findText(QString::number(core::BaudFromRateCode(rateCode))));
     m_ui->ComboBox3->setCurrentIndex(ParityEntryOfCode(parityCode));
     // The port is closed now; when the open below stops early the flag and buttons must
     // not claim otherwise.

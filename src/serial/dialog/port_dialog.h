@@ -32,7 +32,7 @@ public:
     void ComboBox3Click();
 
     // Follows the module's serial settings: select them, close the port and open it again.
-    // Rate codes 1..7 stand for 600..38400; parity codes 0 none, 1 even, 2 odd.
+    // Rate codes 1..8 stand for 600..57600; parity codes 0 none, 1 even, 2 odd.
     void ReopenPort(int rateCode, int parityCode);
 
     void LoadPortSettings();
