@@ -4,6 +4,8 @@
 #include "hex.h"
 #include "models.h"
 
+#include <optional>
+
 namespace core {
 
 namespace {
@@ -23,6 +25,9 @@ std::optional<int> DecimalValue(std::string_view text, int limit) {
     }
     return value;
 }
+
+// Model code, year, month and the two bytes of the running number, as hex.
+constexpr std::size_t kSerialNumberChars = 10;
 
 std::string ZeroPadded(int value, std::size_t width) {
     std::string text = std::to_string(value);
@@ -61,14 +66,14 @@ SerialNumberPayload EncodeSerialNumber(int model_position, std::string_view year
                        ToHex(static_cast<std::uint32_t>(*running), 4)};
 }
 
-std::optional<SerialNumber> DecodeSerialNumber(std::string_view payload) {
-    if (payload.size() < 10)
-        return std::nullopt;
+SerialNumber DecodeSerialNumber(std::string_view payload) {
+    std::string fields(payload.substr(0, kSerialNumberChars));
+    fields.resize(kSerialNumberChars, '0');
     SerialNumber sn;
-    sn.model_position = ModelIndexFromCode(Field(payload, 1, 2));
-    sn.year = "20" + ZeroPadded(HexByteValue(Field(payload, 3, 2)), 2);
-    sn.month = ZeroPadded(HexByteValue(Field(payload, 5, 2)), 2);
-    sn.number = RunningNumberText(HexToInt(Field(payload, 7, 4)));
+    sn.model_position = ModelIndexFromCode(Field(fields, 1, 2));
+    sn.year = "20" + ZeroPadded(HexByteValue(Field(fields, 3, 2)), 2);
+    sn.month = ZeroPadded(HexByteValue(Field(fields, 5, 2)), 2);
+    sn.number = RunningNumberText(HexToInt(Field(fields, 7, 4)));
     return sn;
 }
 

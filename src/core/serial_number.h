@@ -2,7 +2,6 @@
 // On the wire: model code, year (last two digits), month, running number big-endian.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -39,9 +38,9 @@ struct SerialNumber {
     std::string number;      // "00258"
 };
 
-// Fields of an 800B answer payload (hex text from the model code on); nullopt when the
-// payload is shorter than its five bytes.
-std::optional<SerialNumber> DecodeSerialNumber(std::string_view payload);
+// Fields of an 800B answer payload (hex text from the model code on). A payload shorter than
+// its five bytes reads as if padded with "0": missing fields are zeros, as in every answer.
+SerialNumber DecodeSerialNumber(std::string_view payload);
 
 // A running number with zeros in front up to five digits: 7 -> "00007".
 std::string RunningNumberText(int value);

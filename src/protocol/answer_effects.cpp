@@ -111,12 +111,10 @@ void AnswerHandler::SerialNumberAnswer(const core::AnswerFrame& answer) {
             AppendStatus({"(Model,base frequency read ok)", "(型号、基频读取成功)"});
         }
     }
-    const auto sn = core::DecodeSerialNumber(answer.payload);
-    if (!sn)
-        return;
-    ui.ComboBox12->setCurrentText(QString::fromStdString(sn->year));
-    ui.ComboBox13->setCurrentText(QString::fromStdString(sn->month));
-    ui.Edit2->setText(QString::fromStdString(sn->number));
+    const core::SerialNumber sn = core::DecodeSerialNumber(answer.payload);
+    ui.ComboBox12->setCurrentText(QString::fromStdString(sn.year));
+    ui.ComboBox13->setCurrentText(QString::fromStdString(sn.month));
+    ui.Edit2->setText(QString::fromStdString(sn.number));
 }
 
 void AnswerHandler::IdRead(const core::AnswerFrame& answer) {

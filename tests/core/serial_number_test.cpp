@@ -62,24 +62,30 @@ TEST(SerialNumber, RefusedInCheckOrder) {
 }
 
 TEST(SerialNumber, Decode) {
-    // 45 = QX885, year 0x0C, month 0x05, number 0x0102
-    const auto sn = DecodeSerialNumber("450C050102");
-    ASSERT_TRUE(sn);
-    EXPECT_EQ(sn->model_position, 17);
-    EXPECT_EQ(sn->year, "2012");
-    EXPECT_EQ(sn->month, "05");
-    EXPECT_EQ(sn->number, "00258");
-    // an unknown model code gives no position; the date and number still read
-    const auto unknown = DecodeSerialNumber("99630CFFFE");
-    ASSERT_TRUE(unknown);
-    EXPECT_EQ(unknown->model_position, -1);
-    EXPECT_EQ(unknown->year, "2099");
-    EXPECT_EQ(unknown->month, "12");
-    EXPECT_EQ(unknown->number, "65534");
-    // trailing bytes (checksum, trailer) are not read
-    EXPECT_EQ(DecodeSerialNumber("2100010000AB0D0A")->number, "00000");
-    // a truncated payload is refused instead of read as zeros
-    EXPECT_FALSE(DecodeSerialNumber("450C0501"));
-    EXPECT_FALSE(DecodeSerialNumber(""));
+    struct Row {
+        const char* payload;
+        int model;
+        const char* year;
+        const char* month;
+        const char* number;
+    };
+    // Missing characters read as zeros, as the payload padded with "0" would.
+    const Row rows[] = {
+        {"450C050102", 17, "2012", "05", "00258"},      // QX885, 0x0C, 0x05, 0x0102
+        {"99630CFFFE", -1, "2099", "12", "65534"},      // unknown model: date and number still read
+        {"2100010000AB0D0A", 0, "2000", "01", "00000"}, // what follows the five bytes is not read
+        {"450C0501", 17, "2012", "05", "00256"},        // number 01 of 0100
+        {"450C0", 17, "2012", "00", "00000"},
+        {"45", 17, "2000", "00", "00000"},
+        {"", -1, "2000", "00", "00000"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.payload);
+        const SerialNumber sn = DecodeSerialNumber(r.payload);
+        EXPECT_EQ(sn.model_position, r.model);
+        EXPECT_EQ(sn.year, r.year);
+        EXPECT_EQ(sn.month, r.month);
+        EXPECT_EQ(sn.number, r.number);
+    }
     EXPECT_EQ(RunningNumberText(7), "00007");
 }
