@@ -264,9 +264,12 @@ TEST(PortDialog, UnopenableDeviceGivesBothFailureTexts) {
                         {"[Ver]\nCEO=EN\n", "COM port Open fail！", "COM port Open fail！"}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.warning);
-        // "Rate=04" would be rewritten as "Rate=4" by a save.
-        GuiHarness h(std::string("[COM]\nPort=0\nRate=04\nVerify=2\n") + row.ver,
-                     "/nonexistent/ttyQX9");
+        // "Rate=04" would be rewritten as "Rate=4" by a save. COM5, not the COM1 the tool
+        // starts with, shows that the port number is taken before the open is tried.
+        GuiHarness h(std::string("[COM]\nPort=4\nRate=04\nVerify=2\n") + row.ver +
+                         "[Ports]\nCOM5=/nonexistent/ttyQX9\n",
+                     "");
+        h.IgnoreSystemPorts();
         h.Start();
         // The serial layer's own box first, then the dialog's.
         const auto boxes = h.Boxes();
@@ -274,7 +277,7 @@ TEST(PortDialog, UnopenableDeviceGivesBothFailureTexts) {
         EXPECT_EQ(boxes[0].rfind("The port open fail", 0), 0u) << boxes[0];
         EXPECT_EQ(boxes[1], row.warning);
         EXPECT_EQ(h.Status(1), QString::fromUtf8(row.status));
-        EXPECT_EQ(h.G().CurrentPort, 1);
+        EXPECT_EQ(h.G().CurrentPort, 5);
         EXPECT_TRUE(FlaggedPorts(h.G()).empty());
         EXPECT_TRUE(h.InPortDialog<QPushButton>("SpeedButton1")->isEnabled());
         // Nothing is saved for an open that failed.
