@@ -1,4 +1,5 @@
 #include "core/receive_timing.h"
+#include "protocol/receive_loop.h"
 #include "receive_peer.h"
 #include "serial/dialog/port_dialog.h"
 #include "ui_port_dialog.h"
@@ -46,14 +47,18 @@ TEST(ReceiveLoop, QuietGapDecidesWhereAnAnswerEnds) {
     EXPECT_EQ(Lines(m.ui().Memo2),
               QStringList({QString::fromStdString(kAnswer + kAnswer), "Checksum is error!"}));
 
-    // A suspended poll leaves the bytes waiting in the port.
+    // A suspended poll leaves the bytes waiting in the port; released, its next tick takes them.
     m.g().PollSuspended = true;
-    m.h.Ctx().status.Set(2, "-");
     ASSERT_TRUE(m.Write(kAnswer));
-    QTest::qWait(100);
+    const int waiting = static_cast<int>(kAnswer.size() / 2);
+    ASSERT_TRUE(WaitUntil([&] { return m.h.Sio().sio_iqueue(1) == waiting; }));
+    m.h.Ctx().receive->Timer1Timer();
+    EXPECT_EQ(m.h.Sio().sio_iqueue(1), waiting);
     EXPECT_TRUE(m.g().ReceiveBuffer.empty());
+    EXPECT_FALSE(m.g().DataPending);
     m.g().PollSuspended = false;
-    EXPECT_TRUE(m.h.WaitStatus(2, "RF Parameters Write OK!"));
+    m.h.Ctx().receive->Timer1Timer();
+    EXPECT_EQ(m.g().ReceiveBuffer, core::HexToBytes(kAnswer));
 }
 
 TEST(ReceiveLoop, PairTestStatesGetTheirFrameDelayAndTheReceipt) {

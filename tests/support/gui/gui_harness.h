@@ -50,6 +50,8 @@ public:
     TForm1& Window() { return *m_window; }
     Context& Ctx() { return m_window->Ctx(); }
     Globals& G() { return Ctx().g; }
+    // The serial calls the window makes, for looking at a port without the window.
+    serial::Sio& Sio() { return *m_sio; }
     const std::filesystem::path& Dir() const { return m_dir; }
     std::filesystem::path ConfigFile() const { return m_dir / "Config.ini"; }
     std::string ReadConfigFile() const;
