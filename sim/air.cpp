@@ -6,7 +6,7 @@ namespace sim {
 
 namespace {
 
-// Bounded like a real module's buffers: beyond this, packets are dropped rather than queued.
+// Bounded like a real module's buffers: beyond this, the packet due first makes room.
 constexpr std::size_t kMaxInFlight = 256;
 
 bool SameAir(const core::ModuleState& a, const core::ModuleState& b) {
@@ -37,8 +37,8 @@ void Air::Send(const ModuleLink& sender, const std::vector<ModuleLink>& links,
         core::Bytes heard = packet;
         noise_.Damage(heard);
         if (in_flight_.size() >= kMaxInFlight) {
-            Log::Problem("too many packets on the air; one dropped");
-            continue;
+            in_flight_.erase(in_flight_.begin());
+            drops_.Add(1, now);
         }
         in_flight_.emplace(arrival, InFlight{receiver.index, sender.state, std::move(heard)});
     }
@@ -60,14 +60,17 @@ void Air::Deliver(std::vector<ModuleLink>& links, TimePoint now, const Log& log)
             continue;
         }
         log.Frame(receiver.index, "air", packet, std::to_string(packet.size()) + " bytes heard");
-        receiver.output.push_back(Chunk{std::move(packet), node.key()});
+        QueueOutput(receiver, Chunk{std::move(packet), node.key()}, now);
     }
+    if (const auto dropped = drops_.Take(now))
+        Log::Problem("too many packets on the air; dropped: " + std::to_string(*dropped));
 }
 
-std::optional<TimePoint> Air::NextArrival() const {
-    if (in_flight_.empty())
-        return std::nullopt;
-    return in_flight_.begin()->first;
+std::optional<TimePoint> Air::NextTimer() const {
+    std::optional<TimePoint> next = drops_.Due();
+    if (!in_flight_.empty() && (!next || in_flight_.begin()->first < *next))
+        next = in_flight_.begin()->first;
+    return next;
 }
 
 } // namespace sim

@@ -19,9 +19,11 @@ public:
     // The sender's host has finished a burst of raw data.
     void Send(const ModuleLink& sender, const std::vector<ModuleLink>& links,
               const core::Bytes& packet, TimePoint now, const Log& log);
-    // Hands the packets that have arrived to their receivers' output.
+    // Hands the packets that have arrived to their receivers' output, and tells what the air
+    // dropped when a report is due.
     void Deliver(std::vector<ModuleLink>& links, TimePoint now, const Log& log);
-    std::optional<TimePoint> NextArrival() const;
+    // The next arrival or report.
+    std::optional<TimePoint> NextTimer() const;
 
 private:
     struct InFlight {
@@ -32,6 +34,7 @@ private:
     core::AirNoise noise_;
     std::chrono::milliseconds extra_delay_;
     std::multimap<TimePoint, InFlight> in_flight_;
+    DropReport drops_;
 };
 
 } // namespace sim

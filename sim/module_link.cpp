@@ -12,6 +12,9 @@ namespace sim {
 
 namespace {
 
+// The module's transmit buffer, beside the chunk on the line.
+constexpr std::size_t kOutputBuffer = 512;
+
 // One byte on the line: start bit, 8 data bits, a parity bit when used, stop bit.
 Clock::duration ByteTime(const ModuleLink& link) {
     const int baud = std::max(core::BaudFromRateCode(link.line_rate), 1);
@@ -20,7 +23,30 @@ Clock::duration ByteTime(const ModuleLink& link) {
                                                        baud);
 }
 
+// An empty chunk still holds a place: it carries a switch of the serial settings.
+std::size_t BufferCost(const Chunk& chunk) {
+    return std::max<std::size_t>(chunk.data.size(), 1);
+}
+
 } // namespace
+
+void QueueOutput(ModuleLink& link, Chunk chunk, TimePoint now) {
+    link.output.push_back(std::move(chunk));
+    auto waiting = link.output.begin() + (link.chunk_started ? 1 : 0);
+    std::size_t size = 0;
+    for (auto it = waiting; it != link.output.end(); ++it)
+        size += BufferCost(*it);
+    // The newest chunk always gets in, even one larger than the buffer.
+    std::size_t dropped = 0;
+    while (size > kOutputBuffer && std::next(waiting) != link.output.end()) {
+        size -= BufferCost(*waiting);
+        // The settings still move, after the chunk that now comes first.
+        std::next(waiting)->switch_after |= waiting->switch_after;
+        waiting = link.output.erase(waiting);
+        ++dropped;
+    }
+    link.output_drops.Add(dropped, now);
+}
 
 std::optional<TimePoint> PumpOutput(ModuleLink& link, TimePoint now, const Log& log) {
     while (!link.output.empty()) {
@@ -42,11 +68,13 @@ std::optional<TimePoint> PumpOutput(ModuleLink& link, TimePoint now, const Log& 
                 write(link.pty.master, chunk.data.data() + link.chunk_sent, due - link.chunk_sent);
             if (written < 0 && errno != EINTR) {
                 // Nobody is reading (the host's buffer is full or its side is closed): a UART
-                // does not wait, so the rest of this chunk is lost.
+                // does not wait, so the rest of this chunk is lost. The line stays paced, so a
+                // full pty costs one write a chunk, not a busy loop.
                 log.Event(link.index, "host not reading, " +
                                           std::to_string(chunk.data.size() - link.chunk_sent) +
                                           " bytes dropped");
                 link.chunk_sent = chunk.data.size();
+                link.output_drops.Add(1, now);
             } else if (written > 0) {
                 link.chunk_sent += static_cast<std::size_t>(written);
             }

@@ -1,20 +1,19 @@
 // One module's end of its serial line: what the host sent so far, and the answers and air data
-// on their way back, paced at the module's line rate as its UART would send them.
+// on their way back, paced at the module's line rate as its UART would send them, in a buffer of
+// bounded size.
 #pragma once
 
+#include "clock.h"
+#include "drop_report.h"
 #include "pty_device.h"
 
 #include "core/hex.h"
 #include "core/module_state.h"
 
-#include <chrono>
 #include <deque>
 #include <optional>
 
 namespace sim {
-
-using Clock = std::chrono::steady_clock;
-using TimePoint = Clock::time_point;
 
 class Log;
 
@@ -36,6 +35,7 @@ struct ModuleLink {
     core::Bytes raw;   // data gathered for the air
     TimePoint last_input{};
     std::deque<Chunk> output;
+    DropReport output_drops;
     bool chunk_started = false;
     TimePoint chunk_start{};
     std::size_t chunk_sent = 0;
@@ -44,6 +44,9 @@ struct ModuleLink {
     TimePoint resting_until{};           // the master reported a hang-up: do not poll it until then
 };
 
+// Queues a chunk for the host. The chunks waiting behind the one on the line are bounded in size
+// like a module's transmit buffer: the oldest of them make room and are counted as dropped.
+void QueueOutput(ModuleLink& link, Chunk chunk, TimePoint now);
 // Writes the bytes that are due by `now`; returns when the next byte is due, if any.
 std::optional<TimePoint> PumpOutput(ModuleLink& link, TimePoint now, const Log& log);
 

@@ -167,11 +167,11 @@ void Simulator::HandleRequest(ModuleLink& link, core::Framing framing, const cor
             chunk.gap_before = std::chrono::milliseconds(faulted.gap_ms);
         log_.Frame(link.index, "out", chunk.data,
                    DescribeFrame(reply.answer_framing, reply.answer));
-        link.output.push_back(std::move(chunk));
+        QueueOutput(link, std::move(chunk), now);
     }
     if (reply.serial_switch) {
         if (link.output.empty())
-            link.output.push_back(Chunk{{}, start});
+            QueueOutput(link, Chunk{{}, start}, now);
         link.output.back().switch_after = true;
     }
 }
@@ -189,22 +189,27 @@ void Simulator::RunTimers(TimePoint now) {
             }
         }
         link.output_due = PumpOutput(link, now, log_);
+        if (const auto dropped = link.output_drops.Take(now))
+            Log::Problem("module " + std::to_string(link.index) +
+                         ": output buffer full or host not reading; answers and air packets "
+                         "dropped: " +
+                         std::to_string(*dropped));
         if (link.resting_until <= now)
             link.resting_until = {};
     }
 }
 
 std::optional<TimePoint> Simulator::NextTimer() const {
-    std::optional<TimePoint> next = air_.NextArrival();
-    const auto earlier = [&next](TimePoint t) {
-        if (!next || t < *next)
+    std::optional<TimePoint> next = air_.NextTimer();
+    const auto earlier = [&next](std::optional<TimePoint> t) {
+        if (t && (!next || *t < *next))
             next = t;
     };
     for (const ModuleLink& link : links_) {
         if (!link.input.empty() || !link.raw.empty())
             earlier(link.last_input + kQuietGap);
-        if (link.output_due)
-            earlier(*link.output_due);
+        earlier(link.output_due);
+        earlier(link.output_drops.Due());
         if (link.resting_until > Clock::time_point{})
             earlier(link.resting_until);
     }

@@ -1,0 +1,66 @@
+#include "sim/module_link.h"
+
+#include <gtest/gtest.h>
+
+using namespace sim;
+using namespace std::chrono_literals;
+
+namespace {
+
+// Any fixed point will do: nothing here reads the clock.
+const TimePoint kStart = TimePoint{} + 1h;
+
+Chunk Output(char fill, std::size_t size, bool switch_after = false) {
+    Chunk chunk{core::Bytes(size, fill), kStart};
+    chunk.switch_after = switch_after;
+    return chunk;
+}
+
+std::string Fills(const ModuleLink& link) {
+    std::string fills;
+    for (const Chunk& chunk : link.output)
+        fills += chunk.data.empty() ? '-' : chunk.data[0];
+    return fills;
+}
+
+} // namespace
+
+TEST(SimLine, OldestWaitingOutputMakesRoom) {
+    ModuleLink link;
+    QueueOutput(link, Output('a', 300), kStart);
+    link.chunk_started = true; // on the line: it stays
+    QueueOutput(link, Output('b', 200, true), kStart);
+    QueueOutput(link, Output('c', 200), kStart);
+    QueueOutput(link, Output('d', 100), kStart);
+    EXPECT_EQ(Fills(link), "abcd");
+    EXPECT_EQ(link.output_drops.Due(), std::nullopt);
+    QueueOutput(link, Output('e', 300), kStart);
+    EXPECT_EQ(Fills(link), "ade");
+    // the serial settings still move after the answer that asked for it is dropped
+    EXPECT_TRUE(link.output[1].switch_after);
+    // one larger than the whole buffer still gets in
+    QueueOutput(link, Output('f', 600), kStart);
+    EXPECT_EQ(Fills(link), "af");
+    // empty chunks carrying a switch hold a place too: f goes, then the oldest of them
+    for (int i = 0; i < 600; ++i)
+        QueueOutput(link, Output('x', 0, true), kStart);
+    EXPECT_EQ(link.output.size(), 1u + 512u);
+    // b and c, d and e, f, 88 empty ones
+    EXPECT_EQ(link.output_drops.Take(kStart), 93u);
+}
+
+TEST(SimLine, DropsAreToldAtMostOnceASecond) {
+    DropReport report;
+    EXPECT_EQ(report.Take(kStart), std::nullopt);
+    report.Add(3, kStart);
+    EXPECT_EQ(report.Take(kStart), 3u);
+    report.Add(2, kStart + 100ms);
+    EXPECT_EQ(report.Take(kStart + 999ms), std::nullopt);
+    EXPECT_EQ(report.Due(), kStart + 1s);
+    report.Add(1, kStart + 999ms);
+    EXPECT_EQ(report.Take(kStart + 1s), 3u);
+    EXPECT_EQ(report.Due(), std::nullopt);
+    // after a quiet spell the next drop is told at once
+    report.Add(4, kStart + 5s);
+    EXPECT_EQ(report.Take(kStart + 5s), 4u);
+}
