@@ -12,6 +12,11 @@ namespace sim {
 
 namespace {
 
+// A module's UART receive FIFO: after a pause a request this long is taken in at once.
+constexpr std::size_t kInputFifo = 64;
+// A host sending without pause is read in batches this far apart, well within the quiet gap
+// that ends a burst, and without waking for every byte.
+constexpr auto kInputBatch = std::chrono::milliseconds(10);
 // The module's transmit buffer, beside the chunk on the line.
 constexpr std::size_t kOutputBuffer = 512;
 
@@ -23,12 +28,36 @@ Clock::duration ByteTime(const ModuleLink& link) {
                                                        baud);
 }
 
+// Where the line's unused time begins: a pause counts only as long as the FIFO fills.
+TimePoint InputLineStart(const ModuleLink& link, TimePoint now) {
+    return std::max(link.input_line_used,
+                    now - ByteTime(link) * static_cast<Clock::rep>(kInputFifo));
+}
+
 // An empty chunk still holds a place: it carries a switch of the serial settings.
 std::size_t BufferCost(const Chunk& chunk) {
     return std::max<std::size_t>(chunk.data.size(), 1);
 }
 
 } // namespace
+
+std::size_t InputAllowance(const ModuleLink& link, TimePoint now) {
+    const TimePoint start = InputLineStart(link, now);
+    if (now <= start)
+        return 0;
+    return static_cast<std::size_t>((now - start) / ByteTime(link));
+}
+
+void TakeInputAllowance(ModuleLink& link, std::size_t count, TimePoint now) {
+    link.input_line_used =
+        InputLineStart(link, now) + ByteTime(link) * static_cast<Clock::rep>(count);
+}
+
+TimePoint NextInputRead(const ModuleLink& link) {
+    const Clock::duration byte_time = ByteTime(link);
+    const auto batch = std::clamp<Clock::rep>(kInputBatch / byte_time, 1, kInputFifo);
+    return link.input_line_used + byte_time * batch;
+}
 
 void QueueOutput(ModuleLink& link, Chunk chunk, TimePoint now) {
     link.output.push_back(std::move(chunk));

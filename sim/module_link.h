@@ -1,6 +1,6 @@
-// One module's end of its serial line: what the host sent so far, and the answers and air data
-// on their way back, paced at the module's line rate as its UART would send them, in a buffer of
-// bounded size.
+// One module's end of its serial line: the host's bytes taken in no faster than the line carries
+// them, and the answers and air data on their way back, paced at the module's line rate as its
+// UART would send them, in a buffer of bounded size.
 #pragma once
 
 #include "clock.h"
@@ -34,6 +34,10 @@ struct ModuleLink {
     core::Bytes input; // the beginning of what may be a request
     core::Bytes raw;   // data gathered for the air
     TimePoint last_input{};
+    TimePoint input_line_used{}; // the line time up to which the host's bytes have been taken
+    // The last read took all the line allowed, so more may wait in the pty: the link is read on
+    // its timer, not polled.
+    bool input_throttled = false;
     std::deque<Chunk> output;
     DropReport output_drops;
     bool chunk_started = false;
@@ -43,6 +47,14 @@ struct ModuleLink {
     std::optional<TimePoint> output_due; // when the next byte is due
     TimePoint resting_until{};           // the master reported a hang-up: do not poll it until then
 };
+
+// How many of the host's bytes the UART has received by `now` and not handed on: one a byte
+// time, and after a pause no more than its receive FIFO holds.
+std::size_t InputAllowance(const ModuleLink& link, TimePoint now);
+// `count` bytes of the allowance were taken at `now`.
+void TakeInputAllowance(ModuleLink& link, std::size_t count, TimePoint now);
+// When a throttled link is read again: once a few milliseconds' worth of bytes have come.
+TimePoint NextInputRead(const ModuleLink& link);
 
 // Queues a chunk for the host. The chunks waiting behind the one on the line are bounded in size
 // like a module's transmit buffer: the oldest of them make room and are counted as dropped.

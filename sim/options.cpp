@@ -222,6 +222,11 @@ std::string HelpText() {
             "the others but even parity and no parity are not. After 8001 or 800E the module\n"
             "answers at its old settings and then moves to the new ones.\n"
             "\n"
+            "Flow: a module takes the host's bytes no faster than its serial rate carries them\n"
+            "(the rest waits in the pseudo-terminal) and keeps 512 bytes of answers and air data\n"
+            "waiting to be sent; when that is full the oldest are dropped, as is what a host that\n"
+            "does not read has no room for, and standard error tells how many, once a second.\n"
+            "\n"
             "Air: data from a host that is not a request for its module goes over the air to\n"
             "every other module on the same channel, air rate and air protocol; a module in its\n"
             "transmit test neither sends nor hears.\n";

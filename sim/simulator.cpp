@@ -60,7 +60,8 @@ void Simulator::Run(const volatile std::sig_atomic_t& stop, const sigset_t& wait
         fds.clear();
         polled.clear();
         for (ModuleLink& link : links_) {
-            if (link.resting_until > now)
+            // A throttled link is read on its timer: with bytes waiting, a poll returns at once.
+            if (link.resting_until > now || link.input_throttled)
                 continue;
             fds.push_back(pollfd{link.pty.master, POLLIN, 0});
             polled.push_back(&link);
@@ -91,8 +92,15 @@ void Simulator::Run(const volatile std::sig_atomic_t& stop, const sigset_t& wait
 }
 
 void Simulator::ReadHost(ModuleLink& link, TimePoint now) {
+    // No faster than the line carries them: what the UART has not received yet stays in the pty,
+    // whose full buffer then holds the host's writes back as the line would.
+    const std::size_t allowed = InputAllowance(link, now);
+    link.input_throttled = true;
+    if (allowed == 0)
+        return;
     char buffer[4096];
-    const ssize_t got = read(link.pty.master, buffer, sizeof buffer);
+    const ssize_t got = read(link.pty.master, buffer, std::min(allowed, sizeof buffer));
+    link.input_throttled = got == static_cast<ssize_t>(allowed);
     if (got <= 0) {
         if (got < 0 && (errno == EAGAIN || errno == EINTR))
             return;
@@ -100,6 +108,7 @@ void Simulator::ReadHost(ModuleLink& link, TimePoint now) {
         link.resting_until = now + kRest;
         return;
     }
+    TakeInputAllowance(link, static_cast<std::size_t>(got), now);
     const core::Bytes bytes(buffer, static_cast<std::size_t>(got));
     const auto host = ReadHostLine(link.pty.master);
     if (!host || !LineMatches(*host, link.line_rate, link.line_parity)) {
@@ -179,7 +188,10 @@ void Simulator::HandleRequest(ModuleLink& link, core::Framing framing, const cor
 void Simulator::RunTimers(TimePoint now) {
     air_.Deliver(links_, now, log_);
     for (ModuleLink& link : links_) {
-        if (now - link.last_input >= kQuietGap) {
+        if (link.input_throttled && NextInputRead(link) <= now)
+            ReadHost(link, now);
+        // While bytes wait in the pty the host has not gone quiet.
+        if (!link.input_throttled && now - link.last_input >= kQuietGap) {
             // A request never completed: its bytes were data after all.
             link.raw += link.input;
             link.input.clear();
@@ -206,7 +218,9 @@ std::optional<TimePoint> Simulator::NextTimer() const {
             next = t;
     };
     for (const ModuleLink& link : links_) {
-        if (!link.input.empty() || !link.raw.empty())
+        if (link.input_throttled)
+            earlier(NextInputRead(link));
+        else if (!link.input.empty() || !link.raw.empty())
             earlier(link.last_input + kQuietGap);
         earlier(link.output_due);
         earlier(link.output_drops.Due());

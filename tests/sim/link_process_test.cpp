@@ -4,6 +4,9 @@
 #include "core/frame.h"
 
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
 
 using namespace core;
 using namespace std::chrono_literals;
@@ -167,4 +170,39 @@ TEST(SimLink, IoCommandsOnlyForItsId) {
               BuildFrame4040("012C", "A6", "0013", "0100"));
     EXPECT_EQ(host.Ask(BuildFrame4040("012C", "A6", "8012", "0201"), 13),
               BuildFrame4040("012C", "A6", "0012", "0201"));
+}
+
+// A host that writes requests without pause and never reads: the module takes them at its line
+// rate, its output buffer drops the oldest answers and says so in a line a second at most, and
+// once the host stops and listens a new request is answered.
+TEST(SimLink, AnswersAgainAfterAFloodItNeverRead) {
+    SimProcess sim;
+    // 57600, so that what the pty still holds after the flood is read out soon
+    ASSERT_TRUE(sim.Start({"--serial-rate", "8"})) << sim.error();
+    HostPort host;
+    ASSERT_TRUE(host.Open(sim.paths()[0], 57600));
+    // Read-all answers are longer than their requests, so the answers outgrow the line.
+    Bytes flood;
+    for (int i = 0; i < 100; ++i)
+        flood += Request("8015", "0000");
+    std::size_t at = 0;
+    const auto end = std::chrono::steady_clock::now() + 1s;
+    while (std::chrono::steady_clock::now() < end) {
+        pollfd writable{host.fd(), POLLOUT, 0};
+        if (poll(&writable, 1, 10) <= 0)
+            continue;
+        const ssize_t n = write(host.fd(), flood.data() + at, flood.size() - at);
+        if (n > 0)
+            at = (at + static_cast<std::size_t>(n)) % flood.size();
+    }
+    // The host drops what it has neither sent nor read, and listens until the line is quiet.
+    ASSERT_EQ(tcflush(host.fd(), TCIOFLUSH), 0);
+    host.ReadUntilQuiet(300ms, 10s);
+    EXPECT_EQ(host.Ask(Request("8000", "0000"), 14), Answer("0000", "201202"));
+    const std::string errors = sim.ErrorOutput();
+    std::size_t lines = 0;
+    for (std::size_t p = errors.find("dropped"); p != std::string::npos;
+         p = errors.find("dropped", p + 1))
+        ++lines;
+    EXPECT_LE(lines, 4u) << errors;
 }

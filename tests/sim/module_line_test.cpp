@@ -25,6 +25,29 @@ std::string Fills(const ModuleLink& link) {
 
 } // namespace
 
+TEST(SimLine, HostBytesAreTakenAtTheLineRate) {
+    struct Row {
+        int parity;
+        std::size_t in_20ms; // 9600 baud: 10 or 11 bits a byte
+    };
+    for (const Row row : {Row{0, 19}, Row{2, 17}}) {
+        SCOPED_TRACE(row.parity);
+        ModuleLink link;
+        link.line_parity = row.parity;
+        // after a pause the FIFO's worth comes at once, so a request is not held back
+        EXPECT_EQ(InputAllowance(link, kStart), 64u);
+        TakeInputAllowance(link, 64, kStart);
+        EXPECT_EQ(InputAllowance(link, kStart), 0u);
+        EXPECT_EQ(InputAllowance(link, kStart + 20ms), row.in_20ms);
+        // a throttled link is read again once bytes have come, not before
+        const TimePoint next = NextInputRead(link);
+        EXPECT_GT(next, kStart);
+        EXPECT_GT(InputAllowance(link, next), 0u);
+        // a long pause still gives no more than the FIFO holds
+        EXPECT_EQ(InputAllowance(link, kStart + 1h), 64u);
+    }
+}
+
 TEST(SimLine, OldestWaitingOutputMakesRoom) {
     ModuleLink link;
     QueueOutput(link, Output('a', 300), kStart);
