@@ -69,10 +69,10 @@ void QueueOutput(ModuleLink& link, Chunk chunk, TimePoint now) {
     std::size_t dropped = 0;
     while (size > kOutputBuffer && std::next(waiting) != link.output.end()) {
         size -= BufferCost(*waiting);
+        dropped += waiting->data.size();
         // The settings still move, after the chunk that now comes first.
         std::next(waiting)->switch_after |= waiting->switch_after;
         waiting = link.output.erase(waiting);
-        ++dropped;
     }
     link.output_drops.Add(dropped, now);
 }
@@ -97,13 +97,10 @@ std::optional<TimePoint> PumpOutput(ModuleLink& link, TimePoint now, const Log& 
                 write(link.pty.master, chunk.data.data() + link.chunk_sent, due - link.chunk_sent);
             if (written < 0 && errno != EINTR) {
                 // Nobody is reading (the host's buffer is full or its side is closed): a UART
-                // does not wait, so the rest of this chunk is lost. The line stays paced, so a
-                // full pty costs one write a chunk, not a busy loop.
-                log.Event(link.index, "host not reading, " +
-                                          std::to_string(chunk.data.size() - link.chunk_sent) +
-                                          " bytes dropped");
-                link.chunk_sent = chunk.data.size();
-                link.output_drops.Add(1, now);
+                // does not wait, so the bytes due now are lost and the rest follow at their time,
+                // to be heard once the host has room again. The line stays paced: no busy loop.
+                link.output_drops.Add(due - link.chunk_sent, now);
+                link.chunk_sent = due;
             } else if (written > 0) {
                 link.chunk_sent += static_cast<std::size_t>(written);
             }

@@ -57,7 +57,7 @@ void TakeInputAllowance(ModuleLink& link, std::size_t count, TimePoint now);
 TimePoint NextInputRead(const ModuleLink& link);
 
 // Queues a chunk for the host. The chunks waiting behind the one on the line are bounded in size
-// like a module's transmit buffer: the oldest of them make room and are counted as dropped.
+// like a module's transmit buffer: the oldest of them make room, their bytes counted as dropped.
 void QueueOutput(ModuleLink& link, Chunk chunk, TimePoint now);
 // Writes the bytes that are due by `now`; returns when the next byte is due, if any.
 std::optional<TimePoint> PumpOutput(ModuleLink& link, TimePoint now, const Log& log);

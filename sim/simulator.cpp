@@ -203,8 +203,8 @@ void Simulator::RunTimers(TimePoint now) {
         link.output_due = PumpOutput(link, now, log_);
         if (const auto dropped = link.output_drops.Take(now))
             Log::Problem("module " + std::to_string(link.index) +
-                         ": output buffer full or host not reading; answers and air packets "
-                         "dropped: " +
+                         ": output buffer full or host not reading; bytes of answers and air "
+                         "data dropped: " +
                          std::to_string(*dropped));
         if (link.resting_until <= now)
             link.resting_until = {};
