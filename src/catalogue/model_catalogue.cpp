@@ -52,10 +52,11 @@ void ModelCatalogue::ConnectControls() {
         {ui.ComboBox1, &ModelCatalogue::ComboBox1DropDown},
         {ui.ComboBox2, &ModelCatalogue::ComboBox2DropDown},
     };
-    for (const auto& [list, handler] : dropDowns)
-        m_hooks.push_back(std::make_unique<EventHook>(list, [this, handler](QEvent* event) {
-            return OpensPopup(event) && !(this->*handler)();
-        }));
+    for (const auto& dropDown : dropDowns)
+        m_hooks.push_back(std::make_unique<EventHook>(
+            dropDown.first, [this, handler = dropDown.second](QEvent* event) {
+                return OpensPopup(event) && !(this->*handler)();
+            }));
 }
 
 void ModelCatalogue::FillModelLists(int modelListVariant) {
