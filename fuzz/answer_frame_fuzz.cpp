@@ -1,0 +1,113 @@
+// Answer acceptance: arbitrary text as a received answer, arbitrary bytes through the hex
+// conversion the port uses, and frames built from arbitrary fields read back field by field.
+#include "invariants.h"
+
+#include "core/answer_frame.h"
+#include "core/frame.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+using namespace core;
+
+namespace {
+
+bool IsUpperHex(std::string_view text) {
+    return text.find_first_not_of("0123456789ABCDEF") == std::string_view::npos;
+}
+
+// Whatever the text, the verdict agrees with the frame checks, the fields sit where the framing
+// puts them, and reading bytes never reaches past the data.
+void CheckAnswer(const AnswerFrame& answer, std::string_view text, bool eded) {
+    const bool header = eded ? IsEDEDAnswer(text) : Is5A5AAnswer(text) || Is4040Answer(text);
+    const bool checksum = eded ? EDEDChecksumOk(text) : TrailerChecksumOk(text);
+    switch (answer.check) {
+    case AnswerCheck::kNotFrame:
+        QX_CHECK(!header || (!eded && text.size() < 22));
+        QX_CHECK(answer.code.empty() && answer.payload.empty());
+        return;
+    case AnswerCheck::kBadChecksum:
+        QX_CHECK(header && !checksum);
+        QX_CHECK(answer.code.empty() && answer.payload.empty());
+        return;
+    case AnswerCheck::kFrame:
+        break;
+    }
+    QX_CHECK(header && checksum);
+    const std::size_t code_at = eded ? 5 : answer.framing == Framing::k5A5A ? 11 : 13;
+    const std::size_t code_size = eded ? 2 : 4;
+    const std::size_t payload_at = eded ? 7 : 17;
+    const std::size_t tail = eded ? 2 : 6;
+    QX_CHECK(answer.framing == (eded                 ? Framing::kEDED
+                                : Is5A5AAnswer(text) ? Framing::k5A5A
+                                                     : Framing::k4040));
+    QX_CHECK(answer.code == Field(text, code_at, code_size));
+    QX_CHECK(answer.id == (answer.framing == Framing::k4040 ? Field(text, 7, 4) : ""));
+    QX_CHECK(answer.payload.empty() ||
+             (text.size() == payload_at - 1 + answer.payload.size() + tail &&
+              text.substr(payload_at - 1, answer.payload.size()) == answer.payload));
+    for (std::size_t k = 0; k <= answer.payload.size() / 2 + 1; ++k) {
+        QX_CHECK(answer.Byte(k).size() <= 2);
+        QX_CHECK(answer.Byte(k).empty() == (2 * k >= answer.payload.size()));
+        QX_CHECK(answer.ByteValue(k) >= 0 && answer.ByteValue(k) <= 255);
+    }
+}
+
+void CheckText(std::string_view text) {
+    CheckAnswer(ParseTrailerAnswer(text), text, false);
+    CheckAnswer(ParseEDEDAnswer(text), text, true);
+}
+
+// Bytes as the port reads them: hex text of two upper-case digits a byte that converts back.
+std::string CheckHex(std::string_view bytes) {
+    const std::string hex = BytesToHex(bytes);
+    QX_CHECK(hex.size() == 2 * bytes.size() && IsUpperHex(hex));
+    QX_CHECK(HexToBytes(hex) == bytes);
+    const std::string spaced = BytesToHex(bytes, true);
+    QX_CHECK(spaced.size() == 3 * bytes.size() && RemoveSpaces(spaced) == hex);
+    QX_CHECK(HexToBytes(spaced) == bytes);
+    return hex;
+}
+
+// A frame built from arbitrary fields is accepted with those fields, and a changed checksum
+// digit turns it into a checksum failure.
+void CheckBuilt(std::string_view bytes) {
+    if (bytes.size() < 4)
+        return;
+    // At most 250 data bytes, so both length fields keep their two digits.
+    const std::string hex = BytesToHex(bytes.substr(0, 4 + 250));
+    const std::string_view fields = hex;
+    const std::string_view payload = fields.substr(8);
+    const std::string frames[] = {
+        FrameText5A5A(fields.substr(0, 4), fields.substr(4, 4), payload),
+        FrameText4040(fields.substr(0, 4), fields.substr(4, 2), fields.substr(4, 4), payload),
+        FrameTextEDED(fields.substr(4, 2), payload),
+    };
+    for (const std::string& frame : frames) {
+        const bool eded = &frame == &frames[2];
+        const AnswerFrame answer = eded ? ParseEDEDAnswer(frame) : ParseTrailerAnswer(frame);
+        QX_CHECK(answer.check == AnswerCheck::kFrame);
+        QX_CHECK(answer.code == fields.substr(4, eded ? 2 : 4));
+        QX_CHECK(answer.payload == payload);
+        QX_CHECK(answer.id == (&frame == &frames[1] ? fields.substr(0, 4) : ""));
+        for (std::size_t k = 0; 2 * k < payload.size(); ++k)
+            QX_CHECK(answer.ByteValue(k) == static_cast<unsigned char>(bytes[4 + k]));
+        std::string damaged = frame;
+        char& digit = damaged[damaged.size() - (eded ? 1 : 5)];
+        digit = digit == '0' ? '1' : '0';
+        const AnswerFrame bad = eded ? ParseEDEDAnswer(damaged) : ParseTrailerAnswer(damaged);
+        QX_CHECK(bad.check == AnswerCheck::kBadChecksum);
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    CheckText(bytes);
+    CheckText(CheckHex(bytes));
+    CheckBuilt(bytes);
+    return 0;
+}
