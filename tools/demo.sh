@@ -15,6 +15,11 @@ DEMO=$(realpath -m "$BIN/../demo")
 mkdir -p "$DEMO"
 
 if [ -n "$SHOT" ] && [ -z "${QX_DEMO_IN_XVFB:-}" ]; then
+    # xvfb-run needs xauth; xwininfo finds the window and import takes the picture.
+    for tool in xvfb-run xauth xwininfo import; do
+        command -v "$tool" >/dev/null ||
+            { echo "the screenshot needs $tool: ./x demo installs the demo's packages" >&2; exit 1; }
+    done
     # Again, inside a virtual display of a common laptop size.
     exec env QX_DEMO_IN_XVFB=1 xvfb-run -a -s "-screen 0 1100x760x24" "$0" "$BIN" --screenshot "$SHOT"
 fi
@@ -62,11 +67,14 @@ fi
 
 "$BIN/qxtool" &
 TOOL_PID=$!
+window_shown() { xwininfo -root -tree | grep -q radarodedud; }
+echo "waiting for the qxtool window on the virtual display"
 for _ in $(seq 100); do
-    xwininfo -root -tree 2>/dev/null | grep -q radarodedud && break
+    window_shown && break
     kill -0 "$TOOL_PID" 2>/dev/null || { echo "qxtool ended early" >&2; exit 1; }
     sleep 0.1
 done
+window_shown || { echo "no qxtool window after 10 s" >&2; exit 1; }
 # The window is mapped; give it a moment to paint before the picture is taken.
 sleep 1
 import -window root "$SHOT"
