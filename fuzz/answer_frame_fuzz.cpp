@@ -60,7 +60,8 @@ void CheckText(std::string_view text) {
     CheckAnswer(ParseEDEDAnswer(text), text, true);
 }
 
-// Bytes as the port reads them: hex text of two upper-case digits a byte that converts back.
+// Bytes as the port reads them become hex text, two upper-case digits a byte, that converts
+// back to the same bytes, spaced or not.
 std::string CheckHex(std::string_view bytes) {
     const std::string hex = BytesToHex(bytes);
     QX_CHECK(hex.size() == 2 * bytes.size() && IsUpperHex(hex));
