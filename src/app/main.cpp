@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
     // The start directory is the current directory; Config.ini is looked for there.
     const auto configFile = config::ConfigPath(std::filesystem::current_path());
     // Saves cut short by a kill or a power cut leave temporaries that nothing else removes.
-    config::RemoveLeftoverTemporaries(configFile, std::filesystem::file_time_type::clock::now());
+    config::RemoveLeftoverTemporaries(configFile);
     serial::PosixSio sio([&configFile](int port) { return DeviceOfPort(configFile, port); });
     Services services{dialogs, pause, shell, sio};
     TForm1 window(services);

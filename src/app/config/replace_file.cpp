@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 #include <optional>
 #include <random>
@@ -13,6 +12,8 @@
 #include <io.h>
 #else
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -22,8 +23,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A save takes milliseconds; a temporary this young may still be on its way to the rename.
-constexpr auto kSaveInProgress = std::chrono::seconds(10);
 constexpr int kNumberDigits = 8;
 constexpr std::string_view kTemporaryEnd = ".tmp";
 
@@ -94,9 +93,69 @@ bool IsTemporaryOf(const fs::path& file, const std::string& name) {
         number, [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
 }
 
-// Creates a file of a fresh name beside `target`; never opens one that exists already, so a
-// second instance saving at the same moment cannot share it.
-std::FILE* CreateTemporary(const fs::path& target, fs::path& name) {
+// A save locks its temporary from its creation to the rename, so that a start in between takes it
+// for a save in progress, not a leftover; the lock of a killed save ends with its process. On
+// Windows an open file cannot be removed, which keeps a save's temporary just as well.
+class SaveLock {
+public:
+    SaveLock() = default;
+    SaveLock(const SaveLock&) = delete;
+    SaveLock& operator=(const SaveLock&) = delete;
+    ~SaveLock() { Release(); }
+
+    // Locks the file `stream` has just opened as `name`, letting go of any file locked before.
+    // False when someone else holds it, or a start has taken it for a leftover meanwhile, so it
+    // is no longer the one of that name.
+    bool Take(std::FILE* stream, const fs::path& name) {
+        Release();
+#ifndef _WIN32
+        // A descriptor of its own keeps the lock past the stream's close.
+        m_fd = fcntl(fileno(stream), F_DUPFD_CLOEXEC, 0);
+        struct stat held {};
+        struct stat named {};
+        return m_fd >= 0 && flock(m_fd, LOCK_EX | LOCK_NB) == 0 && fstat(m_fd, &held) == 0 &&
+               stat(name.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+               held.st_ino == named.st_ino;
+#else
+        (void)stream;
+        (void)name;
+        return true;
+#endif
+    }
+
+private:
+    void Release() {
+#ifndef _WIN32
+        if (m_fd >= 0) {
+            close(m_fd);
+        }
+#endif
+        m_fd = -1;
+    }
+
+    int m_fd = -1;
+};
+
+// Whether no save holds the temporary `name`; while it answers true, none can take it either.
+bool Abandoned(const fs::path& name, SaveLock& lock) {
+#ifndef _WIN32
+    std::FILE* probe = std::fopen(name.c_str(), "rbe");
+    if (probe == nullptr) {
+        return false;
+    }
+    const bool taken = lock.Take(probe, name);
+    std::fclose(probe);
+    return taken;
+#else
+    (void)name;
+    (void)lock;
+    return true;
+#endif
+}
+
+// Creates a file of a fresh name beside `target` and locks it; never opens one that exists
+// already, so a second instance saving at the same moment cannot share it.
+std::FILE* CreateTemporary(const fs::path& target, fs::path& name, SaveLock& lock) {
     std::random_device random;
     for (int attempt = 0; attempt < 16; ++attempt) {
         char number[kNumberDigits + 1];
@@ -104,8 +163,13 @@ std::FILE* CreateTemporary(const fs::path& target, fs::path& name) {
                       static_cast<unsigned>(random()));
         name = target;
         name += '.' + std::string(number) + std::string(kTemporaryEnd);
-        if (std::FILE* file = std::fopen(name.c_str(), "wbx")) {
+        std::FILE* file = std::fopen(name.c_str(), "wbx");
+        if (file != nullptr && lock.Take(file, name)) {
             return file;
+        }
+        if (file != nullptr) {
+            std::fclose(file);
+            continue;
         }
         if (errno != EEXIST) {
             return nullptr;
@@ -136,7 +200,8 @@ bool ReplaceFileContents(const fs::path& target, std::string_view contents) {
         return false;
     }
     fs::path temporary;
-    std::FILE* stream = CreateTemporary(file, temporary);
+    SaveLock lock;
+    std::FILE* stream = CreateTemporary(file, temporary, lock);
     if (stream == nullptr) {
         return false;
     }
@@ -157,27 +222,26 @@ bool ReplaceFileContents(const fs::path& target, std::string_view contents) {
     return ok;
 }
 
-void RemoveLeftoverTemporaries(const fs::path& target, fs::file_time_type now) {
+void RemoveLeftoverTemporaries(const fs::path& target) {
     const std::optional<fs::path> file = ReplacedFile(target);
     if (!file) {
         return;
     }
-    std::vector<fs::path> stale;
+    std::vector<fs::path> named;
     std::error_code error;
     for (fs::directory_iterator it(DirectoryOf(*file), error), end; !error && it != end;
          it.increment(error)) {
         std::error_code entryError;
-        if (!IsTemporaryOf(*file, it->path().filename().string()) ||
-            !it->is_regular_file(entryError) || it->is_symlink(entryError)) {
-            continue;
-        }
-        const fs::file_time_type written = it->last_write_time(entryError);
-        if (!entryError && (written < now - kSaveInProgress || written > now + kSaveInProgress)) {
-            stale.push_back(it->path());
+        if (IsTemporaryOf(*file, it->path().filename().string()) &&
+            it->is_regular_file(entryError) && !it->is_symlink(entryError)) {
+            named.push_back(it->path());
         }
     }
-    for (const fs::path& path : stale) {
-        fs::remove(path, error);
+    for (const fs::path& path : named) {
+        SaveLock lock;
+        if (Abandoned(path, lock)) {
+            fs::remove(path, error);
+        }
     }
 }
 

@@ -15,10 +15,8 @@ bool ReplaceFileContents(const std::filesystem::path& target, std::string_view c
 
 // Removes the temporaries that replaces of `target` cut short by a kill or a power cut left
 // behind: regular files named exactly as ReplaceFileContents names them (the file's name, a dot,
-// eight lower-case hex digits, ".tmp"), and nothing else. One written within a few seconds of
-// `now` is kept, since it may belong to a save another instance is making at this moment; one
-// dated later than that is stale too (the clock was set back since).
-void RemoveLeftoverTemporaries(const std::filesystem::path& target,
-                               std::filesystem::file_time_type now);
+// eight lower-case hex digits, ".tmp") that no save holds, and nothing else. A save holds its
+// temporary until the rename, so one another instance is writing at this moment stays.
+void RemoveLeftoverTemporaries(const std::filesystem::path& target);
 
 } // namespace config
