@@ -1,0 +1,45 @@
+// The radio search as a step machine: the search timer ticks it and carries out what it answers
+// (re-configure the port and write the search request, or end the search).
+#pragma once
+
+#include "search_steps.h"
+
+namespace core {
+
+enum class SearchState { Walking, Found, Failed, Stopped };
+
+struct SearchWalk {
+    int start_step = 1; // where the walk began
+    int step = 0;       // step last tried
+    int attempts = 0;   // steps tried, each once
+    SearchState state = SearchState::Walking;
+};
+
+enum class SearchDo {
+    Try,     // re-configure the port to `line` and write the search request
+    Found,   // stop the timer; a pending sequence moves on
+    Failed,  // stop the timer and report that no module answered
+    Nothing, // the walk has ended or was stopped: a late tick does nothing
+};
+
+struct SearchAction {
+    SearchDo what = SearchDo::Nothing;
+    int step = 0;      // the step to try, 1..21, for Try
+    SearchStep line{}; // that step's list positions and line-setting codes
+};
+
+// A new walk and its first try, made at once. Start step 0 means the port dialog shows no
+// setting of the search (no selection, or a rate such as 57600); the walk then begins at step
+// 1 as a full search from the slowest setting, since the port's current setting is not one the
+// search would try. Steps outside 0..21 are treated as 0.
+SearchAction StartSearchWalk(SearchWalk& walk, int start_step);
+
+// One tick of the search timer. `module_found` is whether a search answer has arrived since the
+// walk began. The walk goes up from its start, wraps from 21 to 1, and fails at the tick after
+// its 21st try.
+SearchAction TickSearchWalk(SearchWalk& walk, bool module_found);
+
+// The operator stops the search; later ticks do nothing and the port keeps the step last tried.
+void StopSearchWalk(SearchWalk& walk);
+
+} // namespace core

@@ -1,0 +1,75 @@
+#include "core/search_walk.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <utility>
+#include <vector>
+
+using namespace core;
+
+namespace {
+
+// Steps first..last in order, for each range given.
+std::vector<int> Runs(std::initializer_list<std::pair<int, int>> ranges) {
+    std::vector<int> steps;
+    for (const auto& [first, last] : ranges)
+        for (int s = first; s <= last; ++s)
+            steps.push_back(s);
+    return steps;
+}
+
+} // namespace
+
+TEST(SearchWalk, WalkFromTheDialogsSetting) {
+    struct Row {
+        int start_step;
+        int module_step; // the setting the module answers at; 0: no module
+        std::vector<int> tries;
+        SearchDo end;
+    };
+    const Row rows[] = {
+        {15, 0, Runs({{15, 21}, {1, 14}}), SearchDo::Failed}, // 9600 none: up, wrap, fail
+        {21, 0, Runs({{21, 21}, {1, 20}}), SearchDo::Failed}, // the first tick wraps to 1
+        {1, 0, Runs({{1, 21}}), SearchDo::Failed},
+        {0, 0, Runs({{1, 21}}), SearchDo::Failed},        // no usable dialog setting: a full search
+        {22, 0, Runs({{1, 21}}), SearchDo::Failed},       // as for 0
+        {4, 1, Runs({{4, 21}, {1, 1}}), SearchDo::Found}, // 600 even found at the 19th try
+        {13, 13, {13}, SearchDo::Found},                  // answered at the first try
+    };
+    for (const Row& r : rows) {
+        SearchWalk walk;
+        std::vector<int> tries;
+        SearchAction a = StartSearchWalk(walk, r.start_step);
+        int ticks = 0;
+        while (a.what == SearchDo::Try) {
+            tries.push_back(a.step);
+            a = TickSearchWalk(walk, r.module_step != 0 && walk.step == r.module_step);
+            ++ticks;
+        }
+        EXPECT_EQ(tries, r.tries) << r.start_step;
+        EXPECT_EQ(a.what, r.end) << r.start_step;
+        // the end comes at the tick after the last try, and the port keeps that try's setting
+        EXPECT_EQ(ticks, static_cast<int>(r.tries.size())) << r.start_step;
+        EXPECT_EQ(walk.step, r.tries.back()) << r.start_step;
+        EXPECT_EQ(TickSearchWalk(walk, true).what, SearchDo::Nothing) << r.start_step;
+    }
+}
+
+TEST(SearchWalk, StopEndsTheWalkAtTheStepLastTried) {
+    SearchWalk walk;
+    StartSearchWalk(walk, 20);
+    const SearchAction a = TickSearchWalk(walk, false);
+    EXPECT_EQ(a.step, 21); // 38400 baud, no parity
+    EXPECT_EQ(a.line.baud_code, 14);
+    EXPECT_EQ(a.line.parity_code, 0x00);
+    StopSearchWalk(walk);
+    EXPECT_EQ(walk.state, SearchState::Stopped);
+    // an answer that comes after the stop finds nothing waiting for it
+    EXPECT_EQ(TickSearchWalk(walk, true).what, SearchDo::Nothing);
+    EXPECT_EQ(walk.state, SearchState::Stopped);
+    EXPECT_EQ(walk.step, 21);
+    // a new search restarts the walk from the dialog's setting
+    EXPECT_EQ(StartSearchWalk(walk, 21).step, 21);
+    EXPECT_EQ(TickSearchWalk(walk, false).step, 1);
+}
