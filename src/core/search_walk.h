@@ -6,20 +6,20 @@
 
 namespace core {
 
-enum class SearchState { Walking, Found, Failed, Stopped };
+enum class SearchState { Idle, Walking, Found, Failed, Stopped };
 
 struct SearchWalk {
     int start_step = 1; // where the walk began
     int step = 0;       // step last tried
     int attempts = 0;   // steps tried, each once
-    SearchState state = SearchState::Walking;
+    SearchState state = SearchState::Idle;
 };
 
 enum class SearchDo {
     Try,     // re-configure the port to `line` and write the search request
     Found,   // stop the timer; a pending sequence moves on
     Failed,  // stop the timer and report that no module answered
-    Nothing, // the walk has ended or was stopped: a late tick does nothing
+    Nothing, // the walk is not running: a late tick does nothing
 };
 
 struct SearchAction {

@@ -58,6 +58,7 @@ TEST(SearchWalk, WalkFromTheDialogsSetting) {
 
 TEST(SearchWalk, StopEndsTheWalkAtTheStepLastTried) {
     SearchWalk walk;
+    EXPECT_EQ(TickSearchWalk(walk, false).what, SearchDo::Nothing); // never started
     StartSearchWalk(walk, 20);
     const SearchAction a = TickSearchWalk(walk, false);
     EXPECT_EQ(a.step, 21); // 38400 baud, no parity
