@@ -4,29 +4,6 @@
 
 using namespace core;
 
-namespace {
-Bytes B(std::initializer_list<int> values) {
-    Bytes out;
-    for (int v : values)
-        out += static_cast<char>(v);
-    return out;
-}
-} // namespace
-
-TEST(Frame, WorkedExamples) {
-    // air-rate write 9600: 5A5A 0000 5A 8003 02 0500, sum 0x198
-    EXPECT_EQ(BuildFrame5A5A("0000", "8003", "0500"),
-              B({0x5A, 0x5A, 0x00, 0x00, 0x5A, 0x80, 0x03, 0x02, 0x05, 0x00, 0x98, 0x0D, 0x0A}));
-    // the same in the short framing: EDED 03 05 E2
-    EXPECT_EQ(BuildFrameEDED("03", "05"), B({0xED, 0xED, 0x03, 0x05, 0xE2}));
-    // power-saving read 8010
-    EXPECT_EQ(BuildFrame5A5A("0000", "8010", "0000"),
-              B({0x5A, 0x5A, 0x00, 0x00, 0x5A, 0x80, 0x10, 0x02, 0x00, 0x00, 0xA0, 0x0D, 0x0A}));
-    // IO read for ID 1: length 2 + 5 = 07
-    EXPECT_EQ(BuildFrame4040("0001", "A6", "8013", "0000"),
-              B({0x40, 0x40, 0xA6, 0x00, 0x01, 0x07, 0x80, 0x13, 0x00, 0x00, 0xC1, 0x0D, 0x0A}));
-}
-
 TEST(Frame, EmptyPayloadAndLongLength) {
     EXPECT_EQ(FrameText5A5A("0000", "8000", ""),
               "5A5A00005A800000" + HexChecksum("5A5A00005A800000") + "0D0A");
