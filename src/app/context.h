@@ -44,7 +44,7 @@ struct Context {
     core::Dialogs& dialogs;
     core::Pause& pause;
     core::Shell& shell;
-    TCommFun& CommFun;
+    TCommFun& CommFun; // opens, configures and closes the port; data passes the window's Link
     StatusPanels& status;
     QTimer& Timer1; // receive poll
     QTimer& Timer2; // step after a successful search

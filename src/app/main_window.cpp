@@ -10,6 +10,7 @@
 #include "protocol/receive_loop.h"
 #include "serial/commfunction.h"
 #include "serial/dialog/port_dialog.h"
+#include "serial/link.h"
 #include "status_panels.h"
 #include "ui_main_window.h"
 #include "variant_layout.h"
@@ -24,12 +25,13 @@ TForm1::TForm1(Services& services, QWidget* parent)
     m_ui->setupUi(this);
     m_status = std::make_unique<StatusPanels>(m_ui->StatusBar1);
     m_commFun = std::make_unique<TCommFun>(services.sio, services.dialogs, m_g.VariantType);
+    m_link = std::make_unique<serial::Link>(*m_commFun);
     m_ctx = std::make_unique<Context>(Context{*m_ui, m_g, services.dialogs, services.pause,
                                               services.shell, *m_commFun, *m_status, m_timer1,
                                               m_timer2, m_timer3, m_timer4});
-    m_receive = std::make_unique<ReceiveLoop>(*m_ctx);
-    m_answers = std::make_unique<AnswerHandler>(*m_ctx);
-    m_sequence = std::make_unique<CommandSequence>(*m_ctx);
+    m_receive = std::make_unique<ReceiveLoop>(*m_ctx, *m_link);
+    m_answers = std::make_unique<AnswerHandler>(*m_ctx, *m_link);
+    m_sequence = std::make_unique<CommandSequence>(*m_ctx, *m_link);
     m_parameters = std::make_unique<ParameterCommands>(*m_ctx);
     m_serialNumber = std::make_unique<SerialNumberGroup>(*m_ctx);
     m_models = std::make_unique<ModelCatalogue>(*m_ctx);

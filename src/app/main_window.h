@@ -10,6 +10,9 @@
 #include <memory>
 
 class TFrm_about;
+namespace serial {
+class Link;
+}
 
 namespace Ui {
 class TForm1;
@@ -22,6 +25,8 @@ public:
     ~TForm1() override;
 
     Context& Ctx() { return *m_ctx; }
+    // Every frame and chunk the subsystems exchange with the port passes here.
+    serial::Link& SerialLink() { return *m_link; }
 
     // Config.ini's SN, Ver and Option sections into the widgets and globals, then the variant
     // layout and the language.
@@ -47,6 +52,7 @@ private:
     QTimer m_timer1, m_timer2, m_timer3, m_timer4;
     std::unique_ptr<StatusPanels> m_status;
     std::unique_ptr<TCommFun> m_commFun;
+    std::unique_ptr<serial::Link> m_link;
     std::unique_ptr<Context> m_ctx;
 
     std::unique_ptr<ReceiveLoop> m_receive;

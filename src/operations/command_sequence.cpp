@@ -2,8 +2,8 @@
 
 #include "app/context.h"
 #include "app/status_panels.h"
-#include "core/frame.h"
-#include "serial/commfunction.h"
+#include "core/request.h"
+#include "serial/link.h"
 
 #include <QWidget>
 
@@ -11,13 +11,9 @@ namespace {
 
 const Bilingual kStopPairTest{"Please Stop Transmiting both sides!", "请先停止对传测试!"};
 
-// Every 5A5A request carries the address 0000, every 4040 request the attribute A6.
-constexpr std::string_view kAddress = "0000";
-constexpr std::string_view kAttribute = "A6";
-
 } // namespace
 
-CommandSequence::CommandSequence(Context& ctx) : m_ctx(ctx) {}
+CommandSequence::CommandSequence(Context& ctx, serial::Link& link) : m_ctx(ctx), m_link(link) {}
 
 bool CommandSequence::PairTestGuard() {
     if (m_ctx.g.AppState != StatePairReply && m_ctx.g.AppState != StatePairTimed)
@@ -30,26 +26,12 @@ core::Framing CommandSequence::FramingOf(const core::Command& command) const {
     return core::FramingFor(command, m_ctx.g.VariantType);
 }
 
-core::Bytes CommandSequence::Frame(const core::Command& command, core::Framing framing,
-                                   std::string_view payload, std::string_view id) {
-    const std::string code = core::RequestCode(command.code, framing);
-    switch (framing) {
-    case core::Framing::kEDED:
-        return core::BuildFrameEDED(code, payload);
-    case core::Framing::k4040:
-        return core::BuildFrame4040(id, kAttribute, code, payload);
-    case core::Framing::k5A5A:
-        break;
-    }
-    return core::BuildFrame5A5A(kAddress, code, payload);
-}
-
 bool CommandSequence::Send(const core::Command& command, core::Framing framing,
                            std::string_view payload, const OperationTexts& texts,
                            std::string_view id) {
-    m_ctx.g.LastCommand = core::LastCommandText(command);
-    const core::Bytes frame = Frame(command, framing, payload, id);
-    if (m_ctx.CommFun.SendData(m_ctx.g.CurrentPort, frame, static_cast<int>(frame.size()))) {
+    const core::Request request = core::BuildRequest(command, framing, payload, id);
+    m_ctx.g.LastCommand = request.pendingCommand;
+    if (m_link.Send(m_ctx.g.CurrentPort, request)) {
         m_ctx.g.AppState = StateCommand;
         m_ctx.status.Set(2, Text(texts.progress));
         return true;

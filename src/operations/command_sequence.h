@@ -10,6 +10,9 @@
 
 struct Context;
 class QWidget;
+namespace serial {
+class Link;
+}
 
 // One text of the operator's messages in both languages (UTF-8).
 struct Bilingual {
@@ -27,7 +30,8 @@ struct OperationTexts {
 
 class CommandSequence {
 public:
-    explicit CommandSequence(Context& ctx);
+    // Every frame leaves through `link`.
+    CommandSequence(Context& ctx, serial::Link& link);
 
     // False, after the warning, while a pair transfer test runs: its data would be taken for
     // answers and its answers for test data.
@@ -35,13 +39,10 @@ public:
 
     // The framing `command` goes out in under the current variant.
     core::Framing FramingOf(const core::Command& command) const;
-    // The frame bytes; `id` is the 4040 target ID (four hex digits), unused by the others.
-    static core::Bytes Frame(const core::Command& command, core::Framing framing,
-                             std::string_view payload, std::string_view id = {});
-
     // Records the command in LastCommand, writes its frame on the current port and reports:
     // on success AppState becomes command mode and panel 2 shows the progress; otherwise
-    // panel 2 shows the failure and a warning box follows. `payload` must be in `framing`.
+    // panel 2 shows the failure and a warning box follows. `payload` must be in `framing`;
+    // `id` is the 4040 target ID (four hex digits), unused by the others.
     bool Send(const core::Command& command, core::Framing framing, std::string_view payload,
               const OperationTexts& texts, std::string_view id = {});
 
@@ -55,4 +56,5 @@ private:
     std::string Utf8(const Bilingual& text) const;
 
     Context& m_ctx;
+    serial::Link& m_link;
 };

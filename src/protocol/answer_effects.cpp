@@ -7,10 +7,11 @@
 #include "core/catalogue.h"
 #include "core/frame.h"
 #include "core/models.h"
+#include "core/request.h"
 #include "core/serial_number.h"
 #include "core/services.h"
 #include "operations/serial_number_group.h"
-#include "serial/commfunction.h"
+#include "serial/link.h"
 #include "ui_main_window.h"
 
 namespace {
@@ -49,13 +50,12 @@ void AnswerHandler::SearchAnswer(const core::AnswerFrame& answer) {
         AppendStatus({"(Model read ok)", "(型号读取成功)"});
     // The model and the base frequency follow from the serial number, read at once.
     g.ModuleModelIndex = -1;
-    const core::Command* read = core::FindCommand(core::cmd::kReadSerialNumber);
-    g.LastCommand = core::LastCommandText(*read);
+    const core::Request read =
+        core::BuildRequest(*core::FindCommand(core::cmd::kReadSerialNumber), core::Framing::k5A5A,
+                           core::ReadPayload(core::Framing::k5A5A));
+    g.LastCommand = read.pendingCommand;
     g.AutoSnRead = true;
-    const core::Bytes frame =
-        core::BuildFrame5A5A("0000", core::RequestCode(read->code, core::Framing::k5A5A),
-                             core::ReadPayload(core::Framing::k5A5A));
-    m_ctx.CommFun.SendData(g.CurrentPort, frame, static_cast<int>(frame.size()));
+    m_link.Send(g.CurrentPort, read);
 }
 
 void AnswerHandler::SerialSettingsWritten(const core::AnswerFrame& answer) {

@@ -23,7 +23,7 @@ constexpr int kChainPauseMs = 10;
 
 } // namespace
 
-AnswerHandler::AnswerHandler(Context& ctx) : m_ctx(ctx) {}
+AnswerHandler::AnswerHandler(Context& ctx, serial::Link& link) : m_ctx(ctx), m_link(link) {}
 
 void AnswerHandler::HandleAnswer5A5A(const std::string& text) {
     const core::AnswerFrame answer = core::ParseTrailerAnswer(text);

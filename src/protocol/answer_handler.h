@@ -11,10 +11,14 @@
 
 struct Context;
 class QComboBox;
+namespace serial {
+class Link;
+}
 
 class AnswerHandler {
 public:
-    explicit AnswerHandler(Context& ctx);
+    // The serial-number read that follows a search answer leaves through `link`.
+    AnswerHandler(Context& ctx, serial::Link& link);
 
     // 5A5A answers, and the 4040 answers of the IO commands; anything else goes to Memo2.
     void HandleAnswer5A5A(const std::string& text);
@@ -90,4 +94,5 @@ private:
     void ReopenPort(int rateCode, int parityCode);
 
     Context& m_ctx;
+    serial::Link& m_link;
 };

@@ -5,8 +5,8 @@
 #include "app/status_panels.h"
 #include "core/receive_timing.h"
 #include "memo_log.h"
-#include "serial/commfunction.h"
 #include "serial/dialog/port_dialog.h"
+#include "serial/link.h"
 #include "ui_main_window.h"
 #include "ui_port_dialog.h"
 
@@ -27,7 +27,7 @@ QString TerminalText(const core::Bytes& bytes) {
 
 } // namespace
 
-ReceiveLoop::ReceiveLoop(Context& ctx) : m_ctx(ctx) {
+ReceiveLoop::ReceiveLoop(Context& ctx, serial::Link& link) : m_ctx(ctx), m_link(link) {
     QObject::connect(&ctx.Timer1, &QTimer::timeout, &ctx.Timer1, [this] { Timer1Timer(); });
 }
 
@@ -35,8 +35,7 @@ void ReceiveLoop::Timer1Timer() {
     Globals& g = m_ctx.g;
     if (g.PollSuspended)
         return;
-    core::Bytes received;
-    m_ctx.CommFun.ReceiveData(g.CurrentPort, received);
+    const core::Bytes received = m_link.Receive(g.CurrentPort);
     if (!received.empty()) {
         g.DataPending = true;
         g.ReceiveBuffer += received;

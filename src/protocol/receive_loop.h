@@ -7,10 +7,14 @@
 #include <chrono>
 
 struct Context;
+namespace serial {
+class Link;
+}
 
 class ReceiveLoop {
 public:
-    explicit ReceiveLoop(Context& ctx);
+    // Each poll takes what waits on the current port from `link`.
+    ReceiveLoop(Context& ctx, serial::Link& link);
 
     void Timer1Timer();
 
@@ -24,4 +28,5 @@ private:
     void ShowInTerminal(const core::Bytes& received);
 
     Context& m_ctx;
+    serial::Link& m_link;
 };

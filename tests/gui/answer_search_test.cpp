@@ -1,4 +1,5 @@
 #include "receive_peer.h"
+#include "serial/link.h"
 
 namespace {
 
@@ -27,6 +28,27 @@ TEST(AnswerSearch, SearchAnswerRecordsTheModuleAndReadsItsSerialNumber) {
     EXPECT_EQ(m.g().ModuleBaseFrequency, "2.4GHZ");
     EXPECT_EQ(m.h.Status(3), "QX240X V1.3");
     EXPECT_EQ(m.Sent(13), kSerialNumberRead);
+}
+
+TEST(AnswerSearch, TheLinkSeesTheAnswerComeInAndTheSerialNumberReadGoOut) {
+    ModulePeer m("CEO=EN\nQX=1");
+    std::string in, out, pending;
+    m.h.Window().SerialLink().AddObserver([&](const serial::Traffic& t) {
+        EXPECT_EQ(t.port, m.g().CurrentPort);
+        if (t.direction == serial::Direction::kReceived) {
+            EXPECT_TRUE(out.empty()) << "a chunk came in after the read went out";
+            in += t.bytes;
+        } else {
+            out += t.bytes;
+            pending = t.pendingCommand;
+        }
+    });
+    const std::string answer = Answer5A5A("0000", "201202");
+    m.g().LastCommand = "8000";
+    ASSERT_TRUE(m.Deliver(answer));
+    EXPECT_EQ(core::BytesToHex(in), answer);
+    EXPECT_EQ(core::BytesToHex(out), kSerialNumberRead);
+    EXPECT_EQ(pending, "800B");
 }
 
 TEST(AnswerSearch, SerialNumberAnswerSelectsModelBaseFrequencyAndFields) {
