@@ -2,6 +2,8 @@
 // to every subsystem. Members keep the names the handlers use in their descriptions.
 #pragma once
 
+#include "core/texts.h"
+
 #include <array>
 #include <chrono>
 #include <string>
@@ -74,12 +76,9 @@ struct Globals {
     std::string LastSentData;
     bool TestStopFlag = false;
 
-    // English messages only for exactly "EN"; captions test the first two characters.
-    bool EnglishMessages() const { return LangCode == "EN"; }
-    bool EnglishCaptions() const { return LangCode.substr(0, 2) == "EN"; }
     bool Morvantelis() const { return VariantType == "MORVANTELIS"; }
-    // The text in the operator's language: English for "EN", Chinese otherwise.
-    const char* Text(const char* english, const char* chinese) const {
-        return EnglishMessages() ? english : chinese;
-    }
+    // The language rule as the configuration stands now.
+    core::TextRule Texts() const { return {LangCode, VariantType}; }
+    // A message or status text in the operator's language (UTF-8).
+    const char* Message(core::TextId id) const { return Texts().Message(id); }
 };

@@ -73,26 +73,20 @@ void ModelCatalogue::ShowTxRx(bool shown) {
 }
 
 bool ModelCatalogue::ComboBox4DropDown() {
-    return WarnIfEmpty(m_ctx.ui.ComboBox4,
-                       "NO channel,Please choose Modle/Base fre. or Search Firstly!",
-                       "信道频率为空，请先选择型号基频或先检测电台!");
+    return WarnIfEmpty(m_ctx.ui.ComboBox4, core::TextId::kNoChannelList);
 }
 
 bool ModelCatalogue::ComboBox1DropDown() {
-    return WarnIfEmpty(m_ctx.ui.ComboBox1,
-                       "NO RF rate List,Please choose Modle/Base fre. or Search Firstly !",
-                       "空中速率为空，请先选择型号基频或先检测电台!");
+    return WarnIfEmpty(m_ctx.ui.ComboBox1, core::TextId::kNoAirRateList);
 }
 
 bool ModelCatalogue::ComboBox2DropDown() {
-    return WarnIfEmpty(m_ctx.ui.ComboBox2,
-                       "NO Baud rate List,Please choose Modle/Base fre. or Search Firstly!",
-                       "串口速率为空，请先选择型号基频或先检测电台!");
+    return WarnIfEmpty(m_ctx.ui.ComboBox2, core::TextId::kNoSerialRateList);
 }
 
-bool ModelCatalogue::WarnIfEmpty(const QComboBox* list, const char* english, const char* chinese) {
+bool ModelCatalogue::WarnIfEmpty(const QComboBox* list, core::TextId message) {
     if (list->count() > 0)
         return true;
-    m_ctx.dialogs.Warning(m_ctx.g.Text(english, chinese));
+    m_ctx.dialogs.Warning(m_ctx.g.Message(message));
     return false;
 }

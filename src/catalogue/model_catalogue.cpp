@@ -143,8 +143,7 @@ void ModelCatalogue::ComboBox16Click() {
     const bool modulesOwn = chosen == g.ModuleBaseFrequency;
     if (modulesOwn && chosen == m_tableBaseFrequency)
         return;
-    if (!modulesOwn && !m_ctx.dialogs.Question(g.Text("Do you Confirm changing the frequency?",
-                                                      "你确定为此频率吗？"))) {
+    if (!modulesOwn && !m_ctx.dialogs.Question(g.Message(core::TextId::kConfirmBaseFrequency))) {
         ui.ComboBox16->setCurrentIndex(g.SavedBaseFrequencyIndex);
         return;
     }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "catalogue/event_hook.h"
+#include "core/texts.h"
 
 #include <QString>
 #include <memory>
@@ -46,7 +47,7 @@ public:
 private:
     void ConnectControls();
     void ShowTxRx(bool shown);
-    bool WarnIfEmpty(const QComboBox* list, const char* english, const char* chinese);
+    bool WarnIfEmpty(const QComboBox* list, core::TextId message);
 
     Context& m_ctx;
     std::vector<std::unique_ptr<EventHook>> m_hooks;

@@ -7,18 +7,12 @@
 
 #include <QWidget>
 
-namespace {
-
-const Bilingual kStopPairTest{"Please Stop Transmiting both sides!", "请先停止对传测试!"};
-
-} // namespace
-
 CommandSequence::CommandSequence(Context& ctx, serial::Link& link) : m_ctx(ctx), m_link(link) {}
 
 bool CommandSequence::PairTestGuard() {
     if (m_ctx.g.AppState != StatePairReply && m_ctx.g.AppState != StatePairTimed)
         return true;
-    m_ctx.dialogs.Warning(Utf8(kStopPairTest));
+    m_ctx.dialogs.Warning(m_ctx.g.Message(core::TextId::kStopPairTest));
     return false;
 }
 
@@ -37,20 +31,16 @@ bool CommandSequence::Send(const core::Command& command, core::Framing framing,
         return true;
     }
     m_ctx.status.Set(2, Text(texts.failureStatus));
-    m_ctx.dialogs.Warning(Utf8(texts.failureBox));
+    m_ctx.dialogs.Warning(m_ctx.g.Message(texts.failureBox));
     return false;
 }
 
-void CommandSequence::Refuse(const Bilingual& message, QWidget* focus) {
-    m_ctx.dialogs.Warning(Utf8(message));
+void CommandSequence::Refuse(core::TextId message, QWidget* focus) {
+    m_ctx.dialogs.Warning(m_ctx.g.Message(message));
     if (focus != nullptr)
         focus->setFocus();
 }
 
-QString CommandSequence::Text(const Bilingual& text) const {
-    return QString::fromUtf8(Utf8(text));
-}
-
-std::string CommandSequence::Utf8(const Bilingual& text) const {
-    return m_ctx.g.Text(text.english, text.chinese);
+QString CommandSequence::Text(core::TextId text) const {
+    return QString::fromUtf8(m_ctx.g.Message(text));
 }

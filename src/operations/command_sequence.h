@@ -3,6 +3,7 @@
 
 #include "core/catalogue.h"
 #include "core/hex.h"
+#include "core/texts.h"
 
 #include <QString>
 #include <string>
@@ -14,18 +15,12 @@ namespace serial {
 class Link;
 }
 
-// One text of the operator's messages in both languages (UTF-8).
-struct Bilingual {
-    const char* english = nullptr;
-    const char* chinese = nullptr;
-};
-
 // What an operation shows: progress after a written frame, and on a refused write the status
 // text followed by the box.
 struct OperationTexts {
-    Bilingual progress;
-    Bilingual failureStatus;
-    Bilingual failureBox;
+    core::TextId progress;
+    core::TextId failureStatus;
+    core::TextId failureBox;
 };
 
 class CommandSequence {
@@ -47,14 +42,12 @@ public:
               const OperationTexts& texts, std::string_view id = {});
 
     // A failed input check: the warning, then the keyboard focus to the control concerned.
-    void Refuse(const Bilingual& message, QWidget* focus);
+    void Refuse(core::TextId message, QWidget* focus);
 
     // The text in the operator's language, chosen anew at each use.
-    QString Text(const Bilingual& text) const;
+    QString Text(core::TextId text) const;
 
 private:
-    std::string Utf8(const Bilingual& text) const;
-
     Context& m_ctx;
     serial::Link& m_link;
 };

@@ -14,12 +14,6 @@
 
 namespace {
 
-const Bilingual kChooseModel{"Please Choose Model/Base Fre. or Search FIRST!",
-                             "请先选择型号及基频或先检测电台!"};
-const Bilingual kWrongModel{
-    "The Model you chose is wrong,Please Choose Correct Model/Base Fre. or Search FIRST!",
-    "当前所选的产品型号与实际不符,请选择正确型号及基频或先检测电台!"};
-
 constexpr std::uint32_t kMaxId = 0xFFFF; // four hex digits on the wire
 
 } // namespace
@@ -121,7 +115,7 @@ void ParameterCommands::Button2Click() {
 bool ParameterCommands::ModelCheck(const char* listName) {
     const auto* list = qobject_cast<QComboBox*>(Control(listName));
     if (list == nullptr || list->count() == 0) {
-        m_ctx.sequence->Refuse(kChooseModel, m_ctx.ui.ComboBox15);
+        m_ctx.sequence->Refuse(core::TextId::kChooseModel, m_ctx.ui.ComboBox15);
         return false;
     }
     const QComboBox* model = m_ctx.ui.ComboBox15;
@@ -129,7 +123,7 @@ bool ParameterCommands::ModelCheck(const char* listName) {
         return true;
     if (model->currentIndex() >= 0 && m_ctx.ui.ComboBox16->currentIndex() >= 0)
         return true;
-    m_ctx.sequence->Refuse(kWrongModel, nullptr);
+    m_ctx.sequence->Refuse(core::TextId::kWrongModel, nullptr);
     return false;
 }
 
@@ -177,7 +171,7 @@ bool ParameterCommands::Prepare(const ParameterCommand& row) {
             break;
         }
         if (!ok) {
-            m_ctx.sequence->Refuse(step.message,
+            m_ctx.sequence->Refuse(*step.message,
                                    Control(step.focus != nullptr ? step.focus : step.control));
             return false;
         }
@@ -219,8 +213,8 @@ std::string ParameterCommands::Payload(const ParameterCommand& row, core::Framin
 
 OperationTexts ParameterCommands::Texts(const ParameterCommand& row) const {
     OperationTexts texts = row.texts;
-    if (row.progressChineseBareNames != nullptr && m_ctx.g.ModelListVariant != 1)
-        texts.progress.chinese = row.progressChineseBareNames;
+    if (row.progressBareNames && m_ctx.g.ModelListVariant != 1)
+        texts.progress = *row.progressBareNames;
     return texts;
 }
 

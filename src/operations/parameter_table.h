@@ -5,6 +5,7 @@
 #include "command_sequence.h"
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -19,8 +20,8 @@ struct ParameterStep {
         kInRange,    // the field holds a decimal number from `low` to `high`
     } kind;
     const char* control;
-    Bilingual message{};
-    const char* focus = nullptr; // where a refusal puts the focus; `control` when null
+    std::optional<core::TextId> message{}; // for the checks: the refusal
+    const char* focus = nullptr;           // where a refusal puts the focus; `control` when null
     std::uint32_t low = 0;
     std::uint32_t high = 0;
 };
@@ -48,8 +49,8 @@ struct ParameterCommand {
     OperationTexts texts;
     // The power-level write refuses a missing level even while a pair test runs.
     bool checksBeforeGuard = false;
-    // Chinese progress text when the model list shows names without the "QX" prefix.
-    const char* progressChineseBareNames = nullptr;
+    // The progress text when the model list shows names without the "QX" prefix.
+    std::optional<core::TextId> progressBareNames = std::nullopt;
 };
 
 std::span<const ParameterCommand> ParameterCommandTable();

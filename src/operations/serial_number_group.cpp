@@ -12,16 +12,16 @@
 
 namespace {
 
-const OperationTexts kReadTexts{{"Read SN......", "正在读取出厂系列号......"},
-                                {"Read SN Fail!", "出厂系列号读取空中协议失败!"},
-                                {"Read Fail!", "读取失败!"}};
-const OperationTexts kWriteTexts{{"Writing SN......", "设置出厂系列号......"},
-                                 {"Writ SN Fail!", "设置出厂系列号失败！!"},
-                                 {"Write Fail!", "设置失败!"}};
+using T = core::TextId;
+
+const OperationTexts kReadTexts{T::kReadSerialNumberProgress, T::kReadSerialNumberFail,
+                                T::kReadFail};
+const OperationTexts kWriteTexts{T::kWriteSerialNumberProgress, T::kWriteSerialNumberFail,
+                                 T::kWriteFail};
 
 // A refused write: its message and the field that gets the focus (none for the model).
 struct Refusal {
-    Bilingual message;
+    core::TextId message;
     QWidget* focus;
 };
 
@@ -29,20 +29,20 @@ Refusal RefusalFor(core::SerialNumberError error, Ui::TForm1& ui) {
     using enum core::SerialNumberError;
     switch (error) {
     case kYearEmpty:
-        return {{"Year is NULL!", "年份序号不能为空!"}, ui.ComboBox12};
+        return {T::kYearNull, ui.ComboBox12};
     case kMonthEmpty:
-        return {{"Month is NULL!", "月份序号不能为空!"}, ui.ComboBox13};
+        return {T::kMonthNull, ui.ComboBox13};
     case kNumberEmpty:
-        return {{"SN is NULL!", "序号不能为空!"}, ui.Edit2};
+        return {T::kNumberNull, ui.Edit2};
     case kNumberOutOfRange:
-        return {{"SN out of Range!", "序号超出范围!"}, ui.Edit2};
+        return {T::kNumberRange, ui.Edit2};
     // Only two digits of the year travel, and a month byte outside 1..12 is no date.
     case kYearInvalid:
-        return {{"Year is wrong(2000-2099)!", "年份序号错误(2000-2099)!"}, ui.ComboBox12};
+        return {T::kYearWrong, ui.ComboBox12};
     case kMonthInvalid:
-        return {{"Month is wrong(01-12)!", "月份序号错误(01-12)!"}, ui.ComboBox13};
+        return {T::kMonthWrong, ui.ComboBox13};
     case kNoModel:
-        return {{"Model is Null!", "电台型号参数为空!"}, nullptr};
+        return {T::kModelNull, nullptr};
     case kNone:
         break;
     }

@@ -16,6 +16,8 @@
 
 namespace {
 
+using T = core::TextId;
+
 // A list told to select a position it does not have ends with no selection.
 void Select(QComboBox* list, int position) {
     list->setCurrentIndex(position >= 0 && position < list->count() ? position : -1);
@@ -47,7 +49,7 @@ void AnswerHandler::SearchAnswer(const core::AnswerFrame& answer) {
     g.ModuleBaseFrequency = core::BaseFrequencyText(base);
     // 2.4 GHz modules report their base frequency, but the model read still has to tell it.
     if (base >= 1 && base <= 5)
-        AppendStatus({"(Model read ok)", "(型号读取成功)"});
+        AppendStatus(T::kModelRead);
     // The model and the base frequency follow from the serial number, read at once.
     g.ModuleModelIndex = -1;
     const core::Request read =
@@ -93,8 +95,7 @@ void AnswerHandler::SerialNumberWritten(const core::AnswerFrame&) {
 void AnswerHandler::SerialNumberAnswer(const core::AnswerFrame& answer) {
     Globals& g = m_ctx.g;
     Ui::TForm1& ui = m_ctx.ui;
-    ShowStatus(g.AutoSnRead ? Bilingual{"RF Module(Radio) Searched OK!", "成功检测到电台！"}
-                            : Bilingual{"Read SN OK!", "出厂系列号读取成功!"});
+    ShowStatus(g.AutoSnRead ? T::kSearched : T::kSerialNumberRead);
     g.ModuleModelIndex = ModelIndexFromCode(std::string(answer.Byte(0)));
     Select(ui.ComboBox11, g.ModuleModelIndex);
     Select(ui.ComboBox15, g.ModuleModelIndex);
@@ -103,12 +104,11 @@ void AnswerHandler::SerialNumberAnswer(const core::AnswerFrame& answer) {
         const QString base = QString::fromStdString(g.ModuleBaseFrequency);
         const int position = FindBaseFrequency(base);
         if (position < 0) {
-            m_ctx.dialogs.Warning(g.Text("The base frequency Not be found!", "找不到相应的基频！") +
-                                  g.ModuleBaseFrequency);
+            m_ctx.dialogs.Warning(g.Message(T::kBaseFrequencyNotFound) + g.ModuleBaseFrequency);
         } else {
             ui.ComboBox16->setCurrentIndex(position);
             m_ctx.models->ComboBox16Click();
-            AppendStatus({"(Model,base frequency read ok)", "(型号、基频读取成功)"});
+            AppendStatus(T::kModelBaseFrequencyRead);
         }
     }
     const core::SerialNumber sn = core::DecodeSerialNumber(answer.payload);
@@ -135,11 +135,11 @@ void AnswerHandler::FieldStrengthRead(const core::AnswerFrame& answer) {
 }
 
 void AnswerHandler::PowerLevelSet(const core::AnswerFrame& answer) {
-    if (m_ctx.g.EnglishMessages())
-        m_ctx.status.Set(2, "Power be set OK!");
-    else
-        m_ctx.status.Set(2, QString::fromUtf8("功率设置成功,功率值为：") +
-                                QString::number(answer.ByteValue(0)));
+    // Only the Chinese text carries the power value.
+    QString text = QString::fromUtf8(m_ctx.g.Message(T::kPowerLevelSet));
+    if (!m_ctx.g.Texts().EnglishMessages())
+        text += QString::number(answer.ByteValue(0));
+    m_ctx.status.Set(2, text);
 }
 
 void AnswerHandler::ProtocolRead(const core::AnswerFrame& answer) {

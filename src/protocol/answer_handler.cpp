@@ -13,9 +13,7 @@
 
 namespace {
 
-const Bilingual kChecksumError{"Checksum is error!", "返回应答校验出错！"};
-// The IO answers' checksum line has always read so.
-const Bilingual kIoChecksumError{"Shecksum is error!", "返回应答校验出错！"};
+using T = core::TextId;
 
 // Chain steps wait this long before the next operation, the step after writing all parameters
 // waits TestDelayTime instead.
@@ -32,8 +30,8 @@ void AnswerHandler::HandleAnswer5A5A(const std::string& text) {
         LogLine(QString::fromStdString(text));
         return;
     case core::AnswerCheck::kBadChecksum:
-        LogBadChecksum(text,
-                       answer.framing == core::Framing::k4040 ? kIoChecksumError : kChecksumError);
+        LogBadChecksum(text, answer.framing == core::Framing::k4040 ? T::kIoChecksumError
+                                                                    : T::kChecksumError);
         return;
     case core::AnswerCheck::kFrame:
         if (answer.framing == core::Framing::k4040)
@@ -53,7 +51,7 @@ void AnswerHandler::HandleAnswerEDED(const std::string& text) {
             HandleAnswer5A5A(text);
         return;
     case core::AnswerCheck::kBadChecksum:
-        LogBadChecksum(text, kChecksumError);
+        LogBadChecksum(text, T::kChecksumError);
         return;
     case core::AnswerCheck::kFrame:
         Dispatch(answer);
@@ -110,40 +108,37 @@ void AnswerHandler::HandleAnswer4040(const core::AnswerFrame& answer) {
     const core::Command* command =
         core::FindCommand(write ? core::cmd::kIoWrite : core::cmd::kIoRead, true);
     if (m_ctx.g.LastCommand != core::LastCommandText(*command)) {
-        ShowStatus(write ? Bilingual{"Answer data is error!", "返回IO开关量设置成功应答!"}
-                         : Bilingual{"Answer data is error!", "返回IO开关量读取应答!"});
+        ShowStatus(write ? T::kIoWriteRefused : T::kIoReadRefused);
         return;
     }
     if (write) {
-        ShowStatus({"Write IO OK!", "IO开关量设置成功!"});
+        ShowStatus(T::kIoLineWritten);
         IoLineWritten(answer);
     } else {
-        ShowStatus({"Read IO status OK!", "IO开关量读取成功!"});
+        ShowStatus(T::kIoLinesRead);
         IoLinesRead(answer);
     }
 }
 
-void AnswerHandler::LogBadChecksum(const std::string& text, const Bilingual& line) {
+void AnswerHandler::LogBadChecksum(const std::string& text, core::TextId line) {
     // Both lines in one go: a log that is full is cleared before the frame, never between the
     // frame and its verdict.
-    LogLine(QString::fromStdString(text) + '\n' +
-            QString::fromUtf8(m_ctx.g.Text(line.english, line.chinese)));
+    LogLine(QString::fromStdString(text) + '\n' + QString::fromUtf8(m_ctx.g.Message(line)));
 }
 
 void AnswerHandler::LogLine(const QString& line) {
     AddMemoLine(m_ctx.ui.Memo2, line);
 }
 
-void AnswerHandler::ShowStatus(const Bilingual& text, bool chineseOnly) {
-    if (text.chinese == nullptr)
+void AnswerHandler::ShowStatus(std::optional<core::TextId> text, bool chineseOnly) {
+    if (!text)
         return;
-    const char* shown = chineseOnly ? text.chinese : m_ctx.g.Text(text.english, text.chinese);
+    const char* shown = chineseOnly ? core::ChineseText(*text) : m_ctx.g.Message(*text);
     m_ctx.status.Set(2, QString::fromUtf8(shown));
 }
 
-void AnswerHandler::AppendStatus(const Bilingual& text) {
-    m_ctx.status.Set(2, m_ctx.status.Text(2) +
-                            QString::fromUtf8(m_ctx.g.Text(text.english, text.chinese)));
+void AnswerHandler::AppendStatus(core::TextId text) {
+    m_ctx.status.Set(2, m_ctx.status.Text(2) + QString::fromUtf8(m_ctx.g.Message(text)));
 }
 
 int AnswerHandler::ModelIndexFromCode(const std::string& code) {

@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -42,9 +43,9 @@ private:
     // One answer code: what an accepted answer changes and what is shown either way.
     struct Row {
         std::uint8_t code;
-        Effect effect;      // nullptr: nothing changes
-        Bilingual accepted; // no texts: the effect shows its own
-        Bilingual refused;  // no texts: a refused answer shows nothing
+        Effect effect;                        // nullptr: nothing changes
+        std::optional<core::TextId> accepted; // none: the effect shows its own
+        std::optional<core::TextId> refused;  // none: a refused answer shows nothing
         unsigned flags;
     };
     // A step of the set-all chain: after this answer, accepted or not, wait and start the next
@@ -60,10 +61,10 @@ private:
 
     void Dispatch(const core::AnswerFrame& answer);
     void HandleAnswer4040(const core::AnswerFrame& answer);
-    void LogBadChecksum(const std::string& text, const Bilingual& line);
+    void LogBadChecksum(const std::string& text, core::TextId line);
     void LogLine(const QString& line);
-    void ShowStatus(const Bilingual& text, bool chineseOnly = false);
-    void AppendStatus(const Bilingual& text);
+    void ShowStatus(std::optional<core::TextId> text, bool chineseOnly = false);
+    void AppendStatus(core::TextId text);
     void RunChainStep(const core::AnswerFrame& answer, std::uint8_t code);
 
     // Effects of accepted answers (answer_effects.cpp).

@@ -4,71 +4,63 @@
 
 #include "core/catalogue.h"
 
-namespace {
-
-// The refusal most rows share.
-Bilingual Refused(const char* chinese) {
-    return {"Answer data is error!", chinese};
-}
-
-} // namespace
-
 std::span<const AnswerHandler::Row> AnswerHandler::Rows() {
     using namespace core::cmd;
     using H = AnswerHandler;
+    using enum core::TextId;
     // clang-format off
     static const Row rows[] = {
-        {kSearch, &H::SearchAnswer, {"RF Module(Radio) Searched OK!", "成功检测到电台！"}, {},
+        {kSearch, &H::SearchAnswer, kSearched, {},
          kAlways | kNoEDED},
         // The serial settings answers say "answer" in lower case.
         {kWriteSerial, &H::SerialSettingsWritten,
-         {"Parameters of Com Port Set OK!", "串口参数设置成功!"},
-         {"answer data is error!", "返回串口设置应答!"}, kTextAfter},
-        {kReadSerial, &H::SerialSettingsRead, {"COM Parameters Read OK!", "串口参数读取成功!"},
-         {"answer data is error!", "返回串口参数读取应答!"}, kTextAfter},
-        {kWriteAirRate, nullptr, {"RF Parameters Write OK!", "空中参数设置成功!"},
-         Refused("返回空中参数设置应答!"), kTextFirst},
-        {kReadAirRate, &H::AirRateRead, {"RF Parameters Read OK!", "空中参数读取成功!"},
-         Refused("返回空中参数读取应答!"), kTextFirst},
-        {kWriteChannel, nullptr, {"Channel and frequency Write OK!", "信道参数设置成功!"},
-         Refused("返回信道参数设置应答!"), kTextFirst},
-        {kReadChannel, &H::ChannelRead, {"Read Channel and frequency OK!", "读信道与频率成功!"},
-         Refused("返回信道参数读取应答!"), kTextAfter},
-        {kStartTxTest, nullptr, {"TX Test OK!", "启动测试成功!"}, Refused("返回测试应答!"),
+         kSerialWritten,
+         kSerialWriteRefused, kTextAfter},
+        {kReadSerial, &H::SerialSettingsRead, kSerialRead,
+         kSerialReadRefused, kTextAfter},
+        {kWriteAirRate, nullptr, kAirRateWritten,
+         kAirRateWriteRefused, kTextFirst},
+        {kReadAirRate, &H::AirRateRead, kAirRateRead,
+         kAirRateReadRefused, kTextFirst},
+        {kWriteChannel, nullptr, kChannelWritten,
+         kChannelWriteRefused, kTextFirst},
+        {kReadChannel, &H::ChannelRead, kChannelRead,
+         kChannelReadRefused, kTextAfter},
+        {kStartTxTest, nullptr, kTxTestStarted, kTxTestStartRefused,
          kTextFirst},
-        {kEndTxTest, nullptr, {"End TX test OK!", "结束测试成功!"}, Refused("返回结束测试应答!"),
+        {kEndTxTest, nullptr, kTxTestEnded, kTxTestEndRefused,
          kTextFirst},
-        {kWriteProtocol, nullptr, {"Write RF Protocol OK!", "空中协议设置成功!"},
-         Refused("返回空中协议设置应答!"), kTextFirst},
-        {kWriteSerialNumber, &H::SerialNumberWritten, {"Write SN OK!", "出厂系列号设置成功!"},
-         Refused("返回出厂系列号应答!"), kTextFirst},
+        {kWriteProtocol, nullptr, kProtocolWritten,
+         kProtocolWriteRefused, kTextFirst},
+        {kWriteSerialNumber, &H::SerialNumberWritten, kSerialNumberWritten,
+         kSerialNumberWriteRefused, kTextFirst},
         // The serial-number answer's text depends on who asked for it.
-        {kReadSerialNumber, &H::SerialNumberAnswer, {}, Refused("返回出厂系列号读取应答!"),
+        {kReadSerialNumber, &H::SerialNumberAnswer, {}, kSerialNumberReadRefused,
          kTextFirst},
-        {kWriteId, nullptr, {"Write ID OK!", "电台ID号设置成功!"}, Refused("返回电台ID号设置应答!"),
+        {kWriteId, nullptr, kIdWritten, kIdWriteRefused,
          kTextFirst},
-        {kReadId, &H::IdRead, {"Read ID OK!", "电台ID号读取成功!"},
-         Refused("返回电台ID号读取应答!"), kTextAfter},
-        {kWriteAll, &H::AllWritten, {"Write All Parameters OK!", "参数全设成功!"},
-         Refused("返回参数全写应答!"), kTextFirst},
-        {kWritePowerSave, nullptr, {"Write PowerSaved Mode OK!", "省电模式设置成功!"},
-         Refused("返回省电模式设置应答!"), kTextFirst},
-        {kReadPowerSave, &H::PowerSaveRead, {"Read PowerSaved Mode OK!", "省电模式读取成功!"},
-         Refused("返回省电模式读取应答!"), kTextFirst},
-        {kSerialWakeUp, nullptr, {"COM Wake up OK!", "串口唤醒成功!"},
-         Refused("返回串口唤醒成功应答!"), kTextFirst},
-        {kReadFieldStrength, &H::FieldStrengthRead, {"Read OK!", "场强读取成功！"}, {}, kTextFirst},
+        {kReadId, &H::IdRead, kIdRead,
+         kIdReadRefused, kTextAfter},
+        {kWriteAll, &H::AllWritten, kAllWritten,
+         kAllWriteRefused, kTextFirst},
+        {kWritePowerSave, nullptr, kPowerSaveWritten,
+         kPowerSaveWriteRefused, kTextFirst},
+        {kReadPowerSave, &H::PowerSaveRead, kPowerSaveRead,
+         kPowerSaveReadRefused, kTextFirst},
+        {kSerialWakeUp, nullptr, kWokenUp,
+         kWakeUpRefused, kTextFirst},
+        {kReadFieldStrength, &H::FieldStrengthRead, kFieldStrengthRead, {}, kTextFirst},
         // The power value follows the Chinese text, so the effect writes it.
         {kSetPowerLevel, &H::PowerLevelSet, {}, {}, kTextFirst},
-        {kReadProtocol, &H::ProtocolRead, {"Read RF Protocol OK!", "空中协议读取成功!"},
-         Refused("返回空中协议读取应答!"), kTextFirst},
-        {kReadAll, &H::AllRead, {"Read All Parameters OK!", "参数全读成功!"},
-         {"Recieved All Parameters Setting Command !", "返回参数全读命令!"}, kTextFirst},
-        {kSetDutyCycle, nullptr, {"Sleep interval be set OK!", "休眠占空比时间设置成功!"},
-         {"Sleep interval Set error!", "返回休眠占空比时间设置应答!"}, kNoEDED},
-        {kSetOutputPower, nullptr, {"Power be set OK!", "功率设置成功!"}, {}, kTextFirst},
+        {kReadProtocol, &H::ProtocolRead, kProtocolRead,
+         kProtocolReadRefused, kTextFirst},
+        {kReadAll, &H::AllRead, kAllRead,
+         kAllReadRefused, kTextFirst},
+        {kSetDutyCycle, nullptr, kDutyCycleSet,
+         kDutyCycleRefused, kNoEDED},
+        {kSetOutputPower, nullptr, kOutputPowerSet, {}, kTextFirst},
         {kAdjustCapacitance, nullptr,
-         {"The capacitance frequency adjust OK!", "电容工作频率校准成功!"}, {}, kNoEDED},
+         kCapacitanceAdjusted, {}, kNoEDED},
     };
     // clang-format on
     return rows;

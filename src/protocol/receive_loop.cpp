@@ -85,8 +85,7 @@ void ReceiveLoop::HandOn(core::Bytes received) {
     case StateStopped:
     case StatePairReply:
     case StatePairTimed:
-        m_ctx.status.Set(2, QString::fromUtf8(g.Text("Transmit both sides: Data received!!",
-                                                     "对传测试:数据已被接收!")));
+        m_ctx.status.Set(2, QString::fromUtf8(g.Message(core::TextId::kPairDataReceived)));
         ClearWhenFull(m_ctx.ui.Memo2);
         ProcessTestReceipt(received, g.TestStopFlag, g.AppState);
         break;

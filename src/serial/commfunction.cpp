@@ -1,5 +1,7 @@
 #include "commfunction.h"
 
+#include "core/texts.h"
+
 #include <algorithm>
 #include <array>
 
@@ -10,33 +12,27 @@ enum class Box { Warning, Error };
 struct Message {
     int code;
     Box box;
-    const char* english;
-    const char* german; // nullptr: the English text in every variant
+    core::TextId text;
 };
 
-constexpr const char* kNotOpen = "The Port NOT be opened!";
-constexpr const char* kNotOpenGerman = "KEIN PORT GEOEFFNET!";
-constexpr const char* kSystemFail = "Call Win32 funtion fail!";
-constexpr const char* kSendParams = "The parameters error when sending data!";
+using T = core::TextId;
 
 constexpr std::array kOpenMessages{
-    Message{serial::kSioBadPort, Box::Warning, "The port open fail，hardware is error!", nullptr},
-    Message{serial::kSioOpenFail, Box::Warning,
-            "The port open fail,the port NOT exist or other software have used it!",
-            "KEIN PORT GEFUNDEN!"},
-    Message{serial::kSioSystemFail, Box::Warning, kSystemFail, nullptr},
+    Message{serial::kSioBadPort, Box::Warning, T::kPortHardwareFail},
+    Message{serial::kSioOpenFail, Box::Warning, T::kPortOpenFail},
+    Message{serial::kSioSystemFail, Box::Warning, T::kSystemCallFail},
 };
 constexpr std::array kParamsMessages{
-    Message{serial::kSioBadPort, Box::Warning, kNotOpen, kNotOpenGerman},
-    Message{serial::kSioSystemFail, Box::Warning, kSystemFail, nullptr},
+    Message{serial::kSioBadPort, Box::Warning, T::kPortNotOpen},
+    Message{serial::kSioSystemFail, Box::Warning, T::kSystemCallFail},
 };
 constexpr std::array kCloseMessages{
-    Message{serial::kSioSystemFail, Box::Warning, kSystemFail, nullptr},
+    Message{serial::kSioSystemFail, Box::Warning, T::kSystemCallFail},
 };
 constexpr std::array kSendMessages{
-    Message{serial::kSioBadPort, Box::Warning, kNotOpen, kNotOpenGerman},
-    Message{serial::kSioBadParam, Box::Error, kSendParams, nullptr},
-    Message{serial::kSioAbortWrite, Box::Warning, kSendParams, nullptr},
+    Message{serial::kSioBadPort, Box::Warning, T::kPortNotOpen},
+    Message{serial::kSioBadParam, Box::Error, T::kSendParamsError},
+    Message{serial::kSioAbortWrite, Box::Warning, T::kSendParamsError},
 };
 
 template <std::size_t N> const Message* Find(const std::array<Message, N>& table, int code) {
@@ -113,7 +109,7 @@ bool TCommFun::Report(Call call, int port, int code) {
     }
     if (!m)
         return false;
-    std::string text = m->german && m_variantType == "GERMAN" ? m->german : m->english;
+    std::string text = core::SerialLinkText(m->text, m_variantType);
     // The operating system's reason tells the operator what to do about a failed open.
     const std::string reason = call == Call::Open ? m_sio.LastOpenError(port) : std::string();
     if (!reason.empty())
@@ -129,7 +125,7 @@ bool TCommFun::ReportLost(int port) {
     const std::string reason = m_sio.TakeLostReason(port);
     if (reason.empty())
         return false;
-    m_dialogs.Warning(std::string(m_variantType == "GERMAN" ? kNotOpenGerman : kNotOpen) + "\n" +
+    m_dialogs.Warning(std::string(core::SerialLinkText(T::kPortNotOpen, m_variantType)) + "\n" +
                       reason);
     return true;
 }

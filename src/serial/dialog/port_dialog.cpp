@@ -114,25 +114,26 @@ void TfrmPortSet::FormCreate() {
 }
 
 void TfrmPortSet::ApplyCaptions() {
-    const Globals& g = m_ctx.g;
+    using T = core::TextId;
+    const core::TextRule texts = m_ctx.g.Texts();
     // The dialog follows the message rule: English only for exactly "EN".
-    if (!g.EnglishMessages())
+    if (!texts.EnglishMessages())
         return;
     setFont(QFont(QStringLiteral("Arial")));
-    const bool german = g.VariantType == "GERMAN";
-    setWindowTitle(german ? "COM EINSTELLUNGEN" : "COM Option");
-    m_ui->Label1->setText("COM Port");
-    m_ui->Label2->setText("Baud Rate");
-    m_ui->Label3->setText("Verify");
-    m_ui->Label4->setText("Data Bits");
-    m_ui->Label5->setText("Begin Bits");
-    m_ui->Label6->setText("Stop Bits");
-    static const std::array<const char*, 3> kParity{"EVEN", "ODD", "NONE"};
+    const auto caption = [&texts](T id) { return QString::fromUtf8(texts.DialogCaption(id)); };
+    setWindowTitle(caption(T::kPortDialogTitle));
+    m_ui->Label1->setText(caption(T::kPortLabel));
+    m_ui->Label2->setText(caption(T::kBaudLabel));
+    m_ui->Label3->setText(caption(T::kVerifyLabel));
+    m_ui->Label4->setText(caption(T::kDataBitsLabel));
+    m_ui->Label5->setText(caption(T::kBeginBitsLabel));
+    m_ui->Label6->setText(caption(T::kStopBitsLabel));
+    static const std::array kParity{T::kParityEven, T::kParityOdd, T::kParityNone};
     for (int i = 0; i < static_cast<int>(kParity.size()); ++i)
-        m_ui->ComboBox3->setItemText(i, kParity[static_cast<std::size_t>(i)]);
-    m_ui->SpeedButton1->setText(german ? "OEFFNEN" : "Open");
-    m_ui->SpeedButton2->setText(german ? "SCHLIESSEN" : "Close");
-    m_ui->SpeedButton3->setText(german ? "ABBRECHEN" : "Cancel");
+        m_ui->ComboBox3->setItemText(i, caption(kParity[static_cast<std::size_t>(i)]));
+    m_ui->SpeedButton1->setText(caption(T::kOpenButton));
+    m_ui->SpeedButton2->setText(caption(T::kCloseButton));
+    m_ui->SpeedButton3->setText(caption(T::kCancelButton));
 }
 
 void TfrmPortSet::LoadPortSettings() {
@@ -153,14 +154,14 @@ void TfrmPortSet::SpeedButton1Click() {
     Globals& g = m_ctx.g;
     const auto port = PortNumberOf(m_ui->ComboBox1->currentText());
     if (!port) {
-        Warn("COM port is out of range！", "端口的选项超过可选范围！");
+        Warn(core::TextId::kPortOutOfRange);
         return;
     }
     // Kept even when the open fails, so a later close addresses the port that was tried.
     g.CurrentPort = *port;
     const auto baud = BaudCodeOf(m_ui->ComboBox2->currentText());
     if (!baud) {
-        Warn("Baud rate is out of range！", "波特率的选项超过可选范围！");
+        Warn(core::TextId::kBaudOutOfRange);
         return;
     }
     g.PortBaudCode = *baud;
@@ -169,8 +170,8 @@ void TfrmPortSet::SpeedButton1Click() {
     g.PortStopBitsCode = StopBitsCodeOf(m_ui->ComboBox6->currentText(), g.PortStopBitsCode);
 
     if (!m_ctx.CommFun.OpenPort(g.CurrentPort)) {
-        Warn("COM port Open fail！", "打开端口失败！");
-        m_ctx.status.Set(1, QString::fromUtf8(g.Text("COM port Open fail！", "串口打开失败！")));
+        Warn(core::TextId::kOpenFail);
+        m_ctx.status.Set(1, QString::fromUtf8(g.Message(core::TextId::kOpenFailStatus)));
         return;
     }
     // A failure here has shown its own box; the port counts as open.
@@ -193,8 +194,8 @@ void TfrmPortSet::SpeedButton1Click() {
 void TfrmPortSet::SpeedButton2Click() {
     Globals& g = m_ctx.g;
     if (!m_ctx.CommFun.ClosePort(g.CurrentPort)) {
-        Warn("COM port Close fail！", "关闭端口失败！");
-        m_ctx.status.Set(1, QString::fromUtf8(g.Text("COM port Close fail！", "串口关闭失败！")));
+        Warn(core::TextId::kCloseFail);
+        m_ctx.status.Set(1, QString::fromUtf8(g.Message(core::TextId::kCloseFailStatus)));
         return;
     }
     m_ui->SpeedButton1->setEnabled(true);
@@ -267,10 +268,10 @@ void TfrmPortSet::ShowPortDevices() {
 
 void TfrmPortSet::ShowChosenDevice() {
     const QString device = m_ui->ComboBox1->currentData(Qt::ToolTipRole).toString();
-    m_device->setText(device.isEmpty() ? QString::fromUtf8(m_ctx.g.Text("no device", "无设备"))
+    m_device->setText(device.isEmpty() ? QString::fromUtf8(m_ctx.g.Message(core::TextId::kNoDevice))
                                        : device);
 }
 
-void TfrmPortSet::Warn(const char* english, const char* chinese) {
-    m_ctx.dialogs.Warning(m_ctx.g.Text(english, chinese));
+void TfrmPortSet::Warn(core::TextId message) {
+    m_ctx.dialogs.Warning(m_ctx.g.Message(message));
 }

@@ -3,6 +3,8 @@
 // Config.ini, and writes the port summary into status panel 1 of the main window.
 #pragma once
 
+#include "core/texts.h"
+
 #include <QDialog>
 #include <QString>
 #include <memory>
@@ -50,7 +52,7 @@ private:
     // Which device each COM entry opens, as item tooltips and under the list for the choice.
     void ShowPortDevices();
     void ShowChosenDevice();
-    void Warn(const char* english, const char* chinese);
+    void Warn(core::TextId message);
 
     Context& m_ctx;
     std::unique_ptr<Ui::TfrmPortSet> m_ui;
