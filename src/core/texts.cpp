@@ -120,6 +120,7 @@ constexpr TextRow kTexts[] = {
     // Answers: accepted, refused, and what the effects add.
     {TextId::kSearched, "成功检测到电台！", "RF Module(Radio) Searched OK!", nullptr},
     {TextId::kSerialWritten, "串口参数设置成功!", "Parameters of Com Port Set OK!", nullptr},
+    // The serial settings refusals say "answer" in lower case.
     {TextId::kSerialWriteRefused, "返回串口设置应答!", "answer data is error!", nullptr},
     {TextId::kSerialRead, "串口参数读取成功!", "COM Parameters Read OK!", nullptr},
     {TextId::kSerialReadRefused, "返回串口参数读取应答!", "answer data is error!", nullptr},
