@@ -5,7 +5,6 @@
 #include "app/status_panels.h"
 #include "catalogue/model_catalogue.h"
 #include "core/catalogue.h"
-#include "core/frame.h"
 #include "core/models.h"
 #include "core/request.h"
 #include "core/serial_number.h"
@@ -35,20 +34,19 @@ constexpr int kLastReadAllChannel = 16;
 
 } // namespace
 
-void AnswerHandler::SearchAnswer(const core::AnswerFrame& answer) {
+void AnswerHandler::Apply(const core::answer::SearchAnswer& e) {
     Globals& g = m_ctx.g;
     Ui::TForm1& ui = m_ctx.ui;
     g.ModuleFound = true;
     for (QWidget* read : {ui.SpeedButton2, ui.SpeedButton4, ui.SpeedButton5})
         read->setEnabled(true);
-    g.ModuleFamily = core::FamilyText(answer.ByteValue(0), g.ModelListVariant);
+    g.ModuleFamily = core::FamilyText(e.family, g.ModelListVariant);
     if (g.ModelListVariant == 1)
-        m_ctx.status.Set(3, QString::fromStdString(g.ModuleFamily +
-                                                   core::FirmwareVersionText(answer.ByteValue(1))));
-    const int base = answer.ByteValue(2);
-    g.ModuleBaseFrequency = core::BaseFrequencyText(base);
+        m_ctx.status.Set(
+            3, QString::fromStdString(g.ModuleFamily + core::FirmwareVersionText(e.version)));
+    g.ModuleBaseFrequency = core::BaseFrequencyText(e.baseFrequencyCode);
     // 2.4 GHz modules report their base frequency, but the model read still has to tell it.
-    if (base >= 1 && base <= 5)
+    if (e.baseFrequencyCode >= 1 && e.baseFrequencyCode <= 5)
         AppendStatus(T::kModelRead);
     // The model and the base frequency follow from the serial number, read at once.
     g.ModuleModelIndex = -1;
@@ -60,30 +58,26 @@ void AnswerHandler::SearchAnswer(const core::AnswerFrame& answer) {
     m_link.Send(g.CurrentPort, read);
 }
 
-void AnswerHandler::SerialSettingsWritten(const core::AnswerFrame& answer) {
-    // The short framing carries the rate only; the module then runs without parity.
-    const bool eded = answer.framing == core::Framing::kEDED;
-    ReopenPort(answer.ByteValue(0), eded ? 0 : answer.ByteValue(1));
+void AnswerHandler::Apply(const core::answer::SerialSettingsWritten& e) {
+    ReopenPort(e.rateCode, e.parity);
 }
 
-void AnswerHandler::SerialSettingsRead(const core::AnswerFrame& answer) {
-    const bool eded = answer.framing == core::Framing::kEDED;
-    const int parity = eded ? 0 : answer.ByteValue(1);
-    Select(m_ctx.ui.ComboBox2, core::RatePositionFromCode(answer.ByteValue(0)));
-    Select(m_ctx.ui.ComboBox3, core::ParityPositionFromCode(parity));
-    ReopenPort(answer.ByteValue(0), parity);
+void AnswerHandler::Apply(const core::answer::SerialSettingsRead& e) {
+    Select(m_ctx.ui.ComboBox2, core::RatePositionFromCode(e.rateCode));
+    Select(m_ctx.ui.ComboBox3, core::ParityPositionFromCode(e.parity));
+    ReopenPort(e.rateCode, e.parity);
 }
 
-void AnswerHandler::AirRateRead(const core::AnswerFrame& answer) {
-    Select(m_ctx.ui.ComboBox1, core::RatePositionFromCode(answer.ByteValue(0)));
+void AnswerHandler::Apply(const core::answer::AirRateRead& e) {
+    Select(m_ctx.ui.ComboBox1, core::RatePositionFromCode(e.code));
 }
 
-void AnswerHandler::ChannelRead(const core::AnswerFrame& answer) {
-    Select(m_ctx.ui.ComboBox4, answer.ByteValue(0) - kFirstChannel);
+void AnswerHandler::Apply(const core::answer::ChannelRead& e) {
+    Select(m_ctx.ui.ComboBox4, e.channel - kFirstChannel);
     m_ctx.models->ComboBox4Click();
 }
 
-void AnswerHandler::SerialNumberWritten(const core::AnswerFrame&) {
+void AnswerHandler::Apply(const core::answer::SerialNumberWritten&) {
     // The file keeps the number last written; the field moves on to the next module's.
     m_ctx.serialNumber->SaveSerialNoFields();
     bool number = false;
@@ -92,11 +86,12 @@ void AnswerHandler::SerialNumberWritten(const core::AnswerFrame&) {
         m_ctx.ui.Edit2->setText(QString::fromStdString(core::RunningNumberText(written + 1)));
 }
 
-void AnswerHandler::SerialNumberAnswer(const core::AnswerFrame& answer) {
+void AnswerHandler::Apply(const core::answer::SerialNumber& e) {
     Globals& g = m_ctx.g;
     Ui::TForm1& ui = m_ctx.ui;
+    // The same answer ends a search and the operator's own read; each has its text.
     ShowStatus(g.AutoSnRead ? T::kSearched : T::kSerialNumberRead);
-    g.ModuleModelIndex = ModelIndexFromCode(std::string(answer.Byte(0)));
+    g.ModuleModelIndex = ModelIndexFromCode(e.modelCode);
     Select(ui.ComboBox11, g.ModuleModelIndex);
     Select(ui.ComboBox15, g.ModuleModelIndex);
     m_ctx.models->ComboBox15Click();
@@ -111,69 +106,74 @@ void AnswerHandler::SerialNumberAnswer(const core::AnswerFrame& answer) {
             AppendStatus(T::kModelBaseFrequencyRead);
         }
     }
-    const core::SerialNumber sn = core::DecodeSerialNumber(answer.payload);
-    ui.ComboBox12->setCurrentText(QString::fromStdString(sn.year));
-    ui.ComboBox13->setCurrentText(QString::fromStdString(sn.month));
-    ui.Edit2->setText(QString::fromStdString(sn.number));
+    ui.ComboBox12->setCurrentText(QString::fromStdString(e.year));
+    ui.ComboBox13->setCurrentText(QString::fromStdString(e.month));
+    ui.Edit2->setText(QString::fromStdString(e.number));
 }
 
-void AnswerHandler::IdRead(const core::AnswerFrame& answer) {
-    m_ctx.ui.Edit15->setText(QString::number(core::HexToInt(core::Field(answer.payload, 1, 4))));
+void AnswerHandler::Apply(const core::answer::IdRead& e) {
+    m_ctx.ui.Edit15->setText(QString::number(e.id));
 }
 
-void AnswerHandler::AllWritten(const core::AnswerFrame& answer) {
-    ReopenPort(core::DecimalReadField(answer.Byte(2)), core::DecimalReadField(answer.Byte(3)));
+void AnswerHandler::Apply(const core::answer::AllWritten& e) {
+    ReopenPort(e.rateCode, e.parity);
 }
 
-void AnswerHandler::PowerSaveRead(const core::AnswerFrame& answer) {
-    Select(m_ctx.ui.ComboBox6, answer.ByteValue(0));
+void AnswerHandler::Apply(const core::answer::PowerSaveRead& e) {
+    Select(m_ctx.ui.ComboBox6, e.mode);
 }
 
-void AnswerHandler::FieldStrengthRead(const core::AnswerFrame& answer) {
-    m_ctx.ui.Edit16->setText(QString::fromStdString(std::string(answer.Byte(0))));
-    m_ctx.ui.Edit17->setText(QString::number(answer.ByteValue(0)));
+void AnswerHandler::Apply(const core::answer::FieldStrength& e) {
+    m_ctx.ui.Edit16->setText(QString::fromStdString(e.hex));
+    m_ctx.ui.Edit17->setText(QString::number(e.value));
 }
 
-void AnswerHandler::PowerLevelSet(const core::AnswerFrame& answer) {
+void AnswerHandler::Apply(const core::answer::PowerLevelSet& e) {
     // Only the Chinese text carries the power value.
-    QString text = QString::fromUtf8(m_ctx.g.Message(T::kPowerLevelSet));
     if (!m_ctx.g.Texts().EnglishMessages())
-        text += QString::number(answer.ByteValue(0));
-    m_ctx.status.Set(2, text);
+        m_ctx.status.Set(2, m_ctx.status.Text(2) + QString::number(e.value));
 }
 
-void AnswerHandler::ProtocolRead(const core::AnswerFrame& answer) {
-    Select(m_ctx.ui.ComboBox5, answer.ByteValue(0));
+void AnswerHandler::Apply(const core::answer::ProtocolRead& e) {
+    Select(m_ctx.ui.ComboBox5, e.protocol);
 }
 
-void AnswerHandler::AllRead(const core::AnswerFrame& answer) {
+void AnswerHandler::Apply(const core::answer::AllRead& e) {
     Ui::TForm1& ui = m_ctx.ui;
-    const int channel = answer.ByteValue(0);
-    Select(ui.ComboBox4, channel >= kFirstChannel && channel <= kLastReadAllChannel
-                             ? channel - kFirstChannel
+    Select(ui.ComboBox4, e.channel >= kFirstChannel && e.channel <= kLastReadAllChannel
+                             ? e.channel - kFirstChannel
                              : -1);
     m_ctx.models->ComboBox4Click();
-    Select(ui.ComboBox1, core::RatePositionFromCode(answer.ByteValue(1)));
-    Select(ui.ComboBox2, core::RatePositionFromCode(answer.ByteValue(2)));
+    Select(ui.ComboBox1, core::RatePositionFromCode(e.airRate));
+    Select(ui.ComboBox2, core::RatePositionFromCode(e.serialRate));
     // An unknown parity leaves the list as it was, unlike the serial settings answer.
-    const int parity = core::ParityPositionFromCode(answer.ByteValue(3));
+    const int parity = core::ParityPositionFromCode(e.parity);
     if (parity >= 0)
         Select(ui.ComboBox3, parity);
-    ReopenPort(answer.ByteValue(2), core::DecimalReadField(answer.Byte(3)));
+    ReopenPort(e.serialRate, e.parity);
 }
 
-void AnswerHandler::IoLineWritten(const core::AnswerFrame& answer) {
-    const int line = answer.ByteValue(0);
-    QFrame* shape = line == 1 ? m_ctx.ui.Shape3 : line == 2 ? m_ctx.ui.Shape4 : nullptr;
+void AnswerHandler::Apply(const core::answer::IoLineWritten& e) {
+    QFrame* shape = e.line == 1 ? m_ctx.ui.Shape3 : e.line == 2 ? m_ctx.ui.Shape4 : nullptr;
     if (shape != nullptr)
-        Paint(shape, answer.Byte(1) == "01");
+        Paint(shape, e.high);
 }
 
-void AnswerHandler::IoLinesRead(const core::AnswerFrame& answer) {
+void AnswerHandler::Apply(const core::answer::IoLinesRead& e) {
     Ui::TForm1& ui = m_ctx.ui;
-    ui.Edit10->setText(QString::number(core::HexToInt(answer.id)));
-    Select(ui.ComboBox7, core::DecimalReadField(answer.Byte(0)));
-    Select(ui.ComboBox8, core::DecimalReadField(answer.Byte(1)));
+    ui.Edit10->setText(QString::number(e.id));
+    Select(ui.ComboBox7, e.level1);
+    Select(ui.ComboBox8, e.level2);
     Paint(ui.Shape1, ui.ComboBox7->currentIndex() == 1);
     Paint(ui.Shape2, ui.ComboBox8->currentIndex() == 1);
+}
+
+void AnswerHandler::Apply(const core::answer::BadChecksum& e) {
+    // Both lines in one go: a log that is full is cleared before the frame, never between the
+    // frame and its verdict.
+    LogLine(QString::fromStdString(e.text) + '\n' + QString::fromUtf8(m_ctx.g.Message(e.line)));
+}
+
+void AnswerHandler::Apply(const core::answer::NotAFrame& e) {
+    LogLine(QString::fromStdString(e.text));
 }

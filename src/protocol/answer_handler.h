@@ -1,13 +1,11 @@
 // Interprets a complete answer against the command last sent and updates the window.
 #pragma once
 
-#include "core/answer_frame.h"
+#include "core/answer.h"
 #include "operations/command_sequence.h"
 
 #include <QString>
-#include <cstdint>
 #include <optional>
-#include <span>
 #include <string>
 
 struct Context;
@@ -31,59 +29,37 @@ public:
     int FindBaseFrequency(const QString& text) const;
 
 private:
-    using Effect = void (AnswerHandler::*)(const core::AnswerFrame&);
-    using Next = void (AnswerHandler::*)();
-
-    enum RowFlag : unsigned {
-        kTextFirst = 0,
-        kTextAfter = 1, // the status text follows the effect instead of preceding it
-        kAlways = 2,    // taken whatever LastCommand holds
-        kNoEDED = 4,    // the EDED handler ignores the code
-    };
-    // One answer code: what an accepted answer changes and what is shown either way.
-    struct Row {
-        std::uint8_t code;
-        Effect effect;                        // nullptr: nothing changes
-        std::optional<core::TextId> accepted; // none: the effect shows its own
-        std::optional<core::TextId> refused;  // none: a refused answer shows nothing
-        unsigned flags;
-    };
-    // A step of the set-all chain: after this answer, accepted or not, wait and start the next
-    // operation as if its button had been clicked.
-    struct ChainStep {
-        core::Framing framing;
-        std::uint8_t code;
-        bool testDelay; // wait TestDelayTime instead of 10 ms
-        Next next;
-    };
-    static std::span<const Row> Rows();
-    static std::span<const ChainStep> ChainSteps();
-
-    void Dispatch(const core::AnswerFrame& answer);
-    void HandleAnswer4040(const core::AnswerFrame& answer);
-    void LogBadChecksum(const std::string& text, core::TextId line);
+    // Both handlers: core reads the answer, the window applies what it means.
+    void Handle(const std::string& text, core::Framing handler);
     void LogLine(const QString& line);
     void ShowStatus(std::optional<core::TextId> text, bool chineseOnly = false);
     void AppendStatus(core::TextId text);
-    void RunChainStep(const core::AnswerFrame& answer, std::uint8_t code);
+    void RunChainStep(core::ChainStep step);
 
-    // Effects of accepted answers (answer_effects.cpp).
-    void SearchAnswer(const core::AnswerFrame& answer);
-    void SerialSettingsWritten(const core::AnswerFrame& answer);
-    void SerialSettingsRead(const core::AnswerFrame& answer);
-    void AirRateRead(const core::AnswerFrame& answer);
-    void ChannelRead(const core::AnswerFrame& answer);
-    void SerialNumberWritten(const core::AnswerFrame& answer);
-    void SerialNumberAnswer(const core::AnswerFrame& answer);
-    void IdRead(const core::AnswerFrame& answer);
-    void AllWritten(const core::AnswerFrame& answer);
-    void PowerSaveRead(const core::AnswerFrame& answer);
-    void FieldStrengthRead(const core::AnswerFrame& answer);
-    void PowerLevelSet(const core::AnswerFrame& answer);
-    void ProtocolRead(const core::AnswerFrame& answer);
-    void AllRead(const core::AnswerFrame& answer);
-    void IoLineWritten(const core::AnswerFrame& answer);
-    void IoLinesRead(const core::AnswerFrame& answer);
+    // What each event changes in the window (answer_effects.cpp).
+    void Apply(const core::answer::SearchAnswer& e);
+    void Apply(const core::answer::SerialSettingsWritten& e);
+    void Apply(const core::answer::SerialSettingsRead& e);
+    void Apply(const core::answer::AirRateRead& e);
+    void Apply(const core::answer::ChannelRead& e);
+    void Apply(const core::answer::SerialNumberWritten& e);
+    void Apply(const core::answer::SerialNumber& e);
+    void Apply(const core::answer::IdRead& e);
+    void Apply(const core::answer::AllWritten& e);
+    void Apply(const core::answer::PowerSaveRead& e);
+    void Apply(const core::answer::FieldStrength& e);
+    void Apply(const core::answer::PowerLevelSet& e);
+    void Apply(const core::answer::ProtocolRead& e);
+    void Apply(const core::answer::AllRead& e);
+    void Apply(const core::answer::IoLineWritten& e);
+    void Apply(const core::answer::IoLinesRead& e);
+    void Apply(const core::answer::BadChecksum& e);
+    void Apply(const core::answer::NotAFrame& e);
+    // Acknowledgements, refusals, unknown codes and dropped text change nothing.
+    void Apply(const core::answer::Acknowledged&) {}
+    void Apply(const core::answer::Refused&) {}
+    void Apply(const core::answer::Ignored&) {}
+    void Apply(const core::answer::Dropped&) {}
 
     // The operations the set-all chain starts.
     void ChainWriteSerialNumber();

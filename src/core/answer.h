@@ -1,0 +1,162 @@
+// Accepting a complete answer: what it means, given the framing in force and the command the
+// tool waits for. The window only applies the event, shows the text and runs the chain step.
+#pragma once
+
+#include "catalogue.h"
+#include "texts.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace core {
+
+namespace answer {
+
+// Events compare by value. Accepted answers that change something:
+struct SearchAnswer {
+    int family;
+    int version;
+    int baseFrequencyCode;
+    bool operator==(const SearchAnswer&) const = default;
+};
+struct SerialSettingsWritten {
+    int rateCode;
+    int parity;
+    bool operator==(const SerialSettingsWritten&) const = default;
+};
+struct SerialSettingsRead {
+    int rateCode;
+    int parity;
+    bool operator==(const SerialSettingsRead&) const = default;
+};
+struct AirRateRead {
+    int code;
+    bool operator==(const AirRateRead&) const = default;
+};
+struct ChannelRead {
+    int channel;
+    bool operator==(const ChannelRead&) const = default;
+};
+struct SerialNumberWritten {
+    bool operator==(const SerialNumberWritten&) const = default;
+};
+struct SerialNumber {
+    std::string modelCode; // two characters, as the model list knows them
+    std::string year;      // "2012"
+    std::string month;     // "05"
+    std::string number;    // "00258"
+    bool operator==(const SerialNumber&) const = default;
+};
+struct IdRead {
+    int id;
+    bool operator==(const IdRead&) const = default;
+};
+struct AllWritten {
+    int rateCode;
+    int parity;
+    bool operator==(const AllWritten&) const = default;
+};
+struct PowerSaveRead {
+    int mode;
+    bool operator==(const PowerSaveRead&) const = default;
+};
+struct FieldStrength {
+    std::string hex; // the byte's two characters as they came
+    int value;
+    bool operator==(const FieldStrength&) const = default;
+};
+struct PowerLevelSet {
+    int value;
+    bool operator==(const PowerLevelSet&) const = default;
+};
+struct ProtocolRead {
+    int protocol;
+    bool operator==(const ProtocolRead&) const = default;
+};
+struct AllRead {
+    int channel;
+    int airRate;
+    int serialRate;
+    int parity;
+    bool operator==(const AllRead&) const = default;
+};
+struct IoLineWritten {
+    int line;
+    bool high;
+    bool operator==(const IoLineWritten&) const = default;
+};
+struct IoLinesRead {
+    int id;
+    int level1;
+    int level2;
+    bool operator==(const IoLinesRead&) const = default;
+};
+// Accepted, nothing to change beyond the text.
+struct Acknowledged {
+    bool operator==(const Acknowledged&) const = default;
+};
+// An answer to another command than the one awaited: `code` is the answer's command number.
+struct Refused {
+    std::uint8_t code;
+    bool operator==(const Refused&) const = default;
+};
+// A frame whose checksum does not hold: the text and the line that follows it in the log.
+struct BadChecksum {
+    std::string text;
+    TextId line;
+    bool operator==(const BadChecksum&) const = default;
+};
+// Text with a header or trailer no handler reads: it goes to the log as it is.
+struct NotAFrame {
+    std::string text;
+    bool operator==(const NotAFrame&) const = default;
+};
+// A good frame with a code no table row knows.
+struct Ignored {
+    bool operator==(const Ignored&) const = default;
+};
+// Text the short-framing handler drops without trace.
+struct Dropped {
+    bool operator==(const Dropped&) const = default;
+};
+
+} // namespace answer
+
+using AnswerEvent =
+    std::variant<answer::SearchAnswer, answer::SerialSettingsWritten, answer::SerialSettingsRead,
+                 answer::AirRateRead, answer::ChannelRead, answer::SerialNumberWritten,
+                 answer::SerialNumber, answer::IdRead, answer::AllWritten, answer::PowerSaveRead,
+                 answer::FieldStrength, answer::PowerLevelSet, answer::ProtocolRead,
+                 answer::AllRead, answer::IoLineWritten, answer::IoLinesRead, answer::Acknowledged,
+                 answer::Refused, answer::BadChecksum, answer::NotAFrame, answer::Ignored,
+                 answer::Dropped>;
+
+// The operation the set-all chain starts after an answer, accepted or not, while it runs.
+enum class ChainNext { kWriteSerialNumber, kWriteAll, kStartTxTest };
+struct ChainStep {
+    ChainNext next;
+    bool testDelay; // wait TestDelayTime instead of the short pause
+};
+
+struct AnswerResult {
+    AnswerEvent event;
+    std::optional<TextId> text =
+        std::nullopt;         // status text; none: nothing shown, or the event tells its own
+    bool textAfter = false;   // show the text after applying the event, not before
+    bool chineseOnly = false; // the Chinese text whatever the language
+    bool endsChain = false;   // the start-of-test answer ends the set-all chain
+    std::optional<ChainStep> chain = std::nullopt;
+};
+
+// `text` is the answer as hex without spaces; `handler` is k5A5A (which also reads the 4040
+// answers) or kEDED (under "MORVANTELIS", passing 5A5A answers on); `lastCommand` is the text
+// the awaited answer is accepted against ("8003", "40408013").
+//
+// Texts the event tells itself: the serial-number answer's (it depends on who asked), the
+// power level's value after the Chinese text, and the search's "(Model read ok)" suffix.
+AnswerResult AcceptAnswer(std::string_view text, Framing handler, std::string_view lastCommand);
+
+} // namespace core
