@@ -178,9 +178,8 @@ AnswerResult Dispatch(const AnswerFrame& answer, std::string_view lastCommand) {
     }
     // The short framing's answers to the first eight commands speak Chinese only.
     result.chineseOnly = eded && row->code <= cmd::kEndTxTest;
-    result.endsChain = !io && row->code == cmd::kStartTxTest;
-    if (!io)
-        result.chain = ChainAfter(answer.framing, row->code);
+    result.endsChain = row->code == cmd::kStartTxTest;
+    result.chain = ChainAfter(answer.framing, row->code);
     return result;
 }
 

@@ -133,10 +133,10 @@ TEST(Answer, ShortRowsAcceptedAndRefused) {
     constexpr Framing S = Framing::kEDED;
     // clang-format off
     CheckRows({
-        // the serial rate alone: the module runs without parity
-        {"serial written", S, "8001", Short("01", "07"), SerialSettingsWritten{7, 0},
+        // the rate alone counts: the module runs without parity, whatever follows it
+        {"serial written", S, "8001", Short("01", "0702"), SerialSettingsWritten{7, 0},
          kSerialWritten, true, kSerialWriteRefused, true},
-        {"serial read", S, "8002", Short("02", "07"), SerialSettingsRead{7, 0}, kSerialRead, true,
+        {"serial read", S, "8002", Short("02", "0702"), SerialSettingsRead{7, 0}, kSerialRead, true,
          kSerialReadRefused, true},
         {"air rate written", S, "8003", Short("03", ""), Acknowledged{}, kAirRateWritten, false,
          kAirRateWriteRefused, true},
