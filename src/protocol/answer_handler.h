@@ -9,7 +9,6 @@
 #include <string>
 
 struct Context;
-class QComboBox;
 namespace serial {
 class Link;
 }
