@@ -1,7 +1,9 @@
 // Answer acceptance: arbitrary text as a received answer, arbitrary bytes through the hex
-// conversion the port uses, and frames built from arbitrary fields read back field by field.
+// conversion the port uses, and frames built from arbitrary fields read back field by field;
+// the typed verdict of each handler agrees with the frame checks.
 #include "invariants.h"
 
+#include "core/answer.h"
 #include "core/answer_frame.h"
 #include "core/frame.h"
 
@@ -9,6 +11,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <variant>
 
 using namespace core;
 
@@ -55,9 +58,35 @@ void CheckAnswer(const AnswerFrame& answer, std::string_view text, bool eded) {
     }
 }
 
+// The typed verdict: a text that is not a frame goes to the log whole (or, under the short
+// framing, is dropped), a checksum failure carries the text, and only a checked frame is
+// accepted, refused or ignored.
+void CheckVerdict(std::string_view text, Framing handler, std::string_view lastCommand) {
+    const AnswerResult result = AcceptAnswer(text, handler, lastCommand);
+    const AnswerFrame trailer = ParseTrailerAnswer(text);
+    const AnswerFrame eded = ParseEDEDAnswer(text);
+    const bool shortFrame = handler == Framing::kEDED && eded.check != AnswerCheck::kNotFrame;
+    const AnswerCheck check = shortFrame ? eded.check : trailer.check;
+    if (const auto* notFrame = std::get_if<answer::NotAFrame>(&result.event)) {
+        QX_CHECK(check == AnswerCheck::kNotFrame && notFrame->text == text);
+    } else if (std::holds_alternative<answer::Dropped>(result.event)) {
+        QX_CHECK(handler == Framing::kEDED && !text.starts_with("5A5A") &&
+                 eded.check == AnswerCheck::kNotFrame);
+    } else if (const auto* bad = std::get_if<answer::BadChecksum>(&result.event)) {
+        QX_CHECK(check == AnswerCheck::kBadChecksum && bad->text == text);
+    } else {
+        QX_CHECK(check == AnswerCheck::kFrame);
+    }
+    QX_CHECK(!result.chain || check == AnswerCheck::kFrame);
+}
+
 void CheckText(std::string_view text) {
     CheckAnswer(ParseTrailerAnswer(text), text, false);
     CheckAnswer(ParseEDEDAnswer(text), text, true);
+    for (const std::string_view lastCommand : {"", "8003", "800B", "8015", "40408013"}) {
+        CheckVerdict(text, Framing::k5A5A, lastCommand);
+        CheckVerdict(text, Framing::kEDED, lastCommand);
+    }
 }
 
 // Bytes as the port reads them become hex text, two upper-case digits a byte, that converts
