@@ -1,84 +1,8 @@
-// The tool's shared state: one instance, owned by the main window and handed by reference
-// to every subsystem. Members keep the names the handlers use in their descriptions.
+// The window's name for the core session, and its state values unqualified as the handlers
+// use them.
 #pragma once
 
-#include "core/texts.h"
+#include "core/session.h"
 
-#include <array>
-#include <chrono>
-#include <string>
-
-enum AppStateValue : int {
-    StateStopped = 0,
-    StateCommand = 1,
-    StatePairReply = 3,
-    StatePairTimed = 4,
-    StateDataComm = 5,
-};
-
-// List positions and the frequency text saved before a serial-number read or a write-all.
-struct SelectionsSnapshot {
-    int channel = -1;
-    int airRate = -1;
-    int serialRate = -1;
-    int parity = -1;
-    std::string frequency;
-};
-
-struct Globals {
-    // Config.ini, section Ver (never written) and Test Delay Time.
-    std::string StartDir;
-    std::string VariantType;
-    std::string LangCode = "CN";
-    std::string VerModel;
-    int ModelListVariant = 0;
-    int TestDelayTime = 1000; // until Config.ini has been read
-
-    // Operation state.
-    int AppState = StateCommand;
-    std::string LastCommand;
-    std::string SequenceMode;
-    bool ChainSetAll = false;
-
-    // Port in use and its line-setting codes.
-    int CurrentPort = 1;
-    int PortBaudCode = 9;
-    int PortParityCode = 0;
-    int PortDataBitsCode = 3;
-    int PortStopBitsCode = 0;
-    std::array<bool, 36> PortOpenFlags{};
-
-    // Receive loop.
-    std::string ReceiveBuffer;
-    std::chrono::steady_clock::time_point LastReceive{};
-    int FrameDelayMs = 300;
-    bool PollSuspended = false;
-    bool DataPending = false;
-
-    // Module identity.
-    bool ModuleFound = false;
-    bool AutoSnRead = false;
-    std::string ModuleFamily;
-    std::string ModuleModelName;
-    std::string ModuleBaseFrequency;
-    int ModuleModelIndex = -1;
-    int PreviousModelIndex = -1;
-    SelectionsSnapshot SavedSelections;
-    int SavedBaseFrequencyIndex = -1;
-    std::array<std::string, 20> ChannelFrequencyTable{};
-
-    // Radio search.
-    int SearchStep = 0;
-    int SearchStartStep = 0;
-    int SearchAttempts = 0;
-
-    // Pair transfer test.
-    std::string LastSentData;
-    bool TestStopFlag = false;
-
-    bool Morvantelis() const { return VariantType == "MORVANTELIS"; }
-    // The language rule as the configuration stands now.
-    core::TextRule Texts() const { return {LangCode, VariantType}; }
-    // A message or status text in the operator's language (UTF-8).
-    const char* Message(core::TextId id) const { return Texts().Message(id); }
-};
+using Globals = core::Session;
+using enum core::AppStateValue;

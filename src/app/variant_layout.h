@@ -3,8 +3,9 @@
 // the rest, and a few variants rearrange the frequency row.
 #pragma once
 
+#include "globals.h"
+
 class QMainWindow;
-struct Globals;
 
 namespace Ui {
 class TForm1;

@@ -25,7 +25,7 @@ bool CommandSequence::Send(const core::Command& command, core::Framing framing,
                            std::string_view id) {
     const core::Request request = core::BuildRequest(command, framing, payload, id);
     m_ctx.g.LastCommand = request.pendingCommand;
-    if (m_link.Send(m_ctx.g.CurrentPort, request)) {
+    if (m_link.Send(m_ctx.g.Line.CurrentPort, request)) {
         m_ctx.g.AppState = StateCommand;
         m_ctx.status.Set(2, Text(texts.progress));
         return true;

@@ -55,7 +55,7 @@ void AnswerHandler::Apply(const core::answer::SearchAnswer& e) {
                            core::ReadPayload(core::Framing::k5A5A));
     g.LastCommand = read.pendingCommand;
     g.AutoSnRead = true;
-    m_link.Send(g.CurrentPort, read);
+    m_link.Send(g.Line.CurrentPort, read);
 }
 
 void AnswerHandler::Apply(const core::answer::SerialSettingsWritten& e) {

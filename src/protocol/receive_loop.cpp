@@ -5,10 +5,8 @@
 #include "app/status_panels.h"
 #include "core/receive_timing.h"
 #include "memo_log.h"
-#include "serial/dialog/port_dialog.h"
 #include "serial/link.h"
 #include "ui_main_window.h"
-#include "ui_port_dialog.h"
 
 #include <QStringDecoder>
 #include <QTimer>
@@ -35,7 +33,7 @@ void ReceiveLoop::Timer1Timer() {
     Globals& g = m_ctx.g;
     if (g.PollSuspended)
         return;
-    const core::Bytes received = m_link.Receive(g.CurrentPort);
+    const core::Bytes received = m_link.Receive(g.Line.CurrentPort);
     if (!received.empty()) {
         g.DataPending = true;
         g.ReceiveBuffer += received;
@@ -63,9 +61,9 @@ void ReceiveLoop::UpdateFrameDelay() {
     if (g.AppState != StatePairReply && g.AppState != StatePairTimed)
         return;
     // The pair test waits long enough for its own frame to cross both the PC's line and the air.
-    const int baud =
-        m_ctx.frmPortSet != nullptr ? m_ctx.frmPortSet->Form().ComboBox2->currentText().toInt() : 0;
-    if (const auto delay = core::PairFrameDelayMs(g.LastSentData.size(), baud)) {
+    // The line's rate is the one the port was last set to, not a choice in the dialog's list
+    // that has not been opened yet: the frame crosses the line at the rate in force.
+    if (const auto delay = core::PairFrameDelayMs(g.LastSentData.size(), g.Line.BaudRate)) {
         g.FrameDelayMs = *delay;
         ui.SpinEdit2->setValue(*delay);
     }

@@ -37,7 +37,7 @@ void RunRows(ModulePeer& m, const std::vector<RowCase>& rows) {
             EXPECT_EQ(Shown(m, control), QString::fromUtf8(value)) << control;
         if (row.portBaud != nullptr) {
             EXPECT_EQ(m.h.Ctx().frmPortSet->Form().ComboBox2->currentText(), row.portBaud);
-            EXPECT_EQ(m.g().PortParityCode, row.portParity);
+            EXPECT_EQ(m.g().Line.PortParityCode, row.portParity);
         }
         EXPECT_EQ(m.g().LastCommand, row.lastCommand);
         EXPECT_TRUE(m.ui().Memo2->toPlainText().isEmpty());
@@ -108,7 +108,7 @@ TEST(Answer5A5A, Rate57600WhereTheModelOffersIt) {
         {"write all", "800E", "000E", "03050801", "Write All Parameters OK!", {}, "57600", 0x18},
     });
     // clang-format on
-    EXPECT_EQ(m.g().PortBaudCode, 15);
+    EXPECT_EQ(m.g().Line.PortBaudCode, 15);
     EXPECT_TRUE(m.g().PortOpenFlags[0]);
     EXPECT_TRUE(m.h.Boxes().empty());
 }

@@ -34,7 +34,7 @@ TEST(AnswerSearch, TheLinkSeesTheAnswerComeInAndTheSerialNumberReadGoOut) {
     ModulePeer m("CEO=EN\nQX=1");
     std::string in, out, pending;
     m.h.Window().SerialLink().AddObserver([&](const serial::Traffic& t) {
-        EXPECT_EQ(t.port, m.g().CurrentPort);
+        EXPECT_EQ(t.port, m.g().Line.CurrentPort);
         if (t.direction == serial::Direction::kReceived) {
             EXPECT_TRUE(out.empty()) << "a chunk came in after the read went out";
             in += t.bytes;

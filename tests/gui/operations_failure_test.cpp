@@ -35,7 +35,7 @@ TEST_F(OperationsTest, ClosedPortShowsTheFailureTextsAndKeepsTheState) {
         {"Button1", "Read Fail!", "Read Field Strength Fail!"},
         {"Button2", "Write Power Level Fail!", "Write Fail!"},
     };
-    ASSERT_TRUE(h->Ctx().CommFun.ClosePort(h->G().CurrentPort));
+    ASSERT_TRUE(h->Ctx().CommFun.ClosePort(h->G().Line.CurrentPort));
     h->G().LangCode = "EN";
     for (const Failure& c : english) {
         SCOPED_TRACE(c.button);

@@ -95,11 +95,12 @@ TEST(PortDialog, OpensSavedSettingsAndCaptionsFollowTheLanguage) {
 
         const Globals& g = h.G();
         EXPECT_EQ(FlaggedPorts(g), std::vector<int>{1});
-        EXPECT_EQ(g.CurrentPort, 1);
-        EXPECT_EQ(g.PortBaudCode, 12);
-        EXPECT_EQ(g.PortParityCode, 0x00);
-        EXPECT_EQ(g.PortDataBitsCode, 3);
-        EXPECT_EQ(g.PortStopBitsCode, 0);
+        EXPECT_EQ(g.Line.CurrentPort, 1);
+        EXPECT_EQ(g.Line.PortBaudCode, 12);
+        EXPECT_EQ(g.Line.BaudRate, 9600);
+        EXPECT_EQ(g.Line.PortParityCode, 0x00);
+        EXPECT_EQ(g.Line.PortDataBitsCode, 3);
+        EXPECT_EQ(g.Line.PortStopBitsCode, 0);
         EXPECT_FALSE(h.InPortDialog<QPushButton>("SpeedButton1")->isEnabled());
         EXPECT_TRUE(h.InPortDialog<QPushButton>("SpeedButton2")->isEnabled());
 
@@ -146,7 +147,7 @@ TEST(PortDialog, OpeningAnotherPortClosesTheFirstAndCloseClearsItsFlag) {
     EXPECT_EQ(h.InPortDialog<QLabel>("LabelPortDevice")->text(),
               QString::fromStdString(second.SlavePath()));
     open->click();
-    EXPECT_EQ(h.G().CurrentPort, 2);
+    EXPECT_EQ(h.G().Line.CurrentPort, 2);
     EXPECT_EQ(FlaggedPorts(h.G()), std::vector<int>{2});
     EXPECT_FALSE(SlaveOpen(first));
     EXPECT_TRUE(SlaveOpen(second));
@@ -210,7 +211,7 @@ TEST(PortDialog, ReopenPortFollowsTheModuleSettings) {
         SCOPED_TRACE(row.summary);
         h.Ctx().frmPortSet->ReopenPort(row.rate, row.parity);
         EXPECT_EQ(h.Status(1), QString::fromUtf8(row.summary));
-        EXPECT_EQ(h.G().PortParityCode, row.parityCode);
+        EXPECT_EQ(h.G().Line.PortParityCode, row.parityCode);
         const termios tio = LineOf(pty);
         EXPECT_EQ(::cfgetospeed(&tio), row.speed);
         // Pseudo-terminals always clear PARENB, so only the odd flag can be seen there.
@@ -277,7 +278,7 @@ TEST(PortDialog, UnopenableDeviceGivesBothFailureTexts) {
         EXPECT_EQ(boxes[0].rfind("The port open fail", 0), 0u) << boxes[0];
         EXPECT_EQ(boxes[1], row.warning);
         EXPECT_EQ(h.Status(1), QString::fromUtf8(row.status));
-        EXPECT_EQ(h.G().CurrentPort, 5);
+        EXPECT_EQ(h.G().Line.CurrentPort, 5);
         EXPECT_TRUE(FlaggedPorts(h.G()).empty());
         EXPECT_TRUE(h.InPortDialog<QPushButton>("SpeedButton1")->isEnabled());
         // Nothing is saved for an open that failed.

@@ -69,6 +69,10 @@ TEST(ReceiveLoop, PairTestStatesGetTheirFrameDelayAndTheReceipt) {
     ASSERT_EQ(m.h.Ctx().frmPortSet->Form().ComboBox2->currentText(), "9600");
     ASSERT_TRUE(QTest::qWaitFor([&] { return m.ui().SpinEdit2->value() == 309; }, 2000));
     EXPECT_EQ(m.g().FrameDelayMs, 309);
+    // A rate chosen in the dialog but not opened is not the line's rate: the delay stays.
+    m.h.Ctx().frmPortSet->Form().ComboBox2->setCurrentIndex(0);
+    m.h.Ctx().receive->Timer1Timer();
+    EXPECT_EQ(m.g().FrameDelayMs, 309);
 
     FillLines(m.ui().Memo2, 1000);
     ASSERT_TRUE(m.Deliver("414243"));

@@ -29,10 +29,10 @@ std::optional<int> PortNumberOf(const QString& text) {
     return port;
 }
 
-std::optional<int> BaudCodeOf(const QString& text) {
-    for (const auto& [code, rate] : serial::kBaudCodes)
-        if (text == QString::number(rate))
-            return code;
+std::optional<serial::BaudCode> BaudCodeOf(const QString& text) {
+    for (const serial::BaudCode& baud : serial::kBaudCodes)
+        if (text == QString::number(baud.rate))
+            return baud;
     return std::nullopt;
 }
 
@@ -152,48 +152,50 @@ void TfrmPortSet::SavePortSettings() {
 
 void TfrmPortSet::SpeedButton1Click() {
     Globals& g = m_ctx.g;
+    core::LineSettings& line = g.Line;
     const auto port = PortNumberOf(m_ui->ComboBox1->currentText());
     if (!port) {
         Warn(core::TextId::kPortOutOfRange);
         return;
     }
     // Kept even when the open fails, so a later close addresses the port that was tried.
-    g.CurrentPort = *port;
+    line.CurrentPort = *port;
     const auto baud = BaudCodeOf(m_ui->ComboBox2->currentText());
     if (!baud) {
         Warn(core::TextId::kBaudOutOfRange);
         return;
     }
-    g.PortBaudCode = *baud;
-    g.PortParityCode = ParityCodeOf(m_ui->ComboBox3->currentText(), g.PortParityCode);
-    g.PortDataBitsCode = DataBitsCodeOf(m_ui->ComboBox4->currentText(), g.PortDataBitsCode);
-    g.PortStopBitsCode = StopBitsCodeOf(m_ui->ComboBox6->currentText(), g.PortStopBitsCode);
+    line.PortBaudCode = baud->code;
+    line.BaudRate = baud->rate;
+    line.PortParityCode = ParityCodeOf(m_ui->ComboBox3->currentText(), line.PortParityCode);
+    line.PortDataBitsCode = DataBitsCodeOf(m_ui->ComboBox4->currentText(), line.PortDataBitsCode);
+    line.PortStopBitsCode = StopBitsCodeOf(m_ui->ComboBox6->currentText(), line.PortStopBitsCode);
 
-    if (!m_ctx.CommFun.OpenPort(g.CurrentPort)) {
+    if (!m_ctx.CommFun.OpenPort(line.CurrentPort)) {
         Warn(core::TextId::kOpenFail);
         m_ctx.status.Set(1, QString::fromUtf8(g.Message(core::TextId::kOpenFailStatus)));
         return;
     }
     // A failure here has shown its own box; the port counts as open.
-    m_ctx.CommFun.SetPortParams(g.CurrentPort, g.PortBaudCode, g.PortDataBitsCode,
-                                g.PortStopBitsCode, g.PortParityCode);
+    m_ctx.CommFun.SetPortParams(line.CurrentPort, line.PortBaudCode, line.PortDataBitsCode,
+                                line.PortStopBitsCode, line.PortParityCode);
     m_ui->SpeedButton1->setEnabled(false);
     m_ui->SpeedButton2->setEnabled(true);
     close();
     // One port at a time: whatever else is open is closed.
     for (int i = 0; i < serial::kPortCount; ++i) {
         auto& flag = g.PortOpenFlags[static_cast<std::size_t>(i)];
-        if (i + 1 != g.CurrentPort && flag && m_ctx.CommFun.ClosePort(i + 1))
+        if (i + 1 != line.CurrentPort && flag && m_ctx.CommFun.ClosePort(i + 1))
             flag = false;
     }
-    g.PortOpenFlags[static_cast<std::size_t>(g.CurrentPort - 1)] = true;
+    g.PortOpenFlags[static_cast<std::size_t>(line.CurrentPort - 1)] = true;
     ShowPortSummary();
     SavePortSettings();
 }
 
 void TfrmPortSet::SpeedButton2Click() {
     Globals& g = m_ctx.g;
-    if (!m_ctx.CommFun.ClosePort(g.CurrentPort)) {
+    if (!m_ctx.CommFun.ClosePort(g.Line.CurrentPort)) {
         Warn(core::TextId::kCloseFail);
         m_ctx.status.Set(1, QString::fromUtf8(g.Message(core::TextId::kCloseFailStatus)));
         return;
@@ -232,8 +234,8 @@ void TfrmPortSet::ReopenPort(int rateCode, int parityCode) {
     m_ui->ComboBox3->setCurrentIndex(ParityEntryOfCode(parityCode));
     // The port is closed now; when the open below stops early the flag and buttons must
     // not claim otherwise.
-    if (m_ctx.CommFun.ClosePort(g.CurrentPort)) {
-        g.PortOpenFlags[static_cast<std::size_t>(g.CurrentPort - 1)] = false;
+    if (m_ctx.CommFun.ClosePort(g.Line.CurrentPort)) {
+        g.PortOpenFlags[static_cast<std::size_t>(g.Line.CurrentPort - 1)] = false;
         m_ui->SpeedButton1->setEnabled(true);
         m_ui->SpeedButton2->setEnabled(false);
     }

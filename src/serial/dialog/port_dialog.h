@@ -1,6 +1,6 @@
-// The port settings dialog: COM port, baud rate and parity, opened and closed here. It owns the
-// port globals (CurrentPort, the line-setting codes, PortOpenFlags) and section COM of
-// Config.ini, and writes the port summary into status panel 1 of the main window.
+// The port settings dialog: COM port, baud rate and parity, opened and closed here. It sets the
+// port's line settings (CurrentPort and the line-setting codes) and PortOpenFlags, owns section
+// COM of Config.ini, and writes the port summary into status panel 1 of the main window.
 #pragma once
 
 #include "core/texts.h"
