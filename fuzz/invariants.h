@@ -2,7 +2,7 @@
 // the build type, so NDEBUG never silences it.
 #pragma once
 
-#include "core/module_state.h"
+#include "core/module/module_state.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -5,8 +5,8 @@
 
 #include "core/answer_frame.h"
 #include "core/frame.h"
-#include "core/module_brain.h"
-#include "core/request_scanner.h"
+#include "core/module/module_brain.h"
+#include "core/module/request_scanner.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,7 +2,7 @@
 // state that was read formats to a text that reads back to the same state.
 #include "invariants.h"
 
-#include "core/module_state_file.h"
+#include "core/module/module_state_file.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -4,7 +4,7 @@
 
 #include "module_link.h"
 
-#include "core/module_air.h"
+#include "core/module/module_air.h"
 
 #include <map>
 #include <vector>

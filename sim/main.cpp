@@ -2,7 +2,7 @@
 #include "options.h"
 #include "simulator.h"
 
-#include "core/module_state_file.h"
+#include "core/module/module_state_file.h"
 
 #include <cerrno>
 #include <csignal>

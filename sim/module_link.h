@@ -8,7 +8,7 @@
 #include "pty_device.h"
 
 #include "core/hex.h"
-#include "core/module_state.h"
+#include "core/module/module_state.h"
 
 #include <deque>
 #include <optional>

@@ -2,7 +2,7 @@
 
 #include "core/hex.h"
 #include "core/models.h"
-#include "core/module_state_file.h"
+#include "core/module/module_state_file.h"
 
 #include <map>
 #include <optional>

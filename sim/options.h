@@ -1,8 +1,8 @@
 // qxsim's command line.
 #pragma once
 
-#include "core/module_faults.h"
-#include "core/module_state.h"
+#include "core/module/module_faults.h"
+#include "core/module/module_state.h"
 
 #include <cstdint>
 #include <span>

@@ -1,8 +1,8 @@
 #include "simulator.h"
 
-#include "core/module_brain.h"
-#include "core/module_state_file.h"
-#include "core/request_scanner.h"
+#include "core/module/module_brain.h"
+#include "core/module/module_state_file.h"
+#include "core/module/request_scanner.h"
 
 #include <algorithm>
 #include <cerrno>

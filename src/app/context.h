@@ -2,7 +2,7 @@
 // services, the serial link, the status bar, the timers, and the other subsystems.
 #pragma once
 
-#include "app/config/config_file.h"
+#include "config/config_file.h"
 #include "globals.h"
 
 #include <filesystem>

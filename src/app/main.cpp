@@ -1,5 +1,5 @@
-#include "app/config/config_file.h"
-#include "app/config/replace_file.h"
+#include "config/config_file.h"
+#include "config/replace_file.h"
 #include "main_window.h"
 #include "port_devices.h"
 #include "qt_services.h"

@@ -1,8 +1,8 @@
 #include "main_window.h"
 
 #include "about_box.h"
-#include "app/config/config_file.h"
 #include "catalogue/model_catalogue.h"
+#include "config/config_file.h"
 #include "operations/command_sequence.h"
 #include "operations/parameter_commands.h"
 #include "operations/serial_number_group.h"

@@ -1,6 +1,6 @@
 #include "port_devices.h"
 
-#include "app/config/config_file.h"
+#include "config/config_file.h"
 #include "serial/ports.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #include "serial_number_group.h"
 
-#include "app/config/config_file.h"
 #include "app/context.h"
 #include "command_sequence.h"
+#include "config/config_file.h"
 #include "core/serial_number.h"
 #include "digit_filter.h"
 #include "ui_main_window.h"

@@ -1,4 +1,4 @@
-#include "app/config/config_file.h"
+#include "config/config_file.h"
 #include "sync_spy.h"
 #include "temp_dir.h"
 

@@ -1,5 +1,5 @@
-#include "app/config/config_file.h"
-#include "app/config/replace_file.h"
+#include "config/config_file.h"
+#include "config/replace_file.h"
 #include "save_loop/save_sets.h"
 #include "temp_dir.h"
 

@@ -1,4 +1,4 @@
-#include "app/config/profile.h"
+#include "config/profile.h"
 #include "sync_spy.h"
 #include "temp_dir.h"
 

@@ -1,4 +1,4 @@
-#include "app/config/profile_text.h"
+#include "config/profile_text.h"
 
 #include <gtest/gtest.h>
 

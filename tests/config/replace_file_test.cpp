@@ -1,4 +1,4 @@
-#include "app/config/replace_file.h"
+#include "config/replace_file.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>

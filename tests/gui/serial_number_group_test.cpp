@@ -1,6 +1,6 @@
 // The factory serial number group through the real window: what goes on the wire for a read and
 // a write, every refused entry, the running number's keys and arrows, the lock, the saved keys.
-#include "app/config/config_file.h"
+#include "config/config_file.h"
 #include "core/hex.h"
 #include "models_test_widgets.h"
 #include "operations/serial_number_group.h"

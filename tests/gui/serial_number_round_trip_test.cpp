@@ -1,6 +1,6 @@
 // Writing a serial number into a simulated module and reading it back: the module's answers
 // save the fields, step the running number and select the model in both lists.
-#include "app/config/config_file.h"
+#include "config/config_file.h"
 #include "models_test_widgets.h"
 #include "sim_process.h"
 

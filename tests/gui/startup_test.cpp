@@ -1,7 +1,7 @@
 // The window's start and end: what it shows without Config.ini, what it takes from the file,
 // the variant layouts, the timers, the toolbar and menu, and the Option keys written at close.
-#include "app/config/config_file.h"
 #include "app/variant_layout.h"
+#include "config/config_file.h"
 #include "gui_harness.h"
 #include "ui_main_window.h"
 

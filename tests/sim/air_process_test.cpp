@@ -2,7 +2,7 @@
 #include "support/sim_process.h"
 
 #include "core/frame.h"
-#include "core/module_air.h"
+#include "core/module/module_air.h"
 
 #include <gtest/gtest.h>
 

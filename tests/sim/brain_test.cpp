@@ -1,5 +1,5 @@
 #include "core/frame.h"
-#include "core/module_brain.h"
+#include "core/module/module_brain.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "core/frame.h"
-#include "core/module_air.h"
-#include "core/module_faults.h"
+#include "core/module/module_air.h"
+#include "core/module/module_faults.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 #include "support/sim_process.h"
 
 #include "core/frame.h"
-#include "core/module_state.h"
+#include "core/module/module_state.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "core/frame.h"
-#include "core/request_scanner.h"
+#include "core/module/request_scanner.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/module_state_file.h"
+#include "core/module/module_state_file.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 #include "port_dialog.h"
 
-#include "app/config/config_file.h"
 #include "app/context.h"
 #include "app/port_devices.h"
 #include "app/status_panels.h"
+#include "config/config_file.h"
 #include "core/catalogue.h"
 #include "core/services.h"
 #include "serial/commfunction.h"

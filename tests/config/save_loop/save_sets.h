@@ -2,7 +2,7 @@
 // each group of keys holds after the loop was killed.
 #pragma once
 
-#include "app/config/config_file.h"
+#include "config/config_file.h"
 
 struct SaveSet {
     config::OptionValues options;

@@ -1,7 +1,7 @@
 #include "gui_harness.h"
 
-#include "app/config/config_file.h"
 #include "app/port_devices.h"
+#include "config/config_file.h"
 
 #include <QAbstractButton>
 #include <QLabel>

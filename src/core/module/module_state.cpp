@@ -1,6 +1,6 @@
 #include "module_state.h"
 
-#include "hex.h"
+#include "core/hex.h"
 
 #include <array>
 #include <charconv>

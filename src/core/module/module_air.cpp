@@ -1,6 +1,6 @@
 #include "module_air.h"
 
-#include "catalogue.h"
+#include "core/catalogue.h"
 
 namespace core {
 

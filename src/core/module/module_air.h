@@ -3,7 +3,7 @@
 // on every machine and a test can predict a pair transfer test's counters.
 #pragma once
 
-#include "hex.h"
+#include "core/hex.h"
 
 #include <cstdint>
 

@@ -2,8 +2,8 @@
 // the answer bytes and the new state out. No device, no clock.
 #pragma once
 
-#include "catalogue.h"
-#include "hex.h"
+#include "core/catalogue.h"
+#include "core/hex.h"
 #include "module_state.h"
 
 #include <cstdint>

@@ -2,7 +2,7 @@
 // apart from raw data, which the module sends over the air instead.
 #pragma once
 
-#include "catalogue.h"
+#include "core/catalogue.h"
 
 #include <cstddef>
 #include <string_view>

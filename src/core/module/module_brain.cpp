@@ -1,6 +1,6 @@
 #include "module_brain.h"
 
-#include "frame.h"
+#include "core/frame.h"
 
 #include <array>
 #include <vector>

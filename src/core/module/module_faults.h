@@ -2,8 +2,8 @@
 // a wrong checksum, an answer split in two, garbage in front, another command's code, silence.
 #pragma once
 
-#include "catalogue.h"
-#include "hex.h"
+#include "core/catalogue.h"
+#include "core/hex.h"
 
 #include <cstdint>
 #include <optional>
