@@ -1,8 +1,8 @@
 #include "config/config_file.h"
 #include "config/replace_file.h"
 #include "main_window.h"
-#include "port_devices.h"
 #include "qt_services.h"
+#include "serial/port_devices.h"
 #include "serial/posix_sio.h"
 
 #include <QApplication>

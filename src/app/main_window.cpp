@@ -3,6 +3,7 @@
 #include "about_box.h"
 #include "catalogue/model_catalogue.h"
 #include "config/config_file.h"
+#include "form/status_panels.h"
 #include "operations/command_sequence.h"
 #include "operations/parameter_commands.h"
 #include "operations/serial_number_group.h"
@@ -11,7 +12,6 @@
 #include "serial/commfunction.h"
 #include "serial/dialog/port_dialog.h"
 #include "serial/link.h"
-#include "status_panels.h"
 #include "ui_main_window.h"
 #include "variant_layout.h"
 

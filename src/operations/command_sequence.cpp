@@ -1,8 +1,8 @@
 #include "command_sequence.h"
 
 #include "app/context.h"
-#include "app/status_panels.h"
 #include "core/request.h"
+#include "form/status_panels.h"
 #include "serial/link.h"
 
 #include <QWidget>

@@ -1,9 +1,9 @@
 #include "answer_handler.h"
 
 #include "app/context.h"
-#include "app/status_panels.h"
 #include "core/models.h"
 #include "core/services.h"
+#include "form/status_panels.h"
 #include "memo_log.h"
 #include "operations/serial_number_group.h"
 #include "serial/dialog/port_dialog.h"

@@ -2,8 +2,8 @@
 
 #include "answer_handler.h"
 #include "app/context.h"
-#include "app/status_panels.h"
 #include "core/receive_timing.h"
+#include "form/status_panels.h"
 #include "memo_log.h"
 #include "serial/link.h"
 #include "ui_main_window.h"

@@ -1,8 +1,8 @@
 // The port settings dialog against pseudo-terminals: what it opens and with which line
 // settings (read back from the terminal), its flags and buttons, its messages and what it
 // stores in Config.ini.
-#include "app/status_panels.h"
 #include "config/config_file.h"
+#include "form/status_panels.h"
 #include "gui_harness.h"
 #include "pty.h"
 

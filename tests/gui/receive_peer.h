@@ -2,9 +2,9 @@
 // on which the test plays the module, writing answers and reading requests.
 #pragma once
 
-#include "app/status_panels.h"
 #include "catalogue/model_catalogue.h"
 #include "core/frame.h"
+#include "form/status_panels.h"
 #include "gui_harness.h"
 #include "pty.h"
 #include "ui_main_window.h"

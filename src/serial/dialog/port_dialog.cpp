@@ -1,12 +1,12 @@
 #include "port_dialog.h"
 
 #include "app/context.h"
-#include "app/port_devices.h"
-#include "app/status_panels.h"
 #include "config/config_file.h"
 #include "core/catalogue.h"
 #include "core/services.h"
+#include "form/status_panels.h"
 #include "serial/commfunction.h"
+#include "serial/port_devices.h"
 #include "ui_port_dialog.h"
 
 #include <QFont>

@@ -1,7 +1,7 @@
 #include "gui_harness.h"
 
-#include "app/port_devices.h"
 #include "config/config_file.h"
+#include "serial/port_devices.h"
 
 #include <QAbstractButton>
 #include <QLabel>
