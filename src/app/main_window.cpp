@@ -26,28 +26,26 @@ TForm1::TForm1(Services& services, QWidget* parent)
     m_status = std::make_unique<StatusPanels>(m_ui->StatusBar1);
     m_commFun = std::make_unique<TCommFun>(services.sio, services.dialogs, m_g.VariantType);
     m_link = std::make_unique<serial::Link>(*m_commFun);
-    m_ctx = std::make_unique<Context>(Context{*m_ui, m_g, services.dialogs, services.pause,
-                                              services.shell, *m_commFun, *m_status, m_timer1,
-                                              m_timer2, m_timer3, m_timer4});
-    m_receive = std::make_unique<ReceiveLoop>(*m_ctx, *m_link);
-    m_answers = std::make_unique<AnswerHandler>(*m_ctx, *m_link);
-    m_sequence = std::make_unique<CommandSequence>(*m_ctx, *m_link);
-    m_parameters = std::make_unique<ParameterCommands>(*m_ctx);
-    m_serialNumber = std::make_unique<SerialNumberGroup>(*m_ctx);
-    m_models = std::make_unique<ModelCatalogue>(*m_ctx);
-    m_ctx->receive = m_receive.get();
-    m_ctx->answers = m_answers.get();
-    m_ctx->sequence = m_sequence.get();
-    m_ctx->parameters = m_parameters.get();
-    m_ctx->serialNumber = m_serialNumber.get();
-    m_ctx->models = m_models.get();
+    m_sequence = std::make_unique<CommandSequence>(m_g, services.dialogs, *m_status, *m_link);
+    m_parameters = std::make_unique<ParameterCommands>(*m_ui, m_g, *m_sequence);
+    m_serialNumber = std::make_unique<SerialNumberGroup>(*m_ui, m_g, *m_sequence);
+    m_models = std::make_unique<ModelCatalogue>(*m_ui, m_g, services.dialogs);
+    // The port dialog comes last, so answers before it exists leave the port as it is.
+    auto reopenPort = [this](int rateCode, int parityCode) {
+        if (m_frmPortSet)
+            m_frmPortSet->ReopenPort(rateCode, parityCode);
+    };
+    m_answers =
+        std::make_unique<AnswerHandler>(*m_ui, m_g, services.dialogs, services.pause, *m_status,
+                                        *m_serialNumber, *m_models, reopenPort, *m_link);
+    m_receive = std::make_unique<ReceiveLoop>(*m_ui, m_g, *m_status, Timer(1), *m_answers, *m_link);
 
     StartTimers();
     ConnectToolbarAndMenu();
     FormCreate();
     // The dialog's creation opens the port with the saved settings, after the window exists.
-    m_frmPortSet = std::make_unique<TfrmPortSet>(*m_ctx, this);
-    m_ctx->frmPortSet = m_frmPortSet.get();
+    m_frmPortSet =
+        std::make_unique<TfrmPortSet>(m_g, *m_commFun, services.dialogs, *m_status, this);
     m_about = std::make_unique<TFrm_about>(this);
 }
 
@@ -66,11 +64,11 @@ void TForm1::CentreOnScreen() {
 
 void TForm1::StartTimers() {
     // Only the receive poll runs from the start; the others are started by their operations.
-    m_timer1.setInterval(20);
-    m_timer2.setInterval(1000);
-    m_timer3.setInterval(1000);
-    m_timer4.setInterval(1100);
-    m_timer1.start();
+    Timer(1).setInterval(20);
+    Timer(2).setInterval(1000);
+    Timer(3).setInterval(1000);
+    Timer(4).setInterval(1100);
+    Timer(1).start();
 }
 
 void TForm1::ConnectToolbarAndMenu() {
@@ -121,7 +119,7 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::LoadConfig() {
-    const config::ConfigValues values = config::LoadConfig(m_ctx->ConfigPath());
+    const config::ConfigValues values = config::LoadConfig(config::ConfigPath(m_g.StartDir));
 
     m_ui->ComboBox11->setCurrentIndex(values.sn.model);
     m_ui->ComboBox12->setCurrentText(QString::fromStdString(values.sn.year));
@@ -157,7 +155,7 @@ void TForm1::SaveOptions() {
     options.rxTxConversion = m_ui->SpinEdit4->value();
     options.searchBeforeRw = m_ui->N18->isChecked();
     // An unwritable file is not reported; the program ends all the same.
-    config::SaveOptions(m_ctx->ConfigPath(), options);
+    config::SaveOptions(config::ConfigPath(m_g.StartDir), options);
 }
 
 void TForm1::showEvent(QShowEvent* event) {

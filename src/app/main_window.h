@@ -2,21 +2,44 @@
 // act on the form.
 #pragma once
 
-#include "context.h"
-#include "globals.h"
+#include "form/globals.h"
 
 #include <QMainWindow>
 #include <QTimer>
+#include <array>
 #include <memory>
 
+class AnswerHandler;
+class CommandSequence;
+class ModelCatalogue;
+class ParameterCommands;
+class ReceiveLoop;
+class SerialNumberGroup;
+class StatusPanels;
+class TCommFun;
 class TFrm_about;
+class TfrmPortSet;
+namespace core {
+class Dialogs;
+class Pause;
+class Shell;
+} // namespace core
 namespace serial {
 class Link;
-}
+class Sio;
+} // namespace serial
 
 namespace Ui {
 class TForm1;
 }
+
+// The platform behind the window; main() passes the real ones, tests recorders.
+struct Services {
+    core::Dialogs& dialogs;
+    core::Pause& pause;
+    core::Shell& shell;
+    serial::Sio& sio;
+};
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -24,7 +47,18 @@ public:
     explicit TForm1(Services& services, QWidget* parent = nullptr);
     ~TForm1() override;
 
-    Context& Ctx() { return *m_ctx; }
+    // What the window is made of, for tests that look inside.
+    Ui::TForm1& Form() { return *m_ui; }
+    Globals& G() { return m_g; }
+    StatusPanels& Status() { return *m_status; }
+    TCommFun& CommFun() { return *m_commFun; }
+    TfrmPortSet& PortDialog() { return *m_frmPortSet; }
+    ReceiveLoop& Receive() { return *m_receive; }
+    SerialNumberGroup& SerialNumber() { return *m_serialNumber; }
+    ModelCatalogue& Models() { return *m_models; }
+    // 1 the receive poll, 2 the step after a successful search, 3 the timed sending of the pair
+    // test, 4 the radio search.
+    QTimer& Timer(int number) { return m_timers.at(static_cast<std::size_t>(number - 1)); }
     // Every frame and chunk the subsystems exchange with the port passes here.
     serial::Link& SerialLink() { return *m_link; }
 
@@ -49,18 +83,18 @@ private:
 
     std::unique_ptr<Ui::TForm1> m_ui;
     Globals m_g;
-    QTimer m_timer1, m_timer2, m_timer3, m_timer4;
+    std::array<QTimer, 4> m_timers;
     std::unique_ptr<StatusPanels> m_status;
     std::unique_ptr<TCommFun> m_commFun;
     std::unique_ptr<serial::Link> m_link;
-    std::unique_ptr<Context> m_ctx;
 
-    std::unique_ptr<ReceiveLoop> m_receive;
-    std::unique_ptr<AnswerHandler> m_answers;
+    // In the order they are made: each gets the ones before it that it uses.
     std::unique_ptr<CommandSequence> m_sequence;
     std::unique_ptr<ParameterCommands> m_parameters;
     std::unique_ptr<SerialNumberGroup> m_serialNumber;
     std::unique_ptr<ModelCatalogue> m_models;
+    std::unique_ptr<AnswerHandler> m_answers;
+    std::unique_ptr<ReceiveLoop> m_receive;
     std::unique_ptr<TfrmPortSet> m_frmPortSet;
     std::unique_ptr<TFrm_about> m_about;
 };

@@ -1,6 +1,6 @@
 #include "variant_layout.h"
 
-#include "globals.h"
+#include "form/globals.h"
 #include "ui_main_window.h"
 
 #include <QMainWindow>

@@ -3,7 +3,7 @@
 // the rest, and a few variants rearrange the frequency row.
 #pragma once
 
-#include "globals.h"
+#include "form/globals.h"
 
 class QMainWindow;
 

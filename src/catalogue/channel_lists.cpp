@@ -1,6 +1,5 @@
 // The channel, rate and frequency side of the model catalogue: what the channel list offers,
 // which frequency a channel shows, and the warnings for lists that are still empty.
-#include "app/context.h"
 #include "core/frequencies.h"
 #include "core/models.h"
 #include "core/services.h"
@@ -26,8 +25,8 @@ QString Entry(const Globals& g, int index) {
 } // namespace
 
 void ModelCatalogue::FillChannelList(int count, QComboBox* list) {
-    m_ctx.ui.Edit1->clear();
-    m_ctx.ui.Edit19->clear();
+    m_ui.Edit1->clear();
+    m_ui.Edit19->clear();
     Fill(list, core::ChannelListTexts(count));
 }
 
@@ -37,22 +36,22 @@ void ModelCatalogue::FillRateList(int maximum, QComboBox* list) {
 
 void ModelCatalogue::FillChannelFrequencies(const std::string& modelText,
                                             const std::string& baseFrequency) {
-    const Globals& g = m_ctx.g;
+    const Globals& g = m_g;
     m_tableBaseFrequency = baseFrequency;
-    m_ctx.g.ChannelFrequencyTable = core::ChannelFrequencies(
-        modelText, baseFrequency, g.VariantType, m_ctx.ui.ComboBox15->currentIndex(),
-        m_ctx.ui.CheckBox5->isChecked());
+    m_g.ChannelFrequencyTable =
+        core::ChannelFrequencies(modelText, baseFrequency, g.VariantType,
+                                 m_ui.ComboBox15->currentIndex(), m_ui.CheckBox5->isChecked());
 }
 
 void ModelCatalogue::CheckBox5Click() {
-    m_ctx.ui.Edit1->clear();
-    m_ctx.ui.Edit19->clear();
-    m_ctx.g.ChannelFrequencyTable = core::BaseStationTable(m_ctx.ui.CheckBox5->isChecked());
+    m_ui.Edit1->clear();
+    m_ui.Edit19->clear();
+    m_g.ChannelFrequencyTable = core::BaseStationTable(m_ui.CheckBox5->isChecked());
 }
 
 void ModelCatalogue::ComboBox4Click() {
-    Ui::TForm1& ui = m_ctx.ui;
-    const Globals& g = m_ctx.g;
+    Ui::TForm1& ui = m_ui;
+    const Globals& g = m_g;
     const int channel = ui.ComboBox4->currentIndex();
     if (channel < 0) {
         ui.Edit1->clear();
@@ -67,26 +66,26 @@ void ModelCatalogue::ComboBox4Click() {
 }
 
 void ModelCatalogue::ShowTxRx(bool shown) {
-    m_ctx.ui.Label54->setVisible(shown);
-    m_ctx.ui.Label55->setVisible(shown);
-    m_ctx.ui.Edit19->setVisible(shown);
+    m_ui.Label54->setVisible(shown);
+    m_ui.Label55->setVisible(shown);
+    m_ui.Edit19->setVisible(shown);
 }
 
 bool ModelCatalogue::ComboBox4DropDown() {
-    return WarnIfEmpty(m_ctx.ui.ComboBox4, core::TextId::kNoChannelList);
+    return WarnIfEmpty(m_ui.ComboBox4, core::TextId::kNoChannelList);
 }
 
 bool ModelCatalogue::ComboBox1DropDown() {
-    return WarnIfEmpty(m_ctx.ui.ComboBox1, core::TextId::kNoAirRateList);
+    return WarnIfEmpty(m_ui.ComboBox1, core::TextId::kNoAirRateList);
 }
 
 bool ModelCatalogue::ComboBox2DropDown() {
-    return WarnIfEmpty(m_ctx.ui.ComboBox2, core::TextId::kNoSerialRateList);
+    return WarnIfEmpty(m_ui.ComboBox2, core::TextId::kNoSerialRateList);
 }
 
 bool ModelCatalogue::WarnIfEmpty(const QComboBox* list, core::TextId message) {
     if (list->count() > 0)
         return true;
-    m_ctx.dialogs.Warning(m_ctx.g.Message(message));
+    m_dialogs.Warning(m_g.Message(message));
     return false;
 }

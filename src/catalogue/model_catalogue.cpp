@@ -1,6 +1,5 @@
 #include "model_catalogue.h"
 
-#include "app/context.h"
 #include "core/models.h"
 #include "core/services.h"
 #include "ui_main_window.h"
@@ -29,12 +28,13 @@ QString Utf8(const std::string& text) {
 
 } // namespace
 
-ModelCatalogue::ModelCatalogue(Context& ctx) : m_ctx(ctx) {
+ModelCatalogue::ModelCatalogue(Ui::TForm1& ui, Globals& g, core::Dialogs& dialogs)
+    : m_ui(ui), m_g(g), m_dialogs(dialogs) {
     ConnectControls();
 }
 
 void ModelCatalogue::ConnectControls() {
-    Ui::TForm1& ui = m_ctx.ui;
+    Ui::TForm1& ui = m_ui;
     // Only the operator's choices run the click handlers: code that sets a selection calls
     // them itself where it needs them.
     QObject::connect(ui.ComboBox15, &QComboBox::activated, [this] { ComboBox15Click(); });
@@ -60,7 +60,7 @@ void ModelCatalogue::ConnectControls() {
 }
 
 void ModelCatalogue::FillModelLists(int modelListVariant) {
-    Ui::TForm1& ui = m_ctx.ui;
+    Ui::TForm1& ui = m_ui;
     ui.ComboBox11->clear();
     ui.ComboBox15->clear();
     for (int position = 0; position < core::kModelCount; ++position) {
@@ -74,8 +74,8 @@ void ModelCatalogue::FillModelLists(int modelListVariant) {
 }
 
 void ModelCatalogue::ComboBox15Click() {
-    Ui::TForm1& ui = m_ctx.ui;
-    Globals& g = m_ctx.g;
+    Ui::TForm1& ui = m_ui;
+    Globals& g = m_g;
     const int position = ui.ComboBox15->currentIndex();
 
     ShowTxRx(false);
@@ -131,19 +131,19 @@ void ModelCatalogue::ComboBox15Click() {
 }
 
 void ModelCatalogue::ComboBox16Enter() {
-    m_ctx.g.SavedBaseFrequencyIndex = m_ctx.ui.ComboBox16->currentIndex();
+    m_g.SavedBaseFrequencyIndex = m_ui.ComboBox16->currentIndex();
 }
 
 void ModelCatalogue::ComboBox16Click() {
-    Ui::TForm1& ui = m_ctx.ui;
-    Globals& g = m_ctx.g;
+    Ui::TForm1& ui = m_ui;
+    Globals& g = m_g;
     const std::string chosen = ui.ComboBox16->currentText().toStdString();
     // The module's own base frequency needs no confirmation; the table is rebuilt only when an
     // earlier confirmed change left it at another one, so its frequencies match the list again.
     const bool modulesOwn = chosen == g.ModuleBaseFrequency;
     if (modulesOwn && chosen == m_tableBaseFrequency)
         return;
-    if (!modulesOwn && !m_ctx.dialogs.Question(g.Message(core::TextId::kConfirmBaseFrequency))) {
+    if (!modulesOwn && !m_dialogs.Question(g.Message(core::TextId::kConfirmBaseFrequency))) {
         ui.ComboBox16->setCurrentIndex(g.SavedBaseFrequencyIndex);
         return;
     }
@@ -157,6 +157,6 @@ void ModelCatalogue::ComboBox16Click() {
 }
 
 void ModelCatalogue::SelectBaseFrequency(const std::string& text) {
-    m_ctx.ui.ComboBox16->setCurrentIndex(
-        m_ctx.ui.ComboBox16->findText(Utf8(text), Qt::MatchExactly | Qt::MatchCaseSensitive));
+    m_ui.ComboBox16->setCurrentIndex(
+        m_ui.ComboBox16->findText(Utf8(text), Qt::MatchExactly | Qt::MatchCaseSensitive));
 }

@@ -4,6 +4,7 @@
 
 #include "catalogue/event_hook.h"
 #include "core/texts.h"
+#include "form/globals.h"
 
 #include <QString>
 #include <memory>
@@ -11,11 +12,16 @@
 #include <vector>
 
 class QComboBox;
-struct Context;
+namespace core {
+class Dialogs;
+}
+namespace Ui {
+class TForm1;
+}
 
 class ModelCatalogue {
 public:
-    explicit ModelCatalogue(Context& ctx);
+    ModelCatalogue(Ui::TForm1& ui, Globals& g, core::Dialogs& dialogs);
 
     // Both model lists (ComboBox15 and the serial number's ComboBox11) with the 36 names:
     // "QX861" for variant 1, "NUV861" for 2, "861" for any other.
@@ -49,7 +55,9 @@ private:
     void ShowTxRx(bool shown);
     bool WarnIfEmpty(const QComboBox* list, core::TextId message);
 
-    Context& m_ctx;
+    Ui::TForm1& m_ui;
+    Globals& m_g;
+    core::Dialogs& m_dialogs;
     std::vector<std::unique_ptr<EventHook>> m_hooks;
     // The base frequency the channel frequency table was last built for.
     std::string m_tableBaseFrequency;

@@ -4,13 +4,17 @@
 #include "core/catalogue.h"
 #include "core/hex.h"
 #include "core/texts.h"
+#include "form/globals.h"
 
 #include <QString>
 #include <string>
 #include <string_view>
 
-struct Context;
 class QWidget;
+class StatusPanels;
+namespace core {
+class Dialogs;
+}
 namespace serial {
 class Link;
 }
@@ -26,7 +30,7 @@ struct OperationTexts {
 class CommandSequence {
 public:
     // Every frame leaves through `link`.
-    CommandSequence(Context& ctx, serial::Link& link);
+    CommandSequence(Globals& g, core::Dialogs& dialogs, StatusPanels& status, serial::Link& link);
 
     // False, after the warning, while a pair transfer test runs: its data would be taken for
     // answers and its answers for test data.
@@ -48,6 +52,8 @@ public:
     QString Text(core::TextId text) const;
 
 private:
-    Context& m_ctx;
+    Globals& m_g;
+    core::Dialogs& m_dialogs;
+    StatusPanels& m_status;
     serial::Link& m_link;
 };

@@ -1,6 +1,5 @@
 #include "parameter_commands.h"
 
-#include "app/context.h"
 #include "command_sequence.h"
 #include "core/decimal_entry.h"
 #include "digit_filter.h"
@@ -18,9 +17,9 @@ constexpr std::uint32_t kMaxId = 0xFFFF; // four hex digits on the wire
 
 } // namespace
 
-ParameterCommands::ParameterCommands(Context& ctx) : m_ctx(ctx) {
+ParameterCommands::ParameterCommands(Ui::TForm1& ui, Globals& g, CommandSequence& sequence)
+    : m_ui(ui), m_g(g), m_sequence(sequence) {
     using Handler = void (ParameterCommands::*)();
-    Ui::TForm1& ui = ctx.ui;
     const std::pair<QAbstractButton*, Handler> handlers[] = {
         {ui.SpeedButton2, &ParameterCommands::SpeedButton2Click},
         {ui.SpeedButton8, &ParameterCommands::SpeedButton8Click},
@@ -115,21 +114,21 @@ void ParameterCommands::Button2Click() {
 bool ParameterCommands::ModelCheck(const char* listName) {
     const auto* list = qobject_cast<QComboBox*>(Control(listName));
     if (list == nullptr || list->count() == 0) {
-        m_ctx.sequence->Refuse(core::TextId::kChooseModel, m_ctx.ui.ComboBox15);
+        m_sequence.Refuse(core::TextId::kChooseModel, m_ui.ComboBox15);
         return false;
     }
-    const QComboBox* model = m_ctx.ui.ComboBox15;
-    if (QString::fromStdString(m_ctx.g.ModuleFamily).left(4) == model->currentText().left(4))
+    const QComboBox* model = m_ui.ComboBox15;
+    if (QString::fromStdString(m_g.ModuleFamily).left(4) == model->currentText().left(4))
         return true;
-    if (model->currentIndex() >= 0 && m_ctx.ui.ComboBox16->currentIndex() >= 0)
+    if (model->currentIndex() >= 0 && m_ui.ComboBox16->currentIndex() >= 0)
         return true;
-    m_ctx.sequence->Refuse(core::TextId::kWrongModel, nullptr);
+    m_sequence.Refuse(core::TextId::kWrongModel, nullptr);
     return false;
 }
 
 void ParameterCommands::Run(std::string_view button) {
     const ParameterCommand& row = ParameterCommandFor(button);
-    CommandSequence& sequence = *m_ctx.sequence;
+    CommandSequence& sequence = m_sequence;
     const bool ready = row.checksBeforeGuard ? Prepare(row) && sequence.PairTestGuard()
                                              : sequence.PairTestGuard() && Prepare(row);
     if (!ready)
@@ -171,8 +170,8 @@ bool ParameterCommands::Prepare(const ParameterCommand& row) {
             break;
         }
         if (!ok) {
-            m_ctx.sequence->Refuse(*step.message,
-                                   Control(step.focus != nullptr ? step.focus : step.control));
+            m_sequence.Refuse(*step.message,
+                              Control(step.focus != nullptr ? step.focus : step.control));
             return false;
         }
     }
@@ -213,7 +212,7 @@ std::string ParameterCommands::Payload(const ParameterCommand& row, core::Framin
 
 OperationTexts ParameterCommands::Texts(const ParameterCommand& row) const {
     OperationTexts texts = row.texts;
-    if (row.progressBareNames && m_ctx.g.ModelListVariant != 1)
+    if (row.progressBareNames && m_g.ModelListVariant != 1)
         texts.progress = *row.progressBareNames;
     return texts;
 }
@@ -224,5 +223,5 @@ std::string ParameterCommands::FieldText(const char* name) const {
 }
 
 QWidget* ParameterCommands::Control(const char* name) const {
-    return m_ctx.ui.centralwidget->findChild<QWidget*>(QString::fromLatin1(name));
+    return m_ui.centralwidget->findChild<QWidget*>(QString::fromLatin1(name));
 }

@@ -3,18 +3,22 @@
 #pragma once
 
 #include "core/catalogue.h"
+#include "form/globals.h"
 
 #include <string>
 #include <string_view>
 
-struct Context;
+class CommandSequence;
 struct OperationTexts;
 struct ParameterCommand;
 class QWidget;
+namespace Ui {
+class TForm1;
+}
 
 class ParameterCommands {
 public:
-    explicit ParameterCommands(Context& ctx);
+    ParameterCommands(Ui::TForm1& ui, Globals& g, CommandSequence& sequence);
 
     // Channel and frequency.
     void SpeedButton2Click();
@@ -58,5 +62,7 @@ private:
     std::string FieldText(const char* name) const;
     QWidget* Control(const char* name) const;
 
-    Context& m_ctx;
+    Ui::TForm1& m_ui;
+    Globals& m_g;
+    CommandSequence& m_sequence;
 };

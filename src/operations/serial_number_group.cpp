@@ -1,6 +1,5 @@
 #include "serial_number_group.h"
 
-#include "app/context.h"
 #include "command_sequence.h"
 #include "config/config_file.h"
 #include "core/serial_number.h"
@@ -55,12 +54,13 @@ const core::Command& Command(std::uint8_t code) {
 
 } // namespace
 
-SerialNumberGroup::SerialNumberGroup(Context& ctx) : m_ctx(ctx) {
+SerialNumberGroup::SerialNumberGroup(Ui::TForm1& ui, Globals& g, CommandSequence& sequence)
+    : m_ui(ui), m_g(g), m_sequence(sequence) {
     ConnectControls();
 }
 
 void SerialNumberGroup::ConnectControls() {
-    Ui::TForm1& ui = m_ctx.ui;
+    Ui::TForm1& ui = m_ui;
     QObject::connect(ui.SpeedButton24, &QAbstractButton::clicked, [this] { SpeedButton24Click(); });
     QObject::connect(ui.SpeedButton25, &QAbstractButton::clicked, [this] { SpeedButton25Click(); });
     QObject::connect(ui.SpinButton1Up, &QAbstractButton::clicked, [this] { SpinButton1UpClick(); });
@@ -86,11 +86,11 @@ void SerialNumberGroup::ConnectControls() {
 }
 
 void SerialNumberGroup::SpeedButton24Click() {
-    CommandSequence& sequence = *m_ctx.sequence;
+    CommandSequence& sequence = m_sequence;
     if (!sequence.PairTestGuard())
         return;
-    Ui::TForm1& ui = m_ctx.ui;
-    Globals& g = m_ctx.g;
+    Ui::TForm1& ui = m_ui;
+    Globals& g = m_g;
     ui.ComboBox11->setCurrentIndex(-1);
     for (QComboBox* text : {ui.ComboBox12, ui.ComboBox13}) {
         text->setCurrentIndex(-1);
@@ -109,10 +109,10 @@ void SerialNumberGroup::SpeedButton24Click() {
 }
 
 void SerialNumberGroup::SpeedButton25Click() {
-    CommandSequence& sequence = *m_ctx.sequence;
+    CommandSequence& sequence = m_sequence;
     if (!sequence.PairTestGuard())
         return;
-    Ui::TForm1& ui = m_ctx.ui;
+    Ui::TForm1& ui = m_ui;
     const core::SerialNumberPayload encoded = core::EncodeSerialNumber(
         ui.ComboBox11->currentIndex(), ui.ComboBox12->currentText().toStdString(),
         ui.ComboBox13->currentText().toStdString(), ui.Edit2->text().toStdString());
@@ -123,7 +123,7 @@ void SerialNumberGroup::SpeedButton25Click() {
     }
     // The model is checked after the command is recorded, so a late 000A answer still counts.
     if (encoded.error == core::SerialNumberError::kNoModel)
-        m_ctx.g.LastCommand = core::LastCommandText(Command(core::cmd::kWriteSerialNumber));
+        m_g.LastCommand = core::LastCommandText(Command(core::cmd::kWriteSerialNumber));
     const Refusal refusal = RefusalFor(encoded.error, ui);
     sequence.Refuse(refusal.message, refusal.focus);
 }
@@ -138,13 +138,13 @@ void SerialNumberGroup::SnDecrement() {
 
 void SerialNumberGroup::StepRunningNumber(int delta) {
     bool number = false;
-    const int value = m_ctx.ui.Edit2->text().toInt(&number);
+    const int value = m_ui.Edit2->text().toInt(&number);
     if (!number)
         return;
     // Stepping stops at the highest number a write accepts, and at zero.
     if (delta > 0 && value >= core::kMaxRunningNumber)
         return;
-    m_ctx.ui.Edit2->setText(
+    m_ui.Edit2->setText(
         QString::fromStdString(core::RunningNumberText(std::max(0, value + delta))));
 }
 
@@ -169,13 +169,13 @@ void SerialNumberGroup::SpinButton1DownClick() {
 }
 
 void SerialNumberGroup::Edit2Exit() {
-    const QString text = m_ctx.ui.Edit2->text();
+    const QString text = m_ui.Edit2->text();
     if (text.size() < 5)
-        m_ctx.ui.Edit2->setText(QString(5 - text.size(), u'0') + text);
+        m_ui.Edit2->setText(QString(5 - text.size(), u'0') + text);
 }
 
 void SerialNumberGroup::CheckBox4Click() {
-    Ui::TForm1& ui = m_ctx.ui;
+    Ui::TForm1& ui = m_ui;
     const bool unlocked = !ui.CheckBox4->isChecked();
     for (QComboBox* list : {ui.ComboBox11, ui.ComboBox12, ui.ComboBox13, ui.ComboBox4, ui.ComboBox1,
                             ui.ComboBox2, ui.ComboBox3, ui.ComboBox5})
@@ -183,9 +183,9 @@ void SerialNumberGroup::CheckBox4Click() {
 }
 
 void SerialNumberGroup::SaveSerialNoFields() {
-    Ui::TForm1& ui = m_ctx.ui;
+    Ui::TForm1& ui = m_ui;
     config::SaveSerialNoFields(
-        config::ConfigPath(m_ctx.g.StartDir),
+        config::ConfigPath(m_g.StartDir),
         {ui.ComboBox11->currentIndex(), ui.ComboBox12->currentText().toStdString(),
          ui.ComboBox13->currentText().toStdString(), ui.Edit2->text().toStdString()});
 }

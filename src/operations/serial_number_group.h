@@ -2,16 +2,20 @@
 #pragma once
 
 #include "catalogue/event_hook.h"
+#include "form/globals.h"
 
 #include <memory>
 #include <vector>
 
+class CommandSequence;
 class QKeyEvent;
-struct Context;
+namespace Ui {
+class TForm1;
+}
 
 class SerialNumberGroup {
 public:
-    explicit SerialNumberGroup(Context& ctx);
+    SerialNumberGroup(Ui::TForm1& ui, Globals& g, CommandSequence& sequence);
 
     // Read (800B): empties the four fields, which the answer fills.
     void SpeedButton24Click();
@@ -37,6 +41,8 @@ private:
     void ConnectControls();
     void StepRunningNumber(int delta);
 
-    Context& m_ctx;
+    Ui::TForm1& m_ui;
+    Globals& m_g;
+    CommandSequence& m_sequence;
     std::vector<std::unique_ptr<EventHook>> m_hooks;
 };

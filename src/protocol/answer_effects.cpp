@@ -1,7 +1,6 @@
 // What accepted answers change in the window.
 #include "answer_handler.h"
 
-#include "app/context.h"
 #include "catalogue/model_catalogue.h"
 #include "core/catalogue.h"
 #include "core/models.h"
@@ -35,15 +34,15 @@ constexpr int kLastReadAllChannel = 16;
 } // namespace
 
 void AnswerHandler::Apply(const core::answer::SearchAnswer& e) {
-    Globals& g = m_ctx.g;
-    Ui::TForm1& ui = m_ctx.ui;
+    Globals& g = m_g;
+    Ui::TForm1& ui = m_ui;
     g.ModuleFound = true;
     for (QWidget* read : {ui.SpeedButton2, ui.SpeedButton4, ui.SpeedButton5})
         read->setEnabled(true);
     g.ModuleFamily = core::FamilyText(e.family, g.ModelListVariant);
     if (g.ModelListVariant == 1)
-        m_ctx.status.Set(
-            3, QString::fromStdString(g.ModuleFamily + core::FirmwareVersionText(e.version)));
+        m_status.Set(3,
+                     QString::fromStdString(g.ModuleFamily + core::FirmwareVersionText(e.version)));
     g.ModuleBaseFrequency = core::BaseFrequencyText(e.baseFrequencyCode);
     // 2.4 GHz modules report their base frequency, but the model read still has to tell it.
     if (e.baseFrequencyCode >= 1 && e.baseFrequencyCode <= 5)
@@ -63,46 +62,46 @@ void AnswerHandler::Apply(const core::answer::SerialSettingsWritten& e) {
 }
 
 void AnswerHandler::Apply(const core::answer::SerialSettingsRead& e) {
-    Select(m_ctx.ui.ComboBox2, core::RatePositionFromCode(e.rateCode));
-    Select(m_ctx.ui.ComboBox3, core::ParityPositionFromCode(e.parity));
+    Select(m_ui.ComboBox2, core::RatePositionFromCode(e.rateCode));
+    Select(m_ui.ComboBox3, core::ParityPositionFromCode(e.parity));
     ReopenPort(e.rateCode, e.parity);
 }
 
 void AnswerHandler::Apply(const core::answer::AirRateRead& e) {
-    Select(m_ctx.ui.ComboBox1, core::RatePositionFromCode(e.code));
+    Select(m_ui.ComboBox1, core::RatePositionFromCode(e.code));
 }
 
 void AnswerHandler::Apply(const core::answer::ChannelRead& e) {
-    Select(m_ctx.ui.ComboBox4, e.channel - kFirstChannel);
-    m_ctx.models->ComboBox4Click();
+    Select(m_ui.ComboBox4, e.channel - kFirstChannel);
+    m_models.ComboBox4Click();
 }
 
 void AnswerHandler::Apply(const core::answer::SerialNumberWritten&) {
     // The file keeps the number last written; the field moves on to the next module's.
-    m_ctx.serialNumber->SaveSerialNoFields();
+    m_serialNumber.SaveSerialNoFields();
     bool number = false;
-    const int written = m_ctx.ui.Edit2->text().toInt(&number);
+    const int written = m_ui.Edit2->text().toInt(&number);
     if (number)
-        m_ctx.ui.Edit2->setText(QString::fromStdString(core::RunningNumberText(written + 1)));
+        m_ui.Edit2->setText(QString::fromStdString(core::RunningNumberText(written + 1)));
 }
 
 void AnswerHandler::Apply(const core::answer::SerialNumber& e) {
-    Globals& g = m_ctx.g;
-    Ui::TForm1& ui = m_ctx.ui;
+    Globals& g = m_g;
+    Ui::TForm1& ui = m_ui;
     // The same answer ends a search and the operator's own read; each has its text.
     ShowStatus(g.AutoSnRead ? T::kSearched : T::kSerialNumberRead);
     g.ModuleModelIndex = ModelIndexFromCode(e.modelCode);
     Select(ui.ComboBox11, g.ModuleModelIndex);
     Select(ui.ComboBox15, g.ModuleModelIndex);
-    m_ctx.models->ComboBox15Click();
+    m_models.ComboBox15Click();
     if (g.AutoSnRead) {
         const QString base = QString::fromStdString(g.ModuleBaseFrequency);
         const int position = FindBaseFrequency(base);
         if (position < 0) {
-            m_ctx.dialogs.Warning(g.Message(T::kBaseFrequencyNotFound) + g.ModuleBaseFrequency);
+            m_dialogs.Warning(g.Message(T::kBaseFrequencyNotFound) + g.ModuleBaseFrequency);
         } else {
             ui.ComboBox16->setCurrentIndex(position);
-            m_ctx.models->ComboBox16Click();
+            m_models.ComboBox16Click();
             AppendStatus(T::kModelBaseFrequencyRead);
         }
     }
@@ -112,7 +111,7 @@ void AnswerHandler::Apply(const core::answer::SerialNumber& e) {
 }
 
 void AnswerHandler::Apply(const core::answer::IdRead& e) {
-    m_ctx.ui.Edit15->setText(QString::number(e.id));
+    m_ui.Edit15->setText(QString::number(e.id));
 }
 
 void AnswerHandler::Apply(const core::answer::AllWritten& e) {
@@ -120,30 +119,30 @@ void AnswerHandler::Apply(const core::answer::AllWritten& e) {
 }
 
 void AnswerHandler::Apply(const core::answer::PowerSaveRead& e) {
-    Select(m_ctx.ui.ComboBox6, e.mode);
+    Select(m_ui.ComboBox6, e.mode);
 }
 
 void AnswerHandler::Apply(const core::answer::FieldStrength& e) {
-    m_ctx.ui.Edit16->setText(QString::fromStdString(e.hex));
-    m_ctx.ui.Edit17->setText(QString::number(e.value));
+    m_ui.Edit16->setText(QString::fromStdString(e.hex));
+    m_ui.Edit17->setText(QString::number(e.value));
 }
 
 void AnswerHandler::Apply(const core::answer::PowerLevelSet& e) {
     // Only the Chinese text carries the power value.
-    if (!m_ctx.g.Texts().EnglishMessages())
-        m_ctx.status.Set(2, m_ctx.status.Text(2) + QString::number(e.value));
+    if (!m_g.Texts().EnglishMessages())
+        m_status.Set(2, m_status.Text(2) + QString::number(e.value));
 }
 
 void AnswerHandler::Apply(const core::answer::ProtocolRead& e) {
-    Select(m_ctx.ui.ComboBox5, e.protocol);
+    Select(m_ui.ComboBox5, e.protocol);
 }
 
 void AnswerHandler::Apply(const core::answer::AllRead& e) {
-    Ui::TForm1& ui = m_ctx.ui;
+    Ui::TForm1& ui = m_ui;
     Select(ui.ComboBox4, e.channel >= kFirstChannel && e.channel <= kLastReadAllChannel
                              ? e.channel - kFirstChannel
                              : -1);
-    m_ctx.models->ComboBox4Click();
+    m_models.ComboBox4Click();
     Select(ui.ComboBox1, core::RatePositionFromCode(e.airRate));
     Select(ui.ComboBox2, core::RatePositionFromCode(e.serialRate));
     // An unknown parity leaves the list as it was, unlike the serial settings answer.
@@ -154,13 +153,13 @@ void AnswerHandler::Apply(const core::answer::AllRead& e) {
 }
 
 void AnswerHandler::Apply(const core::answer::IoLineWritten& e) {
-    QFrame* shape = e.line == 1 ? m_ctx.ui.Shape3 : e.line == 2 ? m_ctx.ui.Shape4 : nullptr;
+    QFrame* shape = e.line == 1 ? m_ui.Shape3 : e.line == 2 ? m_ui.Shape4 : nullptr;
     if (shape != nullptr)
         Paint(shape, e.high);
 }
 
 void AnswerHandler::Apply(const core::answer::IoLinesRead& e) {
-    Ui::TForm1& ui = m_ctx.ui;
+    Ui::TForm1& ui = m_ui;
     ui.Edit10->setText(QString::number(e.id));
     Select(ui.ComboBox7, e.level1);
     Select(ui.ComboBox8, e.level2);
@@ -171,7 +170,7 @@ void AnswerHandler::Apply(const core::answer::IoLinesRead& e) {
 void AnswerHandler::Apply(const core::answer::BadChecksum& e) {
     // Both lines in one go: a log that is full is cleared before the frame, never between the
     // frame and its verdict.
-    LogLine(QString::fromStdString(e.text) + '\n' + QString::fromUtf8(m_ctx.g.Message(e.line)));
+    LogLine(QString::fromStdString(e.text) + '\n' + QString::fromUtf8(m_g.Message(e.line)));
 }
 
 void AnswerHandler::Apply(const core::answer::NotAFrame& e) {

@@ -1,14 +1,13 @@
 #include "answer_handler.h"
 
-#include "app/context.h"
 #include "core/models.h"
 #include "core/services.h"
 #include "form/status_panels.h"
 #include "memo_log.h"
 #include "operations/serial_number_group.h"
-#include "serial/dialog/port_dialog.h"
 #include "ui_main_window.h"
 
+#include <utility>
 #include <variant>
 
 namespace {
@@ -21,7 +20,13 @@ constexpr int kChainPauseMs = 10;
 
 } // namespace
 
-AnswerHandler::AnswerHandler(Context& ctx, serial::Link& link) : m_ctx(ctx), m_link(link) {}
+AnswerHandler::AnswerHandler(Ui::TForm1& ui, Globals& g, core::Dialogs& dialogs, core::Pause& pause,
+                             StatusPanels& status, SerialNumberGroup& serialNumber,
+                             ModelCatalogue& models, std::function<void(int, int)> reopenPort,
+                             serial::Link& link)
+    : m_ui(ui), m_g(g), m_dialogs(dialogs), m_pause(pause), m_status(status),
+      m_serialNumber(serialNumber), m_models(models), m_reopenPort(std::move(reopenPort)),
+      m_link(link) {}
 
 void AnswerHandler::HandleAnswer5A5A(const std::string& text) {
     Handle(text, core::Framing::k5A5A);
@@ -32,20 +37,20 @@ void AnswerHandler::HandleAnswerEDED(const std::string& text) {
 }
 
 void AnswerHandler::Handle(const std::string& text, core::Framing handler) {
-    const core::AnswerResult result = core::AcceptAnswer(text, handler, m_ctx.g.LastCommand);
+    const core::AnswerResult result = core::AcceptAnswer(text, handler, m_g.LastCommand);
     if (!result.textAfter)
         ShowStatus(result.text, result.chineseOnly);
     std::visit([this](const auto& event) { Apply(event); }, result.event);
     if (result.textAfter)
         ShowStatus(result.text, result.chineseOnly);
     if (result.endsChain)
-        m_ctx.g.ChainSetAll = false;
-    if (result.chain && m_ctx.g.ChainSetAll)
+        m_g.ChainSetAll = false;
+    if (result.chain && m_g.ChainSetAll)
         RunChainStep(*result.chain);
 }
 
 void AnswerHandler::RunChainStep(core::ChainStep step) {
-    m_ctx.pause.Sleep(step.testDelay ? m_ctx.g.TestDelayTime : kChainPauseMs);
+    m_pause.Sleep(step.testDelay ? m_g.TestDelayTime : kChainPauseMs);
     switch (step.next) {
     case core::ChainNext::kWriteSerialNumber:
         ChainWriteSerialNumber();
@@ -60,38 +65,37 @@ void AnswerHandler::RunChainStep(core::ChainStep step) {
 }
 
 void AnswerHandler::LogLine(const QString& line) {
-    AddMemoLine(m_ctx.ui.Memo2, line);
+    AddMemoLine(m_ui.Memo2, line);
 }
 
 void AnswerHandler::ShowStatus(std::optional<core::TextId> text, bool chineseOnly) {
     if (!text)
         return;
-    const char* shown = chineseOnly ? core::ChineseText(*text) : m_ctx.g.Message(*text);
-    m_ctx.status.Set(2, QString::fromUtf8(shown));
+    const char* shown = chineseOnly ? core::ChineseText(*text) : m_g.Message(*text);
+    m_status.Set(2, QString::fromUtf8(shown));
 }
 
 void AnswerHandler::AppendStatus(core::TextId text) {
-    m_ctx.status.Set(2, m_ctx.status.Text(2) + QString::fromUtf8(m_ctx.g.Message(text)));
+    m_status.Set(2, m_status.Text(2) + QString::fromUtf8(m_g.Message(text)));
 }
 
 int AnswerHandler::ModelIndexFromCode(const std::string& code) {
     const int position = core::ModelIndexFromCode(code);
     if (position >= 0)
-        m_ctx.g.ModuleModelName = core::AnswerModelName(position, m_ctx.g.ModelListVariant);
+        m_g.ModuleModelName = core::AnswerModelName(position, m_g.ModelListVariant);
     return position;
 }
 
 int AnswerHandler::FindBaseFrequency(const QString& text) const {
-    return m_ctx.ui.ComboBox16->findText(text, Qt::MatchFixedString | Qt::MatchCaseSensitive);
+    return m_ui.ComboBox16->findText(text, Qt::MatchFixedString | Qt::MatchCaseSensitive);
 }
 
 void AnswerHandler::ReopenPort(int rateCode, int parityCode) {
-    if (m_ctx.frmPortSet != nullptr)
-        m_ctx.frmPortSet->ReopenPort(rateCode, parityCode);
+    m_reopenPort(rateCode, parityCode);
 }
 
 void AnswerHandler::ChainWriteSerialNumber() {
-    m_ctx.serialNumber->SpeedButton25Click();
+    m_serialNumber.SpeedButton25Click();
 }
 
 void AnswerHandler::ChainWriteAll() {}

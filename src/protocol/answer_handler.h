@@ -2,21 +2,36 @@
 #pragma once
 
 #include "core/answer.h"
+#include "form/globals.h"
 #include "operations/command_sequence.h"
 
 #include <QString>
+#include <functional>
 #include <optional>
 #include <string>
 
-struct Context;
+class ModelCatalogue;
+class SerialNumberGroup;
+class StatusPanels;
+namespace core {
+class Dialogs;
+class Pause;
+} // namespace core
 namespace serial {
 class Link;
+}
+namespace Ui {
+class TForm1;
 }
 
 class AnswerHandler {
 public:
-    // The serial-number read that follows a search answer leaves through `link`.
-    AnswerHandler(Context& ctx, serial::Link& link);
+    // The serial-number read that follows a search answer leaves through `link`; answers with
+    // the module's serial settings move the port to them through `reopenPort` (rate code,
+    // parity code).
+    AnswerHandler(Ui::TForm1& ui, Globals& g, core::Dialogs& dialogs, core::Pause& pause,
+                  StatusPanels& status, SerialNumberGroup& serialNumber, ModelCatalogue& models,
+                  std::function<void(int, int)> reopenPort, serial::Link& link);
 
     // 5A5A answers, and the 4040 answers of the IO commands; anything else goes to Memo2.
     void HandleAnswer5A5A(const std::string& text);
@@ -69,6 +84,13 @@ private:
 
     void ReopenPort(int rateCode, int parityCode);
 
-    Context& m_ctx;
+    Ui::TForm1& m_ui;
+    Globals& m_g;
+    core::Dialogs& m_dialogs;
+    core::Pause& m_pause;
+    StatusPanels& m_status;
+    SerialNumberGroup& m_serialNumber;
+    ModelCatalogue& m_models;
+    std::function<void(int, int)> m_reopenPort;
     serial::Link& m_link;
 };

@@ -1,7 +1,6 @@
 #include "receive_loop.h"
 
 #include "answer_handler.h"
-#include "app/context.h"
 #include "core/receive_timing.h"
 #include "form/status_panels.h"
 #include "memo_log.h"
@@ -25,12 +24,14 @@ QString TerminalText(const core::Bytes& bytes) {
 
 } // namespace
 
-ReceiveLoop::ReceiveLoop(Context& ctx, serial::Link& link) : m_ctx(ctx), m_link(link) {
-    QObject::connect(&ctx.Timer1, &QTimer::timeout, &ctx.Timer1, [this] { Timer1Timer(); });
+ReceiveLoop::ReceiveLoop(Ui::TForm1& ui, Globals& g, StatusPanels& status, QTimer& timer1,
+                         AnswerHandler& answers, serial::Link& link)
+    : m_ui(ui), m_g(g), m_status(status), m_answers(answers), m_link(link) {
+    QObject::connect(&timer1, &QTimer::timeout, &timer1, [this] { Timer1Timer(); });
 }
 
 void ReceiveLoop::Timer1Timer() {
-    Globals& g = m_ctx.g;
+    Globals& g = m_g;
     if (g.PollSuspended)
         return;
     const core::Bytes received = m_link.Receive(g.Line.CurrentPort);
@@ -52,8 +53,8 @@ void ReceiveLoop::Timer1Timer() {
 }
 
 void ReceiveLoop::UpdateFrameDelay() {
-    Globals& g = m_ctx.g;
-    Ui::TForm1& ui = m_ctx.ui;
+    Globals& g = m_g;
+    Ui::TForm1& ui = m_ui;
     if (ui.CheckBox2->isChecked() || g.LastSentData.empty()) {
         g.FrameDelayMs = ui.SpinEdit2->value();
         return;
@@ -70,21 +71,21 @@ void ReceiveLoop::UpdateFrameDelay() {
 }
 
 void ReceiveLoop::HandOn(core::Bytes received) {
-    Globals& g = m_ctx.g;
+    Globals& g = m_g;
     switch (g.AppState) {
     case StateCommand: {
         const std::string text = core::BytesToHex(received);
         if (g.Morvantelis())
-            m_ctx.answers->HandleAnswerEDED(text);
+            m_answers.HandleAnswerEDED(text);
         else
-            m_ctx.answers->HandleAnswer5A5A(text);
+            m_answers.HandleAnswer5A5A(text);
         break;
     }
     case StateStopped:
     case StatePairReply:
     case StatePairTimed:
-        m_ctx.status.Set(2, QString::fromUtf8(g.Message(core::TextId::kPairDataReceived)));
-        ClearWhenFull(m_ctx.ui.Memo2);
+        m_status.Set(2, QString::fromUtf8(g.Message(core::TextId::kPairDataReceived)));
+        ClearWhenFull(m_ui.Memo2);
         ProcessTestReceipt(received, g.TestStopFlag, g.AppState);
         break;
     case StateDataComm:
@@ -97,7 +98,7 @@ void ReceiveLoop::HandOn(core::Bytes received) {
 }
 
 void ReceiveLoop::ShowInTerminal(const core::Bytes& received) {
-    Ui::TForm1& ui = m_ctx.ui;
+    Ui::TForm1& ui = m_ui;
     AddMemoLine(ui.Memo4, ui.RadioButton7->isChecked()
                               ? TerminalText(received)
                               : QString::fromLatin1(core::BytesToHex(received)));

@@ -3,18 +3,26 @@
 #pragma once
 
 #include "core/hex.h"
+#include "form/globals.h"
 
 #include <chrono>
 
-struct Context;
+class AnswerHandler;
+class QTimer;
+class StatusPanels;
 namespace serial {
 class Link;
+}
+namespace Ui {
+class TForm1;
 }
 
 class ReceiveLoop {
 public:
-    // Each poll takes what waits on the current port from `link`.
-    ReceiveLoop(Context& ctx, serial::Link& link);
+    // Each tick of `timer1` polls: it takes what waits on the current port from `link`, and
+    // hands complete answers to `answers`.
+    ReceiveLoop(Ui::TForm1& ui, Globals& g, StatusPanels& status, QTimer& timer1,
+                AnswerHandler& answers, serial::Link& link);
 
     void Timer1Timer();
 
@@ -27,6 +35,9 @@ private:
     void HandOn(core::Bytes received);
     void ShowInTerminal(const core::Bytes& received);
 
-    Context& m_ctx;
+    Ui::TForm1& m_ui;
+    Globals& m_g;
+    StatusPanels& m_status;
+    AnswerHandler& m_answers;
     serial::Link& m_link;
 };

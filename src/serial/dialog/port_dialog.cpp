@@ -1,6 +1,5 @@
 #include "port_dialog.h"
 
-#include "app/context.h"
 #include "config/config_file.h"
 #include "core/catalogue.h"
 #include "core/services.h"
@@ -82,8 +81,10 @@ int ParityEntryOfCode(int parityCode) {
 
 } // namespace
 
-TfrmPortSet::TfrmPortSet(Context& ctx, QWidget* parent)
-    : QDialog(parent), m_ctx(ctx), m_ui(std::make_unique<Ui::TfrmPortSet>()) {
+TfrmPortSet::TfrmPortSet(Globals& g, TCommFun& commFun, core::Dialogs& dialogs,
+                         StatusPanels& status, QWidget* parent)
+    : QDialog(parent), m_g(g), m_commFun(commFun), m_dialogs(dialogs), m_status(status),
+      m_ui(std::make_unique<Ui::TfrmPortSet>()) {
     m_ui->setupUi(this);
     m_device = new QLabel(this);
     m_device->setObjectName(QStringLiteral("LabelPortDevice"));
@@ -115,7 +116,7 @@ void TfrmPortSet::FormCreate() {
 
 void TfrmPortSet::ApplyCaptions() {
     using T = core::TextId;
-    const core::TextRule texts = m_ctx.g.Texts();
+    const core::TextRule texts = m_g.Texts();
     // The dialog follows the message rule: English only for exactly "EN".
     if (!texts.EnglishMessages())
         return;
@@ -138,20 +139,20 @@ void TfrmPortSet::ApplyCaptions() {
 
 void TfrmPortSet::LoadPortSettings() {
     // A position outside a list leaves that list without a selection.
-    const config::PortSettings s = config::LoadPortSettings(m_ctx.ConfigPath());
+    const config::PortSettings s = config::LoadPortSettings(config::ConfigPath(m_g.StartDir));
     m_ui->ComboBox1->setCurrentIndex(s.port);
     m_ui->ComboBox2->setCurrentIndex(s.rate);
     m_ui->ComboBox3->setCurrentIndex(s.verify);
 }
 
 void TfrmPortSet::SavePortSettings() {
-    config::SavePortSettings(m_ctx.ConfigPath(),
+    config::SavePortSettings(config::ConfigPath(m_g.StartDir),
                              {m_ui->ComboBox1->currentIndex(), m_ui->ComboBox2->currentIndex(),
                               m_ui->ComboBox3->currentIndex()});
 }
 
 void TfrmPortSet::SpeedButton1Click() {
-    Globals& g = m_ctx.g;
+    Globals& g = m_g;
     core::LineSettings& line = g.Line;
     const auto port = PortNumberOf(m_ui->ComboBox1->currentText());
     if (!port) {
@@ -171,21 +172,21 @@ void TfrmPortSet::SpeedButton1Click() {
     line.PortDataBitsCode = DataBitsCodeOf(m_ui->ComboBox4->currentText(), line.PortDataBitsCode);
     line.PortStopBitsCode = StopBitsCodeOf(m_ui->ComboBox6->currentText(), line.PortStopBitsCode);
 
-    if (!m_ctx.CommFun.OpenPort(line.CurrentPort)) {
+    if (!m_commFun.OpenPort(line.CurrentPort)) {
         Warn(core::TextId::kOpenFail);
-        m_ctx.status.Set(1, QString::fromUtf8(g.Message(core::TextId::kOpenFailStatus)));
+        m_status.Set(1, QString::fromUtf8(g.Message(core::TextId::kOpenFailStatus)));
         return;
     }
     // A failure here has shown its own box; the port counts as open.
-    m_ctx.CommFun.SetPortParams(line.CurrentPort, line.PortBaudCode, line.PortDataBitsCode,
-                                line.PortStopBitsCode, line.PortParityCode);
+    m_commFun.SetPortParams(line.CurrentPort, line.PortBaudCode, line.PortDataBitsCode,
+                            line.PortStopBitsCode, line.PortParityCode);
     m_ui->SpeedButton1->setEnabled(false);
     m_ui->SpeedButton2->setEnabled(true);
     close();
     // One port at a time: whatever else is open is closed.
     for (int i = 0; i < serial::kPortCount; ++i) {
         auto& flag = g.PortOpenFlags[static_cast<std::size_t>(i)];
-        if (i + 1 != line.CurrentPort && flag && m_ctx.CommFun.ClosePort(i + 1))
+        if (i + 1 != line.CurrentPort && flag && m_commFun.ClosePort(i + 1))
             flag = false;
     }
     g.PortOpenFlags[static_cast<std::size_t>(line.CurrentPort - 1)] = true;
@@ -194,10 +195,10 @@ void TfrmPortSet::SpeedButton1Click() {
 }
 
 void TfrmPortSet::SpeedButton2Click() {
-    Globals& g = m_ctx.g;
-    if (!m_ctx.CommFun.ClosePort(g.Line.CurrentPort)) {
+    Globals& g = m_g;
+    if (!m_commFun.ClosePort(g.Line.CurrentPort)) {
         Warn(core::TextId::kCloseFail);
-        m_ctx.status.Set(1, QString::fromUtf8(g.Message(core::TextId::kCloseFailStatus)));
+        m_status.Set(1, QString::fromUtf8(g.Message(core::TextId::kCloseFailStatus)));
         return;
     }
     m_ui->SpeedButton1->setEnabled(true);
@@ -213,7 +214,7 @@ void TfrmPortSet::SpeedButton3Click() {
 
 void TfrmPortSet::ComboBox1Click() {
     const int entry = m_ui->ComboBox1->currentIndex();
-    const bool open = entry >= 0 && m_ctx.g.PortOpenFlags[static_cast<std::size_t>(entry)];
+    const bool open = entry >= 0 && m_g.PortOpenFlags[static_cast<std::size_t>(entry)];
     m_ui->SpeedButton1->setEnabled(!open);
     m_ui->SpeedButton2->setEnabled(open);
 }
@@ -227,14 +228,14 @@ void TfrmPortSet::ComboBox3Click() {
 }
 
 void TfrmPortSet::ReopenPort(int rateCode, int parityCode) {
-    Globals& g = m_ctx.g;
+    Globals& g = m_g;
     // A code without a baud rate gives "0", which no entry holds: no selection.
     m_ui->ComboBox2->setCurrentIndex(
         m_ui->ComboBox2->findText(QString::number(core::BaudFromRateCode(rateCode))));
     m_ui->ComboBox3->setCurrentIndex(ParityEntryOfCode(parityCode));
     // The port is closed now; when the open below stops early the flag and buttons must
     // not claim otherwise.
-    if (m_ctx.CommFun.ClosePort(g.Line.CurrentPort)) {
+    if (m_commFun.ClosePort(g.Line.CurrentPort)) {
         g.PortOpenFlags[static_cast<std::size_t>(g.Line.CurrentPort - 1)] = false;
         m_ui->SpeedButton1->setEnabled(true);
         m_ui->SpeedButton2->setEnabled(false);
@@ -256,11 +257,11 @@ QString TfrmPortSet::PortSummary() const {
 }
 
 void TfrmPortSet::ShowPortSummary() {
-    m_ctx.status.Set(1, PortSummary());
+    m_status.Set(1, PortSummary());
 }
 
 void TfrmPortSet::ShowPortDevices() {
-    const auto devices = DevicesOfPorts(m_ctx.ConfigPath());
+    const auto devices = DevicesOfPorts(config::ConfigPath(m_g.StartDir));
     for (int i = 0; i < m_ui->ComboBox1->count() && i < serial::kPortCount; ++i) {
         const std::string& device = devices[static_cast<std::size_t>(i)];
         m_ui->ComboBox1->setItemData(i, QString::fromStdString(device), Qt::ToolTipRole);
@@ -270,10 +271,10 @@ void TfrmPortSet::ShowPortDevices() {
 
 void TfrmPortSet::ShowChosenDevice() {
     const QString device = m_ui->ComboBox1->currentData(Qt::ToolTipRole).toString();
-    m_device->setText(device.isEmpty() ? QString::fromUtf8(m_ctx.g.Message(core::TextId::kNoDevice))
+    m_device->setText(device.isEmpty() ? QString::fromUtf8(m_g.Message(core::TextId::kNoDevice))
                                        : device);
 }
 
 void TfrmPortSet::Warn(core::TextId message) {
-    m_ctx.dialogs.Warning(m_ctx.g.Message(message));
+    m_dialogs.Warning(m_g.Message(message));
 }

@@ -4,13 +4,18 @@
 #pragma once
 
 #include "core/texts.h"
+#include "form/globals.h"
 
 #include <QDialog>
 #include <QString>
 #include <memory>
 
-struct Context;
 class QLabel;
+class StatusPanels;
+class TCommFun;
+namespace core {
+class Dialogs;
+}
 
 namespace Ui {
 class TfrmPortSet;
@@ -20,7 +25,8 @@ class TfrmPortSet : public QDialog {
     Q_OBJECT
 public:
     // Creating the dialog loads the saved settings and opens the port at once.
-    TfrmPortSet(Context& ctx, QWidget* parent = nullptr);
+    TfrmPortSet(Globals& g, TCommFun& commFun, core::Dialogs& dialogs, StatusPanels& status,
+                QWidget* parent = nullptr);
     ~TfrmPortSet() override;
 
     Ui::TfrmPortSet& Form() { return *m_ui; }
@@ -54,7 +60,10 @@ private:
     void ShowChosenDevice();
     void Warn(core::TextId message);
 
-    Context& m_ctx;
+    Globals& m_g;
+    TCommFun& m_commFun;
+    core::Dialogs& m_dialogs;
+    StatusPanels& m_status;
     std::unique_ptr<Ui::TfrmPortSet> m_ui;
     QLabel* m_device = nullptr;
 };

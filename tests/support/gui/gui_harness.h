@@ -32,6 +32,22 @@ public:
     }
 };
 
+// The parts of the window the tests look at.
+struct Context {
+    Ui::TForm1& ui;
+    Globals& g;
+    StatusPanels& status;
+    TCommFun& CommFun;
+    QTimer& Timer1;
+    QTimer& Timer2;
+    QTimer& Timer3;
+    QTimer& Timer4;
+    TfrmPortSet* frmPortSet;
+    ReceiveLoop* receive;
+    SerialNumberGroup* serialNumber;
+    ModelCatalogue* models;
+};
+
 class GuiHarness {
 public:
     // `configIni` is the Config.ini text without [Ports]; when `com1Device` is not empty a
@@ -48,8 +64,13 @@ public:
     void IgnoreSystemPorts() { m_systemPorts = false; }
 
     TForm1& Window() { return *m_window; }
-    Context& Ctx() { return m_window->Ctx(); }
-    Globals& G() { return Ctx().g; }
+    Context Ctx() {
+        TForm1& w = *m_window;
+        return {w.Form(),        w.G(),        w.Status(),        w.CommFun(),
+                w.Timer(1),      w.Timer(2),   w.Timer(3),        w.Timer(4),
+                &w.PortDialog(), &w.Receive(), &w.SerialNumber(), &w.Models()};
+    }
+    Globals& G() { return m_window->G(); }
     // The serial calls the window makes, for looking at a port without the window.
     serial::Sio& Sio() { return *m_sio; }
     const std::filesystem::path& Dir() const { return m_dir; }
