@@ -1,5 +1,6 @@
 // The tool's state apart from its widgets: one instance, owned by the main window and handed by
-// reference to the subsystems that use it. Members keep the names the handlers use in their descriptions.
+// reference to the subsystems that use it. Members keep the names the handlers use in their
+// descriptions.
 #pragma once
 
 #include "line_settings.h"
