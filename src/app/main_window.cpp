@@ -27,8 +27,13 @@ TForm1::TForm1(Services& services, QWidget* parent)
     m_commFun = std::make_unique<TCommFun>(services.sio, services.dialogs, m_g.VariantType);
     m_link = std::make_unique<serial::Link>(*m_commFun);
     m_sequence = std::make_unique<CommandSequence>(m_g, services.dialogs, *m_status, *m_link);
-    m_parameters = std::make_unique<ParameterCommands>(*m_ui, m_g, *m_sequence);
-    m_serialNumber = std::make_unique<SerialNumberGroup>(*m_ui, m_g, *m_sequence);
+    m_parameters = std::make_unique<ParameterCommands>(
+        *m_ui, ParameterState{m_g.ModelListVariant, m_g.ModuleFamily}, *m_sequence);
+    m_serialNumber = std::make_unique<SerialNumberGroup>(
+        *m_ui,
+        SerialNumberState{m_g.AutoSnRead, m_g.LastCommand, m_g.ModuleModelIndex,
+                          m_g.PreviousModelIndex, m_g.SavedSelections, m_g.StartDir},
+        *m_sequence);
     m_models = std::make_unique<ModelCatalogue>(*m_ui, m_g, services.dialogs);
     // The port dialog comes last, so answers before it exists leave the port as it is.
     auto reopenPort = [this](int rateCode, int parityCode) {

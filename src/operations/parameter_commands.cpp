@@ -17,8 +17,9 @@ constexpr std::uint32_t kMaxId = 0xFFFF; // four hex digits on the wire
 
 } // namespace
 
-ParameterCommands::ParameterCommands(Ui::TForm1& ui, Globals& g, CommandSequence& sequence)
-    : m_ui(ui), m_g(g), m_sequence(sequence) {
+ParameterCommands::ParameterCommands(Ui::TForm1& ui, const ParameterState& state,
+                                     CommandSequence& sequence)
+    : m_ui(ui), m_state(state), m_sequence(sequence) {
     using Handler = void (ParameterCommands::*)();
     const std::pair<QAbstractButton*, Handler> handlers[] = {
         {ui.SpeedButton2, &ParameterCommands::SpeedButton2Click},
@@ -118,7 +119,7 @@ bool ParameterCommands::ModelCheck(const char* listName) {
         return false;
     }
     const QComboBox* model = m_ui.ComboBox15;
-    if (QString::fromStdString(m_g.ModuleFamily).left(4) == model->currentText().left(4))
+    if (QString::fromStdString(m_state.ModuleFamily).left(4) == model->currentText().left(4))
         return true;
     if (model->currentIndex() >= 0 && m_ui.ComboBox16->currentIndex() >= 0)
         return true;
@@ -212,7 +213,7 @@ std::string ParameterCommands::Payload(const ParameterCommand& row, core::Framin
 
 OperationTexts ParameterCommands::Texts(const ParameterCommand& row) const {
     OperationTexts texts = row.texts;
-    if (row.progressBareNames && m_g.ModelListVariant != 1)
+    if (row.progressBareNames && m_state.ModelListVariant != 1)
         texts.progress = *row.progressBareNames;
     return texts;
 }

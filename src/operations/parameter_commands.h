@@ -3,7 +3,6 @@
 #pragma once
 
 #include "core/catalogue.h"
-#include "form/globals.h"
 
 #include <string>
 #include <string_view>
@@ -16,9 +15,15 @@ namespace Ui {
 class TForm1;
 }
 
+// What the buttons read of the session: the model list variant and the module's family.
+struct ParameterState {
+    const int& ModelListVariant;
+    const std::string& ModuleFamily;
+};
+
 class ParameterCommands {
 public:
-    ParameterCommands(Ui::TForm1& ui, Globals& g, CommandSequence& sequence);
+    ParameterCommands(Ui::TForm1& ui, const ParameterState& state, CommandSequence& sequence);
 
     // Channel and frequency.
     void SpeedButton2Click();
@@ -63,6 +68,6 @@ private:
     QWidget* Control(const char* name) const;
 
     Ui::TForm1& m_ui;
-    Globals& m_g;
+    ParameterState m_state;
     CommandSequence& m_sequence;
 };

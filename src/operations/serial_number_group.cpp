@@ -54,8 +54,9 @@ const core::Command& Command(std::uint8_t code) {
 
 } // namespace
 
-SerialNumberGroup::SerialNumberGroup(Ui::TForm1& ui, Globals& g, CommandSequence& sequence)
-    : m_ui(ui), m_g(g), m_sequence(sequence) {
+SerialNumberGroup::SerialNumberGroup(Ui::TForm1& ui, const SerialNumberState& state,
+                                     CommandSequence& sequence)
+    : m_ui(ui), m_state(state), m_sequence(sequence) {
     ConnectControls();
 }
 
@@ -90,7 +91,7 @@ void SerialNumberGroup::SpeedButton24Click() {
     if (!sequence.PairTestGuard())
         return;
     Ui::TForm1& ui = m_ui;
-    Globals& g = m_g;
+    const SerialNumberState& g = m_state;
     ui.ComboBox11->setCurrentIndex(-1);
     for (QComboBox* text : {ui.ComboBox12, ui.ComboBox13}) {
         text->setCurrentIndex(-1);
@@ -123,7 +124,7 @@ void SerialNumberGroup::SpeedButton25Click() {
     }
     // The model is checked after the command is recorded, so a late 000A answer still counts.
     if (encoded.error == core::SerialNumberError::kNoModel)
-        m_g.LastCommand = core::LastCommandText(Command(core::cmd::kWriteSerialNumber));
+        m_state.LastCommand = core::LastCommandText(Command(core::cmd::kWriteSerialNumber));
     const Refusal refusal = RefusalFor(encoded.error, ui);
     sequence.Refuse(refusal.message, refusal.focus);
 }
@@ -185,7 +186,7 @@ void SerialNumberGroup::CheckBox4Click() {
 void SerialNumberGroup::SaveSerialNoFields() {
     Ui::TForm1& ui = m_ui;
     config::SaveSerialNoFields(
-        config::ConfigPath(m_g.StartDir),
+        config::ConfigPath(m_state.StartDir),
         {ui.ComboBox11->currentIndex(), ui.ComboBox12->currentText().toStdString(),
          ui.ComboBox13->currentText().toStdString(), ui.Edit2->text().toStdString()});
 }

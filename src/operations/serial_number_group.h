@@ -2,9 +2,10 @@
 #pragma once
 
 #include "catalogue/event_hook.h"
-#include "form/globals.h"
+#include "core/session.h"
 
 #include <memory>
+#include <string>
 #include <vector>
 
 class CommandSequence;
@@ -13,9 +14,21 @@ namespace Ui {
 class TForm1;
 }
 
+// What the group reads and changes of the session: a read forgets the module's model and
+// keeps the list selections for the answer; a write records its command; the start directory
+// holds Config.ini.
+struct SerialNumberState {
+    bool& AutoSnRead;
+    std::string& LastCommand;
+    int& ModuleModelIndex;
+    int& PreviousModelIndex;
+    core::SelectionsSnapshot& SavedSelections;
+    const std::string& StartDir;
+};
+
 class SerialNumberGroup {
 public:
-    SerialNumberGroup(Ui::TForm1& ui, Globals& g, CommandSequence& sequence);
+    SerialNumberGroup(Ui::TForm1& ui, const SerialNumberState& state, CommandSequence& sequence);
 
     // Read (800B): empties the four fields, which the answer fills.
     void SpeedButton24Click();
@@ -42,7 +55,7 @@ private:
     void StepRunningNumber(int delta);
 
     Ui::TForm1& m_ui;
-    Globals& m_g;
+    SerialNumberState m_state;
     CommandSequence& m_sequence;
     std::vector<std::unique_ptr<EventHook>> m_hooks;
 };
