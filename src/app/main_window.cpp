@@ -26,7 +26,10 @@ TForm1::TForm1(Services& services, QWidget* parent)
     m_status = std::make_unique<StatusPanels>(m_ui->StatusBar1);
     m_commFun = std::make_unique<TCommFun>(services.sio, services.dialogs, m_g.VariantType);
     m_link = std::make_unique<serial::Link>(*m_commFun);
-    m_sequence = std::make_unique<CommandSequence>(m_g, services.dialogs, *m_status, *m_link);
+    const SessionLanguage language{m_g.LangCode, m_g.VariantType};
+    m_sequence = std::make_unique<CommandSequence>(
+        SequenceState{language, m_g.AppState, m_g.LastCommand, m_g.Line}, services.dialogs,
+        *m_status, *m_link);
     m_parameters = std::make_unique<ParameterCommands>(
         *m_ui, ParameterState{m_g.ModelListVariant, m_g.ModuleFamily}, *m_sequence);
     m_serialNumber = std::make_unique<SerialNumberGroup>(
@@ -34,7 +37,12 @@ TForm1::TForm1(Services& services, QWidget* parent)
         SerialNumberState{m_g.AutoSnRead, m_g.LastCommand, m_g.ModuleModelIndex,
                           m_g.PreviousModelIndex, m_g.SavedSelections, m_g.StartDir},
         *m_sequence);
-    m_models = std::make_unique<ModelCatalogue>(*m_ui, m_g, services.dialogs);
+    m_models = std::make_unique<ModelCatalogue>(
+        *m_ui,
+        CatalogueState{language, m_g.AutoSnRead, m_g.ModuleBaseFrequency, m_g.ModuleModelIndex,
+                       m_g.PreviousModelIndex, m_g.SavedBaseFrequencyIndex, m_g.SavedSelections,
+                       m_g.SequenceMode, m_g.ChannelFrequencyTable},
+        services.dialogs);
     // The port dialog comes last, so answers before it exists leave the port as it is.
     auto reopenPort = [this](int rateCode, int parityCode) {
         if (m_frmPortSet)
@@ -49,8 +57,9 @@ TForm1::TForm1(Services& services, QWidget* parent)
     ConnectToolbarAndMenu();
     FormCreate();
     // The dialog's creation opens the port with the saved settings, after the window exists.
-    m_frmPortSet =
-        std::make_unique<TfrmPortSet>(m_g, *m_commFun, services.dialogs, *m_status, this);
+    m_frmPortSet = std::make_unique<TfrmPortSet>(
+        PortDialogState{language, m_g.Line, m_g.PortOpenFlags, m_g.StartDir}, *m_commFun,
+        services.dialogs, *m_status, this);
     m_about = std::make_unique<TFrm_about>(this);
 }
 

@@ -16,7 +16,7 @@ void Fill(QComboBox* list, const std::vector<std::string>& texts) {
     list->setCurrentIndex(-1);
 }
 
-QString Entry(const Globals& g, int index) {
+QString Entry(const CatalogueState& g, int index) {
     if (index < 0 || index >= static_cast<int>(g.ChannelFrequencyTable.size()))
         return {};
     return QString::fromStdString(g.ChannelFrequencyTable[static_cast<std::size_t>(index)]);
@@ -36,9 +36,9 @@ void ModelCatalogue::FillRateList(int maximum, QComboBox* list) {
 
 void ModelCatalogue::FillChannelFrequencies(const std::string& modelText,
                                             const std::string& baseFrequency) {
-    const Globals& g = m_g;
+    const CatalogueState& g = m_state;
     m_tableBaseFrequency = baseFrequency;
-    m_g.ChannelFrequencyTable =
+    m_state.ChannelFrequencyTable =
         core::ChannelFrequencies(modelText, baseFrequency, g.VariantType,
                                  m_ui.ComboBox15->currentIndex(), m_ui.CheckBox5->isChecked());
 }
@@ -46,12 +46,12 @@ void ModelCatalogue::FillChannelFrequencies(const std::string& modelText,
 void ModelCatalogue::CheckBox5Click() {
     m_ui.Edit1->clear();
     m_ui.Edit19->clear();
-    m_g.ChannelFrequencyTable = core::BaseStationTable(m_ui.CheckBox5->isChecked());
+    m_state.ChannelFrequencyTable = core::BaseStationTable(m_ui.CheckBox5->isChecked());
 }
 
 void ModelCatalogue::ComboBox4Click() {
     Ui::TForm1& ui = m_ui;
-    const Globals& g = m_g;
+    const CatalogueState& g = m_state;
     const int channel = ui.ComboBox4->currentIndex();
     if (channel < 0) {
         ui.Edit1->clear();
@@ -86,6 +86,6 @@ bool ModelCatalogue::ComboBox2DropDown() {
 bool ModelCatalogue::WarnIfEmpty(const QComboBox* list, core::TextId message) {
     if (list->count() > 0)
         return true;
-    m_dialogs.Warning(m_g.Message(message));
+    m_dialogs.Warning(m_state.Message(message));
     return false;
 }

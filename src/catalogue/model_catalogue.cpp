@@ -28,8 +28,8 @@ QString Utf8(const std::string& text) {
 
 } // namespace
 
-ModelCatalogue::ModelCatalogue(Ui::TForm1& ui, Globals& g, core::Dialogs& dialogs)
-    : m_ui(ui), m_g(g), m_dialogs(dialogs) {
+ModelCatalogue::ModelCatalogue(Ui::TForm1& ui, const CatalogueState& state, core::Dialogs& dialogs)
+    : m_ui(ui), m_state(state), m_dialogs(dialogs) {
     ConnectControls();
 }
 
@@ -75,7 +75,7 @@ void ModelCatalogue::FillModelLists(int modelListVariant) {
 
 void ModelCatalogue::ComboBox15Click() {
     Ui::TForm1& ui = m_ui;
-    Globals& g = m_g;
+    const CatalogueState& g = m_state;
     const int position = ui.ComboBox15->currentIndex();
 
     ShowTxRx(false);
@@ -131,12 +131,12 @@ void ModelCatalogue::ComboBox15Click() {
 }
 
 void ModelCatalogue::ComboBox16Enter() {
-    m_g.SavedBaseFrequencyIndex = m_ui.ComboBox16->currentIndex();
+    m_state.SavedBaseFrequencyIndex = m_ui.ComboBox16->currentIndex();
 }
 
 void ModelCatalogue::ComboBox16Click() {
     Ui::TForm1& ui = m_ui;
-    Globals& g = m_g;
+    const CatalogueState& g = m_state;
     const std::string chosen = ui.ComboBox16->currentText().toStdString();
     // The module's own base frequency needs no confirmation; the table is rebuilt only when an
     // earlier confirmed change left it at another one, so its frequencies match the list again.

@@ -7,6 +7,7 @@
 #include "form/globals.h"
 
 #include <QString>
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,9 +20,23 @@ namespace Ui {
 class TForm1;
 }
 
+// What the catalogue reads and changes of the session: the module's identity as the answers
+// left it, the selections kept for a read or a write-all, the channel frequency table it builds,
+// and the variant and language.
+struct CatalogueState : SessionLanguage {
+    const bool& AutoSnRead;
+    const std::string& ModuleBaseFrequency;
+    int& ModuleModelIndex;
+    int& PreviousModelIndex;
+    int& SavedBaseFrequencyIndex;
+    const core::SelectionsSnapshot& SavedSelections;
+    const std::string& SequenceMode;
+    std::array<std::string, 20>& ChannelFrequencyTable;
+};
+
 class ModelCatalogue {
 public:
-    ModelCatalogue(Ui::TForm1& ui, Globals& g, core::Dialogs& dialogs);
+    ModelCatalogue(Ui::TForm1& ui, const CatalogueState& state, core::Dialogs& dialogs);
 
     // Both model lists (ComboBox15 and the serial number's ComboBox11) with the 36 names:
     // "QX861" for variant 1, "NUV861" for 2, "861" for any other.
@@ -56,7 +71,7 @@ private:
     bool WarnIfEmpty(const QComboBox* list, core::TextId message);
 
     Ui::TForm1& m_ui;
-    Globals& m_g;
+    CatalogueState m_state;
     core::Dialogs& m_dialogs;
     std::vector<std::unique_ptr<EventHook>> m_hooks;
     // The base frequency the channel frequency table was last built for.

@@ -6,3 +6,13 @@
 
 using Globals = core::Session;
 using enum core::AppStateValue;
+
+// The language rule's inputs as the session holds them, for the subsystems that show texts: read
+// at each use, so a changed code takes effect with the next text.
+struct SessionLanguage {
+    const std::string& LangCode;
+    const std::string& VariantType;
+
+    core::TextRule Texts() const { return {LangCode, VariantType}; }
+    const char* Message(core::TextId id) const { return Texts().Message(id); }
+};

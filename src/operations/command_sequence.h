@@ -27,10 +27,19 @@ struct OperationTexts {
     core::TextId failureBox;
 };
 
+// What every command reads and changes of the session: the state it guards and sets, the
+// command it records, the port it writes to, and the variant that picks the framing.
+struct SequenceState : SessionLanguage {
+    int& AppState;
+    std::string& LastCommand;
+    const core::LineSettings& Line;
+};
+
 class CommandSequence {
 public:
     // Every frame leaves through `link`.
-    CommandSequence(Globals& g, core::Dialogs& dialogs, StatusPanels& status, serial::Link& link);
+    CommandSequence(const SequenceState& state, core::Dialogs& dialogs, StatusPanels& status,
+                    serial::Link& link);
 
     // False, after the warning, while a pair transfer test runs: its data would be taken for
     // answers and its answers for test data.
@@ -52,7 +61,7 @@ public:
     QString Text(core::TextId text) const;
 
 private:
-    Globals& m_g;
+    SequenceState m_state;
     core::Dialogs& m_dialogs;
     StatusPanels& m_status;
     serial::Link& m_link;

@@ -81,9 +81,9 @@ int ParityEntryOfCode(int parityCode) {
 
 } // namespace
 
-TfrmPortSet::TfrmPortSet(Globals& g, TCommFun& commFun, core::Dialogs& dialogs,
+TfrmPortSet::TfrmPortSet(const PortDialogState& state, TCommFun& commFun, core::Dialogs& dialogs,
                          StatusPanels& status, QWidget* parent)
-    : QDialog(parent), m_g(g), m_commFun(commFun), m_dialogs(dialogs), m_status(status),
+    : QDialog(parent), m_state(state), m_commFun(commFun), m_dialogs(dialogs), m_status(status),
       m_ui(std::make_unique<Ui::TfrmPortSet>()) {
     m_ui->setupUi(this);
     m_device = new QLabel(this);
@@ -116,7 +116,7 @@ void TfrmPortSet::FormCreate() {
 
 void TfrmPortSet::ApplyCaptions() {
     using T = core::TextId;
-    const core::TextRule texts = m_g.Texts();
+    const core::TextRule texts = m_state.Texts();
     // The dialog follows the message rule: English only for exactly "EN".
     if (!texts.EnglishMessages())
         return;
@@ -139,20 +139,20 @@ void TfrmPortSet::ApplyCaptions() {
 
 void TfrmPortSet::LoadPortSettings() {
     // A position outside a list leaves that list without a selection.
-    const config::PortSettings s = config::LoadPortSettings(config::ConfigPath(m_g.StartDir));
+    const config::PortSettings s = config::LoadPortSettings(config::ConfigPath(m_state.StartDir));
     m_ui->ComboBox1->setCurrentIndex(s.port);
     m_ui->ComboBox2->setCurrentIndex(s.rate);
     m_ui->ComboBox3->setCurrentIndex(s.verify);
 }
 
 void TfrmPortSet::SavePortSettings() {
-    config::SavePortSettings(config::ConfigPath(m_g.StartDir),
+    config::SavePortSettings(config::ConfigPath(m_state.StartDir),
                              {m_ui->ComboBox1->currentIndex(), m_ui->ComboBox2->currentIndex(),
                               m_ui->ComboBox3->currentIndex()});
 }
 
 void TfrmPortSet::SpeedButton1Click() {
-    Globals& g = m_g;
+    const PortDialogState& g = m_state;
     core::LineSettings& line = g.Line;
     const auto port = PortNumberOf(m_ui->ComboBox1->currentText());
     if (!port) {
@@ -195,7 +195,7 @@ void TfrmPortSet::SpeedButton1Click() {
 }
 
 void TfrmPortSet::SpeedButton2Click() {
-    Globals& g = m_g;
+    const PortDialogState& g = m_state;
     if (!m_commFun.ClosePort(g.Line.CurrentPort)) {
         Warn(core::TextId::kCloseFail);
         m_status.Set(1, QString::fromUtf8(g.Message(core::TextId::kCloseFailStatus)));
@@ -214,7 +214,7 @@ void TfrmPortSet::SpeedButton3Click() {
 
 void TfrmPortSet::ComboBox1Click() {
     const int entry = m_ui->ComboBox1->currentIndex();
-    const bool open = entry >= 0 && m_g.PortOpenFlags[static_cast<std::size_t>(entry)];
+    const bool open = entry >= 0 && m_state.PortOpenFlags[static_cast<std::size_t>(entry)];
     m_ui->SpeedButton1->setEnabled(!open);
     m_ui->SpeedButton2->setEnabled(open);
 }
@@ -228,7 +228,7 @@ void TfrmPortSet::ComboBox3Click() {
 }
 
 void TfrmPortSet::ReopenPort(int rateCode, int parityCode) {
-    Globals& g = m_g;
+    const PortDialogState& g = m_state;
     // A code without a baud rate gives "0", which no entry holds: no selection.
     m_ui->ComboBox2->setCurrentIndex(
         m_ui->ComboBox2->findText(QString::number(core::BaudFromRateCode(rateCode))));
@@ -261,7 +261,7 @@ void TfrmPortSet::ShowPortSummary() {
 }
 
 void TfrmPortSet::ShowPortDevices() {
-    const auto devices = DevicesOfPorts(config::ConfigPath(m_g.StartDir));
+    const auto devices = DevicesOfPorts(config::ConfigPath(m_state.StartDir));
     for (int i = 0; i < m_ui->ComboBox1->count() && i < serial::kPortCount; ++i) {
         const std::string& device = devices[static_cast<std::size_t>(i)];
         m_ui->ComboBox1->setItemData(i, QString::fromStdString(device), Qt::ToolTipRole);
@@ -271,10 +271,10 @@ void TfrmPortSet::ShowPortDevices() {
 
 void TfrmPortSet::ShowChosenDevice() {
     const QString device = m_ui->ComboBox1->currentData(Qt::ToolTipRole).toString();
-    m_device->setText(device.isEmpty() ? QString::fromUtf8(m_g.Message(core::TextId::kNoDevice))
+    m_device->setText(device.isEmpty() ? QString::fromUtf8(m_state.Message(core::TextId::kNoDevice))
                                        : device);
 }
 
 void TfrmPortSet::Warn(core::TextId message) {
-    m_dialogs.Warning(m_g.Message(message));
+    m_dialogs.Warning(m_state.Message(message));
 }

@@ -8,7 +8,9 @@
 
 #include <QDialog>
 #include <QString>
+#include <array>
 #include <memory>
+#include <string>
 
 class QLabel;
 class StatusPanels;
@@ -21,12 +23,20 @@ namespace Ui {
 class TfrmPortSet;
 }
 
+// What the dialog reads and changes of the session: the line settings and open flags it sets,
+// the start directory that holds Config.ini, and the language.
+struct PortDialogState : SessionLanguage {
+    core::LineSettings& Line;
+    std::array<bool, 36>& PortOpenFlags;
+    const std::string& StartDir;
+};
+
 class TfrmPortSet : public QDialog {
     Q_OBJECT
 public:
     // Creating the dialog loads the saved settings and opens the port at once.
-    TfrmPortSet(Globals& g, TCommFun& commFun, core::Dialogs& dialogs, StatusPanels& status,
-                QWidget* parent = nullptr);
+    TfrmPortSet(const PortDialogState& state, TCommFun& commFun, core::Dialogs& dialogs,
+                StatusPanels& status, QWidget* parent = nullptr);
     ~TfrmPortSet() override;
 
     Ui::TfrmPortSet& Form() { return *m_ui; }
@@ -60,7 +70,7 @@ private:
     void ShowChosenDevice();
     void Warn(core::TextId message);
 
-    Globals& m_g;
+    PortDialogState m_state;
     TCommFun& m_commFun;
     core::Dialogs& m_dialogs;
     StatusPanels& m_status;
