@@ -48,10 +48,26 @@ TForm1::TForm1(Services& services, QWidget* parent)
         if (m_frmPortSet)
             m_frmPortSet->ReopenPort(rateCode, parityCode);
     };
+    const AnswerState answerState{language,
+                                  m_g.LastCommand,
+                                  m_g.ChainSetAll,
+                                  m_g.ModelListVariant,
+                                  m_g.TestDelayTime,
+                                  m_g.Line,
+                                  m_g.ModuleFound,
+                                  m_g.AutoSnRead,
+                                  m_g.ModuleFamily,
+                                  m_g.ModuleModelName,
+                                  m_g.ModuleBaseFrequency,
+                                  m_g.ModuleModelIndex};
     m_answers =
-        std::make_unique<AnswerHandler>(*m_ui, m_g, services.dialogs, services.pause, *m_status,
-                                        *m_serialNumber, *m_models, reopenPort, *m_link);
-    m_receive = std::make_unique<ReceiveLoop>(*m_ui, m_g, *m_status, Timer(1), *m_answers, *m_link);
+        std::make_unique<AnswerHandler>(*m_ui, answerState, services.dialogs, services.pause,
+                                        *m_status, *m_serialNumber, *m_models, reopenPort, *m_link);
+    const ReceiveState receiveState{
+        language,          m_g.AppState,    m_g.ReceiveBuffer, m_g.LastReceive,  m_g.FrameDelayMs,
+        m_g.PollSuspended, m_g.DataPending, m_g.LastSentData,  m_g.TestStopFlag, m_g.Line};
+    m_receive = std::make_unique<ReceiveLoop>(*m_ui, receiveState, *m_status, Timer(1), *m_answers,
+                                              *m_link);
 
     StartTimers();
     ConnectToolbarAndMenu();

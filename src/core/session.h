@@ -11,6 +11,7 @@
 #include <array>
 #include <chrono>
 #include <string>
+#include <string_view>
 
 namespace core {
 
@@ -30,6 +31,11 @@ struct SelectionsSnapshot {
     int parity = -1;
     std::string frequency;
 };
+
+// The variant whose modules answer in EDED framing.
+inline bool IsMorvantelis(std::string_view variantType) {
+    return variantType == "MORVANTELIS";
+}
 
 struct Session {
     // Config.ini, section Ver (never written) and Test Delay Time.
@@ -78,7 +84,7 @@ struct Session {
     bool TestStopFlag = false;
     PairTally Tally;
 
-    bool Morvantelis() const { return VariantType == "MORVANTELIS"; }
+    bool Morvantelis() const { return IsMorvantelis(VariantType); }
     // The language rule as the configuration stands now.
     TextRule Texts() const { return {LangCode, VariantType}; }
     // A message or status text in the operator's language (UTF-8).

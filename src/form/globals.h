@@ -15,4 +15,5 @@ struct SessionLanguage {
 
     core::TextRule Texts() const { return {LangCode, VariantType}; }
     const char* Message(core::TextId id) const { return Texts().Message(id); }
+    bool Morvantelis() const { return core::IsMorvantelis(VariantType); }
 };

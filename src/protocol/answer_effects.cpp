@@ -34,7 +34,7 @@ constexpr int kLastReadAllChannel = 16;
 } // namespace
 
 void AnswerHandler::Apply(const core::answer::SearchAnswer& e) {
-    Globals& g = m_g;
+    const AnswerState& g = m_state;
     Ui::TForm1& ui = m_ui;
     g.ModuleFound = true;
     for (QWidget* read : {ui.SpeedButton2, ui.SpeedButton4, ui.SpeedButton5})
@@ -86,7 +86,7 @@ void AnswerHandler::Apply(const core::answer::SerialNumberWritten&) {
 }
 
 void AnswerHandler::Apply(const core::answer::SerialNumber& e) {
-    Globals& g = m_g;
+    const AnswerState& g = m_state;
     Ui::TForm1& ui = m_ui;
     // The same answer ends a search and the operator's own read; each has its text.
     ShowStatus(g.AutoSnRead ? T::kSearched : T::kSerialNumberRead);
@@ -129,7 +129,7 @@ void AnswerHandler::Apply(const core::answer::FieldStrength& e) {
 
 void AnswerHandler::Apply(const core::answer::PowerLevelSet& e) {
     // Only the Chinese text carries the power value.
-    if (!m_g.Texts().EnglishMessages())
+    if (!m_state.Texts().EnglishMessages())
         m_status.Set(2, m_status.Text(2) + QString::number(e.value));
 }
 
@@ -170,7 +170,7 @@ void AnswerHandler::Apply(const core::answer::IoLinesRead& e) {
 void AnswerHandler::Apply(const core::answer::BadChecksum& e) {
     // Both lines in one go: a log that is full is cleared before the frame, never between the
     // frame and its verdict.
-    LogLine(QString::fromStdString(e.text) + '\n' + QString::fromUtf8(m_g.Message(e.line)));
+    LogLine(QString::fromStdString(e.text) + '\n' + QString::fromUtf8(m_state.Message(e.line)));
 }
 
 void AnswerHandler::Apply(const core::answer::NotAFrame& e) {

@@ -20,11 +20,11 @@ constexpr int kChainPauseMs = 10;
 
 } // namespace
 
-AnswerHandler::AnswerHandler(Ui::TForm1& ui, Globals& g, core::Dialogs& dialogs, core::Pause& pause,
-                             StatusPanels& status, SerialNumberGroup& serialNumber,
-                             ModelCatalogue& models, std::function<void(int, int)> reopenPort,
-                             serial::Link& link)
-    : m_ui(ui), m_g(g), m_dialogs(dialogs), m_pause(pause), m_status(status),
+AnswerHandler::AnswerHandler(Ui::TForm1& ui, const AnswerState& state, core::Dialogs& dialogs,
+                             core::Pause& pause, StatusPanels& status,
+                             SerialNumberGroup& serialNumber, ModelCatalogue& models,
+                             std::function<void(int, int)> reopenPort, serial::Link& link)
+    : m_ui(ui), m_state(state), m_dialogs(dialogs), m_pause(pause), m_status(status),
       m_serialNumber(serialNumber), m_models(models), m_reopenPort(std::move(reopenPort)),
       m_link(link) {}
 
@@ -37,20 +37,20 @@ void AnswerHandler::HandleAnswerEDED(const std::string& text) {
 }
 
 void AnswerHandler::Handle(const std::string& text, core::Framing handler) {
-    const core::AnswerResult result = core::AcceptAnswer(text, handler, m_g.LastCommand);
+    const core::AnswerResult result = core::AcceptAnswer(text, handler, m_state.LastCommand);
     if (!result.textAfter)
         ShowStatus(result.text, result.chineseOnly);
     std::visit([this](const auto& event) { Apply(event); }, result.event);
     if (result.textAfter)
         ShowStatus(result.text, result.chineseOnly);
     if (result.endsChain)
-        m_g.ChainSetAll = false;
-    if (result.chain && m_g.ChainSetAll)
+        m_state.ChainSetAll = false;
+    if (result.chain && m_state.ChainSetAll)
         RunChainStep(*result.chain);
 }
 
 void AnswerHandler::RunChainStep(core::ChainStep step) {
-    m_pause.Sleep(step.testDelay ? m_g.TestDelayTime : kChainPauseMs);
+    m_pause.Sleep(step.testDelay ? m_state.TestDelayTime : kChainPauseMs);
     switch (step.next) {
     case core::ChainNext::kWriteSerialNumber:
         ChainWriteSerialNumber();
@@ -71,18 +71,18 @@ void AnswerHandler::LogLine(const QString& line) {
 void AnswerHandler::ShowStatus(std::optional<core::TextId> text, bool chineseOnly) {
     if (!text)
         return;
-    const char* shown = chineseOnly ? core::ChineseText(*text) : m_g.Message(*text);
+    const char* shown = chineseOnly ? core::ChineseText(*text) : m_state.Message(*text);
     m_status.Set(2, QString::fromUtf8(shown));
 }
 
 void AnswerHandler::AppendStatus(core::TextId text) {
-    m_status.Set(2, m_status.Text(2) + QString::fromUtf8(m_g.Message(text)));
+    m_status.Set(2, m_status.Text(2) + QString::fromUtf8(m_state.Message(text)));
 }
 
 int AnswerHandler::ModelIndexFromCode(const std::string& code) {
     const int position = core::ModelIndexFromCode(code);
     if (position >= 0)
-        m_g.ModuleModelName = core::AnswerModelName(position, m_g.ModelListVariant);
+        m_state.ModuleModelName = core::AnswerModelName(position, m_state.ModelListVariant);
     return position;
 }
 

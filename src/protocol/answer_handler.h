@@ -24,14 +24,32 @@ namespace Ui {
 class TForm1;
 }
 
+// What the handler reads and changes of the session: the command awaited and the set-all chain,
+// the module's identity the answers fill, the port for the automatic serial-number read, the
+// pause after writing all, and the variant and language.
+struct AnswerState : SessionLanguage {
+    std::string& LastCommand;
+    bool& ChainSetAll;
+    const int& ModelListVariant;
+    const int& TestDelayTime;
+    const core::LineSettings& Line;
+    bool& ModuleFound;
+    bool& AutoSnRead;
+    std::string& ModuleFamily;
+    std::string& ModuleModelName;
+    std::string& ModuleBaseFrequency;
+    int& ModuleModelIndex;
+};
+
 class AnswerHandler {
 public:
     // The serial-number read that follows a search answer leaves through `link`; answers with
     // the module's serial settings move the port to them through `reopenPort` (rate code,
     // parity code).
-    AnswerHandler(Ui::TForm1& ui, Globals& g, core::Dialogs& dialogs, core::Pause& pause,
-                  StatusPanels& status, SerialNumberGroup& serialNumber, ModelCatalogue& models,
-                  std::function<void(int, int)> reopenPort, serial::Link& link);
+    AnswerHandler(Ui::TForm1& ui, const AnswerState& state, core::Dialogs& dialogs,
+                  core::Pause& pause, StatusPanels& status, SerialNumberGroup& serialNumber,
+                  ModelCatalogue& models, std::function<void(int, int)> reopenPort,
+                  serial::Link& link);
 
     // 5A5A answers, and the 4040 answers of the IO commands; anything else goes to Memo2.
     void HandleAnswer5A5A(const std::string& text);
@@ -85,7 +103,7 @@ private:
     void ReopenPort(int rateCode, int parityCode);
 
     Ui::TForm1& m_ui;
-    Globals& m_g;
+    AnswerState m_state;
     core::Dialogs& m_dialogs;
     core::Pause& m_pause;
     StatusPanels& m_status;

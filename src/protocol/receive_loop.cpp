@@ -24,14 +24,14 @@ QString TerminalText(const core::Bytes& bytes) {
 
 } // namespace
 
-ReceiveLoop::ReceiveLoop(Ui::TForm1& ui, Globals& g, StatusPanels& status, QTimer& timer1,
-                         AnswerHandler& answers, serial::Link& link)
-    : m_ui(ui), m_g(g), m_status(status), m_answers(answers), m_link(link) {
+ReceiveLoop::ReceiveLoop(Ui::TForm1& ui, const ReceiveState& state, StatusPanels& status,
+                         QTimer& timer1, AnswerHandler& answers, serial::Link& link)
+    : m_ui(ui), m_state(state), m_status(status), m_answers(answers), m_link(link) {
     QObject::connect(&timer1, &QTimer::timeout, &timer1, [this] { Timer1Timer(); });
 }
 
 void ReceiveLoop::Timer1Timer() {
-    Globals& g = m_g;
+    const ReceiveState& g = m_state;
     if (g.PollSuspended)
         return;
     const core::Bytes received = m_link.Receive(g.Line.CurrentPort);
@@ -53,7 +53,7 @@ void ReceiveLoop::Timer1Timer() {
 }
 
 void ReceiveLoop::UpdateFrameDelay() {
-    Globals& g = m_g;
+    const ReceiveState& g = m_state;
     Ui::TForm1& ui = m_ui;
     if (ui.CheckBox2->isChecked() || g.LastSentData.empty()) {
         g.FrameDelayMs = ui.SpinEdit2->value();
@@ -71,7 +71,7 @@ void ReceiveLoop::UpdateFrameDelay() {
 }
 
 void ReceiveLoop::HandOn(core::Bytes received) {
-    Globals& g = m_g;
+    const ReceiveState& g = m_state;
     switch (g.AppState) {
     case StateCommand: {
         const std::string text = core::BytesToHex(received);

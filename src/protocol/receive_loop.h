@@ -6,6 +6,7 @@
 #include "form/globals.h"
 
 #include <chrono>
+#include <string>
 
 class AnswerHandler;
 class QTimer;
@@ -17,11 +18,25 @@ namespace Ui {
 class TForm1;
 }
 
+// What the poll reads and changes of the session: the receive fields, the port it polls, and
+// for handing on the state, the pair test's last frame and stop flag, and the variant.
+struct ReceiveState : SessionLanguage {
+    const int& AppState;
+    std::string& ReceiveBuffer;
+    std::chrono::steady_clock::time_point& LastReceive;
+    int& FrameDelayMs;
+    const bool& PollSuspended;
+    bool& DataPending;
+    const std::string& LastSentData;
+    const bool& TestStopFlag;
+    const core::LineSettings& Line;
+};
+
 class ReceiveLoop {
 public:
     // Each tick of `timer1` polls: it takes what waits on the current port from `link`, and
     // hands complete answers to `answers`.
-    ReceiveLoop(Ui::TForm1& ui, Globals& g, StatusPanels& status, QTimer& timer1,
+    ReceiveLoop(Ui::TForm1& ui, const ReceiveState& state, StatusPanels& status, QTimer& timer1,
                 AnswerHandler& answers, serial::Link& link);
 
     void Timer1Timer();
@@ -36,7 +51,7 @@ private:
     void ShowInTerminal(const core::Bytes& received);
 
     Ui::TForm1& m_ui;
-    Globals& m_g;
+    ReceiveState m_state;
     StatusPanels& m_status;
     AnswerHandler& m_answers;
     serial::Link& m_link;
