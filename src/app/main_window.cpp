@@ -6,6 +6,7 @@
 #include "form/status_panels.h"
 #include "operations/command_sequence.h"
 #include "operations/parameter_commands.h"
+#include "operations/radio_search.h"
 #include "operations/serial_number_group.h"
 #include "protocol/answer_handler.h"
 #include "protocol/receive_loop.h"
@@ -76,6 +77,11 @@ TForm1::TForm1(Services& services, QWidget* parent)
     m_frmPortSet = std::make_unique<TfrmPortSet>(
         PortDialogState{language, m_g.Line, m_g.PortOpenFlags, m_g.StartDir}, *m_commFun,
         services.dialogs, *m_status, this);
+    m_search = std::make_unique<RadioSearch>(
+        *m_ui,
+        SearchState{language, m_g.AppState, m_g.SequenceMode, m_g.ModuleBaseFrequency,
+                    m_g.ModuleFound, m_g.Search, m_g.Line},
+        *m_frmPortSet, services.dialogs, *m_status, *m_link, SearchTimers{Timer(4), Timer(2)});
     m_about = std::make_unique<TFrm_about>(this);
 }
 
@@ -106,6 +112,14 @@ void TForm1::ConnectToolbarAndMenu() {
     connect(m_ui->N2, &QAction::triggered, this, &TForm1::ShowPortDialog);
     connect(m_ui->SpeedButton7, &QPushButton::clicked, this, &QWidget::close);
     connect(m_ui->N13, &QAction::triggered, this, &QWidget::close);
+    // The search exists once the port dialog does, before any click or tick can come.
+    const auto search = [this] { m_search->SpeedButton20Click(); };
+    const auto stop = [this] { m_search->SpeedButton30Click(); };
+    connect(m_ui->SpeedButton20, &QPushButton::clicked, this, search);
+    connect(m_ui->N14, &QAction::triggered, this, search);
+    connect(m_ui->SpeedButton30, &QPushButton::clicked, this, stop);
+    connect(m_ui->N19, &QAction::triggered, this, stop);
+    connect(&Timer(4), &QTimer::timeout, this, [this] { m_search->Timer4Timer(); });
     // The pair test tab is only shown; nothing starts.
     connect(m_ui->N9, &QAction::triggered, this,
             [this] { m_ui->PageControl1->setCurrentIndex(1); });

@@ -13,6 +13,7 @@ class AnswerHandler;
 class CommandSequence;
 class ModelCatalogue;
 class ParameterCommands;
+class RadioSearch;
 class ReceiveLoop;
 class SerialNumberGroup;
 class StatusPanels;
@@ -56,6 +57,7 @@ public:
     ReceiveLoop& Receive() { return *m_receive; }
     SerialNumberGroup& SerialNumber() { return *m_serialNumber; }
     ModelCatalogue& Models() { return *m_models; }
+    RadioSearch& Search() { return *m_search; }
     // 1 the receive poll, 2 the step after a successful search, 3 the timed sending of the pair
     // test, 4 the radio search.
     QTimer& Timer(int number) { return m_timers.at(static_cast<std::size_t>(number - 1)); }
@@ -96,5 +98,6 @@ private:
     std::unique_ptr<AnswerHandler> m_answers;
     std::unique_ptr<ReceiveLoop> m_receive;
     std::unique_ptr<TfrmPortSet> m_frmPortSet;
+    std::unique_ptr<RadioSearch> m_search;
     std::unique_ptr<TFrm_about> m_about;
 };

@@ -117,6 +117,14 @@ constexpr TextRow kTexts[] = {
     {TextId::kReadSerialNumberFail, "出厂系列号读取空中协议失败!", "Read SN Fail!", nullptr},
     {TextId::kWriteSerialNumberProgress, "设置出厂系列号......", "Writing SN......", nullptr},
     {TextId::kWriteSerialNumberFail, "设置出厂系列号失败！!", "Writ SN Fail!", nullptr},
+    // Radio search.
+    {TextId::kSearching, "正在检测电台......", "Searching......", nullptr},
+    {TextId::kSearchStopped, "检测停止!", "Search stoped!", nullptr},
+    {TextId::kSearchError, "检测出错，可能是串口未打开或打开出错！",
+     "Search Error，Maybe COM Port not Opened or Error！", nullptr},
+    {TextId::kSearchFail, "未检测到电台！", "Search Fail！", nullptr},
+    {TextId::kNotSearched, "未检测到电台，请检查电源或数据接线是否正常！",
+     "Not Searched Radio，Please check Power or Data line！", nullptr},
     // Answers: accepted, refused, and what the effects add.
     {TextId::kSearched, "成功检测到电台！", "RF Module(Radio) Searched OK!", nullptr},
     {TextId::kSerialWritten, "串口参数设置成功!", "Parameters of Com Port Set OK!", nullptr},

@@ -89,6 +89,12 @@ enum class TextId {
     kReadSerialNumberFail,
     kWriteSerialNumberProgress,
     kWriteSerialNumberFail,
+    // Radio search.
+    kSearching,
+    kSearchStopped,
+    kSearchError,
+    kSearchFail,
+    kNotSearched,
     // Answers: accepted, refused, and what the effects add.
     kSearched,
     kSerialWritten,

@@ -137,6 +137,31 @@ void TfrmPortSet::ApplyCaptions() {
     m_ui->SpeedButton3->setText(caption(T::kCancelButton));
 }
 
+int TfrmPortSet::SearchStartStep() const {
+    return core::StartStepFromPortDialog(m_ui->ComboBox2->currentIndex(),
+                                         m_ui->ComboBox3->currentIndex());
+}
+
+bool TfrmPortSet::ApplySearchStep(const core::SearchStep& step) {
+    core::LineSettings& line = m_state.Line;
+    m_ui->ComboBox2->setCurrentIndex(step.baud_position);
+    m_ui->ComboBox3->setCurrentIndex(step.parity_position);
+    line.PortBaudCode = step.baud_code;
+    line.BaudRate = BaudCodeOf(m_ui->ComboBox2->currentText())->rate;
+    line.PortParityCode = step.parity_code;
+    line.PortDataBitsCode = serial::kData8;
+    line.PortStopBitsCode = serial::kStop1;
+    const bool set =
+        m_commFun.SetPortParams(line.CurrentPort, line.PortBaudCode, line.PortDataBitsCode,
+                                line.PortStopBitsCode, line.PortParityCode);
+    // The search always tries 8 data bits and 1 stop bit, whatever those lists show.
+    m_status.Set(1, QStringList{m_ui->ComboBox1->currentText(), m_ui->ComboBox2->currentText(),
+                                m_ui->ComboBox3->currentText()}
+                            .join(',') +
+                        QStringLiteral(",8,1,1"));
+    return set;
+}
+
 void TfrmPortSet::LoadPortSettings() {
     // A position outside a list leaves that list without a selection.
     const config::PortSettings s = config::LoadPortSettings(config::ConfigPath(m_state.StartDir));

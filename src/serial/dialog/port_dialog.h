@@ -3,6 +3,7 @@
 // COM of Config.ini, and writes the port summary into status panel 1 of the main window.
 #pragma once
 
+#include "core/search_steps.h"
 #include "core/texts.h"
 #include "form/globals.h"
 
@@ -52,6 +53,13 @@ public:
     // Follows the module's serial settings: select them, close the port and open it again.
     // Rate codes 1..8 stand for 600..57600; parity codes 0 none, 1 even, 2 odd.
     void ReopenPort(int rateCode, int parityCode);
+
+    // The radio search step of the baud-rate and parity selection; 0 when the search has none.
+    int SearchStartStep() const;
+    // Selects the step's baud rate and parity and puts the open port on them, with 8 data bits
+    // and 1 stop bit, without closing it; panel 1 shows the setting tried. False when the port
+    // refused the settings (after the serial link's own box).
+    bool ApplySearchStep(const core::SearchStep& step);
 
     void LoadPortSettings();
     void SavePortSettings();

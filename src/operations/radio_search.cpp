@@ -1,0 +1,86 @@
+#include "radio_search.h"
+
+#include "core/catalogue.h"
+#include "core/request.h"
+#include "core/services.h"
+#include "form/status_panels.h"
+#include "serial/dialog/port_dialog.h"
+#include "serial/link.h"
+#include "ui_main_window.h"
+
+#include <QTimer>
+
+RadioSearch::RadioSearch(Ui::TForm1& ui, const SearchState& state, TfrmPortSet& portDialog,
+                         core::Dialogs& dialogs, StatusPanels& status, serial::Link& link,
+                         SearchTimers timers)
+    : m_ui(ui), m_state(state), m_portDialog(portDialog), m_dialogs(dialogs), m_status(status),
+      m_link(link), m_timers(timers) {}
+
+void RadioSearch::SpeedButton20Click() {
+    m_state.AppState = StateCommand;
+    m_status.Set(2, Text(core::TextId::kSearching));
+    // A pending read or write of an earlier, aborted search must not run after this one.
+    m_state.SequenceMode.clear();
+    m_state.ModuleBaseFrequency.clear();
+    if (StartSearch())
+        m_ui.PageControl1->setCurrentIndex(0);
+}
+
+void RadioSearch::SpeedButton30Click() {
+    m_timers.step.stop();
+    core::StopSearchWalk(m_state.Search);
+    m_status.Set(2, Text(core::TextId::kSearchStopped));
+}
+
+bool RadioSearch::StartSearch() {
+    m_state.ModuleFound = false;
+    const core::SearchAction first =
+        core::StartSearchWalk(m_state.Search, m_portDialog.SearchStartStep());
+    if (!SearchAtStep(first.step))
+        return false;
+    m_timers.step.start();
+    return true;
+}
+
+void RadioSearch::Timer4Timer() {
+    Carry(core::TickSearchWalk(m_state.Search, m_state.ModuleFound));
+}
+
+void RadioSearch::Carry(const core::SearchAction& action) {
+    switch (action.what) {
+    case core::SearchDo::Try:
+        // A step that fails leaves its text in panel 2; the walk goes on at the next tick.
+        SearchAtStep(action.step);
+        return;
+    case core::SearchDo::Found:
+        m_timers.step.stop();
+        if (!m_state.SequenceMode.empty())
+            m_timers.sequence.start();
+        return;
+    case core::SearchDo::Failed:
+        m_timers.step.stop();
+        m_status.Set(2, Text(core::TextId::kSearchFail));
+        m_dialogs.Warning(m_state.Message(core::TextId::kNotSearched));
+        return;
+    case core::SearchDo::Nothing:
+        return;
+    }
+}
+
+bool RadioSearch::SearchAtStep(int step) {
+    const bool set = m_portDialog.ApplySearchStep(core::SearchStepAt(step));
+    // The answer is taken whatever LastCommand holds, so the search does not record itself.
+    const core::Command& search = *core::FindCommand(core::cmd::kSearch);
+    const core::Framing framing = core::FramingFor(search, m_state.VariantType);
+    const core::Request request =
+        core::BuildRequest(search, framing, framing == core::Framing::kEDED ? "00" : "0000");
+    if (!set || !m_link.Send(m_state.Line.CurrentPort, request)) {
+        m_status.Set(2, Text(core::TextId::kSearchError));
+        return false;
+    }
+    return true;
+}
+
+QString RadioSearch::Text(core::TextId id) const {
+    return QString::fromUtf8(m_state.Message(id));
+}
