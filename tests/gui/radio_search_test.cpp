@@ -2,7 +2,7 @@
 // is tried at once rather than 1.1 s after the last.
 #include "core/frame.h"
 #include "core/hex.h"
-#include "gui_harness.h"
+#include "models_test_widgets.h"
 #include "operations/radio_search.h"
 #include "pty.h"
 #include "sim_process.h"
@@ -15,10 +15,6 @@
 #include <sstream>
 
 namespace {
-
-std::string Utf8(const QString& text) {
-    return text.toStdString();
-}
 
 // Module and dialog at 9600 baud, no parity: step 15.
 const char* const kEnglishAt9600None = "[Ver]\nCEO=EN\n[COM]\nRate=4\nVerify=2\n";
