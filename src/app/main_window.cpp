@@ -7,6 +7,7 @@
 #include "operations/command_sequence.h"
 #include "operations/parameter_commands.h"
 #include "operations/radio_search.h"
+#include "operations/read_write_all.h"
 #include "operations/serial_number_group.h"
 #include "protocol/answer_handler.h"
 #include "protocol/receive_loop.h"
@@ -61,9 +62,11 @@ TForm1::TForm1(Services& services, QWidget* parent)
                                   m_g.ModuleModelName,
                                   m_g.ModuleBaseFrequency,
                                   m_g.ModuleModelIndex};
-    m_answers =
-        std::make_unique<AnswerHandler>(*m_ui, answerState, services.dialogs, services.pause,
-                                        *m_status, *m_serialNumber, *m_models, reopenPort, *m_link);
+    // Answers come from the receive loop, after the window, and so the write-all, exists.
+    auto writeAll = [this] { m_readWriteAll->SpeedButton21Click(); };
+    m_answers = std::make_unique<AnswerHandler>(*m_ui, answerState, services.dialogs,
+                                                services.pause, *m_status, *m_serialNumber,
+                                                *m_models, reopenPort, writeAll, *m_link);
     const ReceiveState receiveState{
         language,          m_g.AppState,    m_g.ReceiveBuffer, m_g.LastReceive,  m_g.FrameDelayMs,
         m_g.PollSuspended, m_g.DataPending, m_g.LastSentData,  m_g.TestStopFlag, m_g.Line};
@@ -82,6 +85,9 @@ TForm1::TForm1(Services& services, QWidget* parent)
         SearchState{language, m_g.AppState, m_g.SequenceMode, m_g.ModuleBaseFrequency,
                     m_g.ModuleFound, m_g.Search, m_g.Line},
         *m_frmPortSet, services.dialogs, *m_status, *m_link, SearchTimers{Timer(4), Timer(2)});
+    m_readWriteAll = std::make_unique<ReadWriteAll>(
+        *m_ui, ReadWriteState{m_g.AppState, m_g.SequenceMode, m_g.SavedSelections}, *m_sequence,
+        *m_status, *m_search, Timer(2));
     m_about = std::make_unique<TFrm_about>(this);
 }
 
@@ -120,6 +126,13 @@ void TForm1::ConnectToolbarAndMenu() {
     connect(m_ui->SpeedButton30, &QPushButton::clicked, this, stop);
     connect(m_ui->N19, &QAction::triggered, this, stop);
     connect(&Timer(4), &QTimer::timeout, this, [this] { m_search->Timer4Timer(); });
+    const auto readAll = [this] { m_readWriteAll->SpeedButton3Click(); };
+    const auto writeAll = [this] { m_readWriteAll->SpeedButton21Click(); };
+    connect(m_ui->SpeedButton3, &QPushButton::clicked, this, readAll);
+    connect(m_ui->N5, &QAction::triggered, this, readAll);
+    connect(m_ui->SpeedButton21, &QPushButton::clicked, this, writeAll);
+    connect(m_ui->N6, &QAction::triggered, this, writeAll);
+    connect(&Timer(2), &QTimer::timeout, this, [this] { m_readWriteAll->Timer2Timer(); });
     // The pair test tab is only shown; nothing starts.
     connect(m_ui->N9, &QAction::triggered, this,
             [this] { m_ui->PageControl1->setCurrentIndex(1); });

@@ -14,6 +14,7 @@ class CommandSequence;
 class ModelCatalogue;
 class ParameterCommands;
 class RadioSearch;
+class ReadWriteAll;
 class ReceiveLoop;
 class SerialNumberGroup;
 class StatusPanels;
@@ -58,6 +59,7 @@ public:
     SerialNumberGroup& SerialNumber() { return *m_serialNumber; }
     ModelCatalogue& Models() { return *m_models; }
     RadioSearch& Search() { return *m_search; }
+    ReadWriteAll& ReadWrite() { return *m_readWriteAll; }
     // 1 the receive poll, 2 the step after a successful search, 3 the timed sending of the pair
     // test, 4 the radio search.
     QTimer& Timer(int number) { return m_timers.at(static_cast<std::size_t>(number - 1)); }
@@ -99,5 +101,6 @@ private:
     std::unique_ptr<ReceiveLoop> m_receive;
     std::unique_ptr<TfrmPortSet> m_frmPortSet;
     std::unique_ptr<RadioSearch> m_search;
+    std::unique_ptr<ReadWriteAll> m_readWriteAll;
     std::unique_ptr<TFrm_about> m_about;
 };

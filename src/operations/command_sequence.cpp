@@ -24,9 +24,7 @@ core::Framing CommandSequence::FramingOf(const core::Command& command) const {
 bool CommandSequence::Send(const core::Command& command, core::Framing framing,
                            std::string_view payload, const OperationTexts& texts,
                            std::string_view id) {
-    const core::Request request = core::BuildRequest(command, framing, payload, id);
-    m_state.LastCommand = request.pendingCommand;
-    if (m_link.Send(m_state.Line.CurrentPort, request)) {
+    if (SendQuietly(command, framing, payload, id)) {
         m_state.AppState = StateCommand;
         m_status.Set(2, Text(texts.progress));
         return true;
@@ -34,6 +32,13 @@ bool CommandSequence::Send(const core::Command& command, core::Framing framing,
     m_status.Set(2, Text(texts.failureStatus));
     m_dialogs.Warning(m_state.Message(texts.failureBox));
     return false;
+}
+
+bool CommandSequence::SendQuietly(const core::Command& command, core::Framing framing,
+                                  std::string_view payload, std::string_view id) {
+    const core::Request request = core::BuildRequest(command, framing, payload, id);
+    m_state.LastCommand = request.pendingCommand;
+    return m_link.Send(m_state.Line.CurrentPort, request);
 }
 
 void CommandSequence::Refuse(core::TextId message, QWidget* focus) {

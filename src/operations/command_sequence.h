@@ -54,6 +54,11 @@ public:
     bool Send(const core::Command& command, core::Framing framing, std::string_view payload,
               const OperationTexts& texts, std::string_view id = {});
 
+    // Records the command and writes its frame, reporting nothing and leaving AppState as it
+    // is: for the steps a timer carries out, where only the serial link's own warnings show.
+    bool SendQuietly(const core::Command& command, core::Framing framing, std::string_view payload,
+                     std::string_view id = {});
+
     // A failed input check: the warning, then the keyboard focus to the control concerned.
     void Refuse(core::TextId message, QWidget* focus);
 

@@ -23,10 +23,11 @@ constexpr int kChainPauseMs = 10;
 AnswerHandler::AnswerHandler(Ui::TForm1& ui, const AnswerState& state, core::Dialogs& dialogs,
                              core::Pause& pause, StatusPanels& status,
                              SerialNumberGroup& serialNumber, ModelCatalogue& models,
-                             std::function<void(int, int)> reopenPort, serial::Link& link)
+                             std::function<void(int, int)> reopenPort,
+                             std::function<void()> writeAll, serial::Link& link)
     : m_ui(ui), m_state(state), m_dialogs(dialogs), m_pause(pause), m_status(status),
       m_serialNumber(serialNumber), m_models(models), m_reopenPort(std::move(reopenPort)),
-      m_link(link) {}
+      m_writeAll(std::move(writeAll)), m_link(link) {}
 
 void AnswerHandler::HandleAnswer5A5A(const std::string& text) {
     Handle(text, core::Framing::k5A5A);
@@ -98,6 +99,8 @@ void AnswerHandler::ChainWriteSerialNumber() {
     m_serialNumber.SpeedButton25Click();
 }
 
-void AnswerHandler::ChainWriteAll() {}
+void AnswerHandler::ChainWriteAll() {
+    m_writeAll();
+}
 
 void AnswerHandler::ChainStartTxTest() {}

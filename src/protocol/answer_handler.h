@@ -45,11 +45,11 @@ class AnswerHandler {
 public:
     // The serial-number read that follows a search answer leaves through `link`; answers with
     // the module's serial settings move the port to them through `reopenPort` (rate code,
-    // parity code).
+    // parity code); the set-all chain's write-all step runs `writeAll`.
     AnswerHandler(Ui::TForm1& ui, const AnswerState& state, core::Dialogs& dialogs,
                   core::Pause& pause, StatusPanels& status, SerialNumberGroup& serialNumber,
                   ModelCatalogue& models, std::function<void(int, int)> reopenPort,
-                  serial::Link& link);
+                  std::function<void()> writeAll, serial::Link& link);
 
     // 5A5A answers, and the 4040 answers of the IO commands; anything else goes to Memo2.
     void HandleAnswer5A5A(const std::string& text);
@@ -110,5 +110,6 @@ private:
     SerialNumberGroup& m_serialNumber;
     ModelCatalogue& m_models;
     std::function<void(int, int)> m_reopenPort;
+    std::function<void()> m_writeAll;
     serial::Link& m_link;
 };

@@ -107,7 +107,8 @@ TEST_F(OperationsTest, ModelCheckNeedsListsAndAMatchingModelOrBaseFrequency) {
 
 TEST_F(OperationsTest, PairTestGuardLeavesEverythingAsItWas) {
     for (int state : {StatePairReply, StatePairTimed}) {
-        for (const char* button : {"SpeedButton2", "SpeedButton13", "Button1", "SpeedButton9"}) {
+        for (const char* button : {"SpeedButton2", "SpeedButton13", "Button1", "SpeedButton9",
+                                   "SpeedButton3", "SpeedButton21"}) {
             SCOPED_TRACE(button);
             FillParameters();
             h->G().AppState = state;

@@ -1,0 +1,60 @@
+// Read all and write all: the four basic parameters in one exchange, directly or after a radio
+// search that finds the module's serial settings first.
+#pragma once
+
+#include "core/session.h"
+#include "core/texts.h"
+
+#include <optional>
+#include <string>
+
+class CommandSequence;
+class QTimer;
+class RadioSearch;
+class StatusPanels;
+namespace Ui {
+class TForm1;
+}
+
+// What the two operations read and change of the session.
+struct ReadWriteState {
+    int& AppState;
+    std::string& SequenceMode;
+    core::SelectionsSnapshot& SavedSelections;
+};
+
+class ReadWriteAll {
+public:
+    ReadWriteAll(Ui::TForm1& ui, const ReadWriteState& state, CommandSequence& sequence,
+                 StatusPanels& status, RadioSearch& search, QTimer& sequenceTimer);
+
+    // Read parameters (toolbar and menu).
+    void SpeedButton3Click();
+    // Write parameters (toolbar, menu and the set-all chain).
+    void SpeedButton21Click();
+    // The sequence timer's first tick after a successful search: the pending read or write.
+    void Timer2Timer();
+
+private:
+    // The messages for the four empty lists, in the order they are checked.
+    struct EmptyListTexts {
+        core::TextId channel;
+        core::TextId airRate;
+        core::TextId serialRate;
+        core::TextId parity;
+    };
+
+    // Shows the parameters page and passes the pair-test guard into command mode.
+    bool Enter();
+    void ClearParameters();
+    // The write-all payload from the lists, or nothing after the warning for the first empty
+    // one.
+    std::optional<std::string> WritePayload(const EmptyListTexts& texts);
+
+    Ui::TForm1& m_ui;
+    ReadWriteState m_state;
+    CommandSequence& m_sequence;
+    StatusPanels& m_status;
+    RadioSearch& m_search;
+    QTimer& m_sequenceTimer;
+};
