@@ -17,6 +17,8 @@
 #include "ui_main_window.h"
 #include "variant_layout.h"
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QCloseEvent>
 #include <QLayout>
 #include <QScreen>
@@ -113,25 +115,28 @@ void TForm1::StartTimers() {
     Timer(1).start();
 }
 
+namespace {
+
+// A toolbar button and its menu item run the same handler.
+template <typename Handler>
+void ConnectTwins(QObject* context, QAbstractButton* button, QAction* item, Handler handler) {
+    QObject::connect(button, &QAbstractButton::clicked, context, handler);
+    QObject::connect(item, &QAction::triggered, context, handler);
+}
+
+} // namespace
+
 void TForm1::ConnectToolbarAndMenu() {
-    connect(m_ui->SpeedButton1, &QPushButton::clicked, this, &TForm1::ShowPortDialog);
-    connect(m_ui->N2, &QAction::triggered, this, &TForm1::ShowPortDialog);
-    connect(m_ui->SpeedButton7, &QPushButton::clicked, this, &QWidget::close);
-    connect(m_ui->N13, &QAction::triggered, this, &QWidget::close);
+    ConnectTwins(this, m_ui->SpeedButton1, m_ui->N2, [this] { ShowPortDialog(); });
+    ConnectTwins(this, m_ui->SpeedButton7, m_ui->N13, [this] { close(); });
     // The search exists once the port dialog does, before any click or tick can come.
-    const auto search = [this] { m_search->SpeedButton20Click(); };
-    const auto stop = [this] { m_search->SpeedButton30Click(); };
-    connect(m_ui->SpeedButton20, &QPushButton::clicked, this, search);
-    connect(m_ui->N14, &QAction::triggered, this, search);
-    connect(m_ui->SpeedButton30, &QPushButton::clicked, this, stop);
-    connect(m_ui->N19, &QAction::triggered, this, stop);
+    ConnectTwins(this, m_ui->SpeedButton20, m_ui->N14, [this] { m_search->SpeedButton20Click(); });
+    ConnectTwins(this, m_ui->SpeedButton30, m_ui->N19, [this] { m_search->SpeedButton30Click(); });
     connect(&Timer(4), &QTimer::timeout, this, [this] { m_search->Timer4Timer(); });
-    const auto readAll = [this] { m_readWriteAll->SpeedButton3Click(); };
-    const auto writeAll = [this] { m_readWriteAll->SpeedButton21Click(); };
-    connect(m_ui->SpeedButton3, &QPushButton::clicked, this, readAll);
-    connect(m_ui->N5, &QAction::triggered, this, readAll);
-    connect(m_ui->SpeedButton21, &QPushButton::clicked, this, writeAll);
-    connect(m_ui->N6, &QAction::triggered, this, writeAll);
+    ConnectTwins(this, m_ui->SpeedButton3, m_ui->N5,
+                 [this] { m_readWriteAll->SpeedButton3Click(); });
+    ConnectTwins(this, m_ui->SpeedButton21, m_ui->N6,
+                 [this] { m_readWriteAll->SpeedButton21Click(); });
     connect(&Timer(2), &QTimer::timeout, this, [this] { m_readWriteAll->Timer2Timer(); });
     // The pair test tab is only shown; nothing starts.
     connect(m_ui->N9, &QAction::triggered, this,
