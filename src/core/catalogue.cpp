@@ -1,5 +1,6 @@
 #include "catalogue.h"
 
+#include "decimal_entry.h"
 #include "hex.h"
 
 #include <array>
@@ -134,6 +135,14 @@ std::optional<std::string> DutyCyclePayload(int on_ms, int sleep_s) {
 
 std::string IoWritePayload(int line, int level) {
     return Byte(line) + Byte(level);
+}
+
+std::optional<std::string> CapacitancePayload(std::string_view typed) {
+    // The module takes seven bits.
+    const std::optional<std::uint32_t> value = DecimalInRange(typed, 0, 127);
+    if (!value)
+        return std::nullopt;
+    return BytePayload(static_cast<int>(*value), Framing::k5A5A);
 }
 
 int RateCodeFromPosition(int position) {

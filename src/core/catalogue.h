@@ -96,6 +96,9 @@ std::string WriteAllPayload(int channel, int air_rate_code, int serial_rate_code
 // on_ms 1..65535, sleep_s 1..65 (sent as ms); nullopt outside those ranges.
 std::optional<std::string> DutyCyclePayload(int on_ms, int sleep_s);
 std::string IoWritePayload(int line, int level);
+// The capacitance value the operator typed, decimal 0..127, as its byte and the 5A5A filler;
+// nullopt for an empty text, other characters or 128 and more however many digits.
+std::optional<std::string> CapacitancePayload(std::string_view typed);
 
 // Value codes of the main window's lists.
 // Rate lists start at "1200": position + 2. Code 1 (600) only occurs in answers.

@@ -83,7 +83,9 @@ TEST(Catalogue, RequestPayloads) {
                          ParityCodeFromPosition(2)),
          "03050600", "channel 3, air 9600, serial 19200, no parity"},
         {BytePayload(15, F), "0F00", "power level 15"},
-        {BytePayload(127, F), "7F00", "capacitance 127"},
+        {*CapacitancePayload("127"), "7F00", "capacitance 127, the largest"},
+        {*CapacitancePayload("100"), "6400", "capacitance 100"},
+        {*CapacitancePayload("0"), "0000", "capacitance 0"},
         {WordPayload(300), "012C", "module ID 300"},
         {WordPayload(65535), "FFFF", "largest ID"},
         {IoWritePayload(2, 1), "0201", "IO line 2 high"},
@@ -132,6 +134,9 @@ TEST(Catalogue, RejectedValues) {
     EXPECT_FALSE(DutyCyclePayload(65536, 2));
     EXPECT_FALSE(DutyCyclePayload(500, 0));
     EXPECT_FALSE(DutyCyclePayload(500, 66));
+    // the capacitance takes seven bits; no text is read past its range
+    for (const char* typed : {"128", "", "256", "99999999999999999999"})
+        EXPECT_FALSE(CapacitancePayload(typed)) << typed;
 }
 
 TEST(Catalogue, WireBytesThroughTheFrameBuilders) {
