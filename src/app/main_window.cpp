@@ -8,6 +8,7 @@
 #include "operations/parameter_commands.h"
 #include "operations/radio_search.h"
 #include "operations/read_write_all.h"
+#include "operations/rf_test.h"
 #include "operations/serial_number_group.h"
 #include "protocol/answer_handler.h"
 #include "protocol/receive_loop.h"
@@ -32,8 +33,8 @@ TForm1::TForm1(Services& services, QWidget* parent)
     m_link = std::make_unique<serial::Link>(*m_commFun);
     const SessionLanguage language{m_g.LangCode, m_g.VariantType};
     m_sequence = std::make_unique<CommandSequence>(
-        SequenceState{language, m_g.AppState, m_g.LastCommand, m_g.Line}, services.dialogs,
-        *m_status, *m_link);
+        SequenceState{language, m_g.AppState, m_g.LastCommand, m_g.ChainSetAll, m_g.Line},
+        services.dialogs, *m_status, *m_link);
     m_parameters = std::make_unique<ParameterCommands>(
         *m_ui, ParameterState{m_g.ModelListVariant, m_g.ModuleFamily}, *m_sequence);
     m_serialNumber = std::make_unique<SerialNumberGroup>(
@@ -64,11 +65,13 @@ TForm1::TForm1(Services& services, QWidget* parent)
                                   m_g.ModuleModelName,
                                   m_g.ModuleBaseFrequency,
                                   m_g.ModuleModelIndex};
-    // Answers come from the receive loop, after the window, and so the write-all, exists.
-    auto writeAll = [this] { m_readWriteAll->SpeedButton21Click(); };
+    // Answers come from the receive loop, after the window, and so the write-all and the RF
+    // test, exist.
+    const ChainOperations chain{[this] { m_readWriteAll->SpeedButton21Click(); },
+                                [this] { m_rfTest->SpeedButton14Click(); }};
     m_answers = std::make_unique<AnswerHandler>(*m_ui, answerState, services.dialogs,
                                                 services.pause, *m_status, *m_serialNumber,
-                                                *m_models, reopenPort, writeAll, *m_link);
+                                                *m_models, reopenPort, *m_sequence, chain, *m_link);
     const ReceiveState receiveState{
         language,          m_g.AppState,    m_g.ReceiveBuffer, m_g.LastReceive,  m_g.FrameDelayMs,
         m_g.PollSuspended, m_g.DataPending, m_g.LastSentData,  m_g.TestStopFlag, m_g.Line};
@@ -90,6 +93,9 @@ TForm1::TForm1(Services& services, QWidget* parent)
     m_readWriteAll = std::make_unique<ReadWriteAll>(
         *m_ui, ReadWriteState{m_g.AppState, m_g.SequenceMode, m_g.SavedSelections}, *m_sequence,
         *m_status, *m_search, Timer(2));
+    m_rfTest = std::make_unique<RfTest>(
+        *m_ui, RfTestState{m_g.AppState, m_g.SequenceMode, m_g.ChainSetAll}, *m_sequence, *m_status,
+        *m_parameters, Timer(2));
     m_about = std::make_unique<TFrm_about>(this);
 }
 
@@ -137,7 +143,11 @@ void TForm1::ConnectToolbarAndMenu() {
                  [this] { m_readWriteAll->SpeedButton3Click(); });
     ConnectTwins(this, m_ui->SpeedButton21, m_ui->N6,
                  [this] { m_readWriteAll->SpeedButton21Click(); });
+    ConnectTwins(this, m_ui->SpeedButton14, m_ui->N8, [this] { m_rfTest->SpeedButton14Click(); });
+    ConnectTwins(this, m_ui->SpeedButton15, m_ui->N15, [this] { m_rfTest->SpeedButton15Click(); });
+    // Each acts on its own pending action only.
     connect(&Timer(2), &QTimer::timeout, this, [this] { m_readWriteAll->Timer2Timer(); });
+    connect(&Timer(2), &QTimer::timeout, this, [this] { m_rfTest->Timer2Timer(); });
     // The pair test tab is only shown; nothing starts.
     connect(m_ui->N9, &QAction::triggered, this,
             [this] { m_ui->PageControl1->setCurrentIndex(1); });

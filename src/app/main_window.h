@@ -16,6 +16,7 @@ class ParameterCommands;
 class RadioSearch;
 class ReadWriteAll;
 class ReceiveLoop;
+class RfTest;
 class SerialNumberGroup;
 class StatusPanels;
 class TCommFun;
@@ -60,6 +61,7 @@ public:
     ModelCatalogue& Models() { return *m_models; }
     RadioSearch& Search() { return *m_search; }
     ReadWriteAll& ReadWrite() { return *m_readWriteAll; }
+    RfTest& RfGroup() { return *m_rfTest; }
     // 1 the receive poll, 2 the step after a successful search, 3 the timed sending of the pair
     // test, 4 the radio search.
     QTimer& Timer(int number) { return m_timers.at(static_cast<std::size_t>(number - 1)); }
@@ -102,5 +104,6 @@ private:
     std::unique_ptr<TfrmPortSet> m_frmPortSet;
     std::unique_ptr<RadioSearch> m_search;
     std::unique_ptr<ReadWriteAll> m_readWriteAll;
+    std::unique_ptr<RfTest> m_rfTest;
     std::unique_ptr<TFrm_about> m_about;
 };

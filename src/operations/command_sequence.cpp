@@ -5,16 +5,27 @@
 #include "serial/link.h"
 
 #include <QWidget>
+#include <utility>
 
 CommandSequence::CommandSequence(const SequenceState& state, core::Dialogs& dialogs,
                                  StatusPanels& status, serial::Link& link)
     : m_state(state), m_dialogs(dialogs), m_status(status), m_link(link) {}
 
-bool CommandSequence::PairTestGuard() {
-    if (m_state.AppState != StatePairReply && m_state.AppState != StatePairTimed)
-        return true;
-    m_dialogs.Warning(m_state.Message(core::TextId::kStopPairTest));
-    return false;
+bool CommandSequence::StartOperation() {
+    if (m_state.AppState == StatePairReply || m_state.AppState == StatePairTimed) {
+        m_dialogs.Warning(m_state.Message(core::TextId::kStopPairTest));
+        return false;
+    }
+    if (!m_inChainStep)
+        m_state.ChainSetAll = false;
+    return true;
+}
+
+void CommandSequence::RunChainStep(const std::function<void()>& step) {
+    // A step's warning box lets the receive poll run, and so perhaps the next step, inside it.
+    const bool outer = std::exchange(m_inChainStep, true);
+    step();
+    m_inChainStep = outer;
 }
 
 core::Framing CommandSequence::FramingOf(const core::Command& command) const {

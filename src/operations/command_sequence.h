@@ -7,6 +7,7 @@
 #include "form/globals.h"
 
 #include <QString>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -28,10 +29,12 @@ struct OperationTexts {
 };
 
 // What every command reads and changes of the session: the state it guards and sets, the
-// command it records, the port it writes to, and the variant that picks the framing.
+// command it records, the set-all chain a new operation ends, the port it writes to, and the
+// variant that picks the framing.
 struct SequenceState : SessionLanguage {
     int& AppState;
     std::string& LastCommand;
+    bool& ChainSetAll;
     const core::LineSettings& Line;
 };
 
@@ -41,9 +44,13 @@ public:
     CommandSequence(const SequenceState& state, core::Dialogs& dialogs, StatusPanels& status,
                     serial::Link& link);
 
-    // False, after the warning, while a pair transfer test runs: its data would be taken for
-    // answers and its answers for test data.
-    bool PairTestGuard();
+    // Every operation the operator starts passes here first. False, after the warning, while a
+    // pair transfer test runs: its data would be taken for answers and its answers for test
+    // data. Otherwise a set-all chain still waiting for an answer ends, so that the answer to
+    // this operation, of the same kind perhaps, cannot continue it unasked.
+    bool StartOperation();
+    // Runs `step` as the set-all chain's own: the operation it starts keeps the chain running.
+    void RunChainStep(const std::function<void()>& step);
 
     // The framing `command` goes out in under the current variant.
     core::Framing FramingOf(const core::Command& command) const;
@@ -70,4 +77,5 @@ private:
     core::Dialogs& m_dialogs;
     StatusPanels& m_status;
     serial::Link& m_link;
+    bool m_inChainStep = false;
 };

@@ -130,8 +130,8 @@ bool ParameterCommands::ModelCheck(const char* listName) {
 void ParameterCommands::Run(std::string_view button) {
     const ParameterCommand& row = ParameterCommandFor(button);
     CommandSequence& sequence = m_sequence;
-    const bool ready = row.checksBeforeGuard ? Prepare(row) && sequence.PairTestGuard()
-                                             : sequence.PairTestGuard() && Prepare(row);
+    const bool ready = row.checksBeforeGuard ? Prepare(row) && sequence.StartOperation()
+                                             : sequence.StartOperation() && Prepare(row);
     if (!ready)
         return;
     const core::Command& command = *core::FindCommand(row.code, row.io);

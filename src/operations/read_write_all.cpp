@@ -92,7 +92,7 @@ void ReadWriteAll::Timer2Timer() {
 
 bool ReadWriteAll::Enter() {
     m_ui.PageControl1->setCurrentIndex(0);
-    if (!m_sequence.PairTestGuard())
+    if (!m_sequence.StartOperation())
         return false;
     m_state.AppState = StateCommand;
     return true;

@@ -88,7 +88,7 @@ void SerialNumberGroup::ConnectControls() {
 
 void SerialNumberGroup::SpeedButton24Click() {
     CommandSequence& sequence = m_sequence;
-    if (!sequence.PairTestGuard())
+    if (!sequence.StartOperation())
         return;
     Ui::TForm1& ui = m_ui;
     const SerialNumberState& g = m_state;
@@ -111,7 +111,7 @@ void SerialNumberGroup::SpeedButton24Click() {
 
 void SerialNumberGroup::SpeedButton25Click() {
     CommandSequence& sequence = m_sequence;
-    if (!sequence.PairTestGuard())
+    if (!sequence.StartOperation())
         return;
     Ui::TForm1& ui = m_ui;
     const core::SerialNumberPayload encoded = core::EncodeSerialNumber(

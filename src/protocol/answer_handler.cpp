@@ -23,11 +23,11 @@ constexpr int kChainPauseMs = 10;
 AnswerHandler::AnswerHandler(Ui::TForm1& ui, const AnswerState& state, core::Dialogs& dialogs,
                              core::Pause& pause, StatusPanels& status,
                              SerialNumberGroup& serialNumber, ModelCatalogue& models,
-                             std::function<void(int, int)> reopenPort,
-                             std::function<void()> writeAll, serial::Link& link)
+                             std::function<void(int, int)> reopenPort, CommandSequence& sequence,
+                             ChainOperations chain, serial::Link& link)
     : m_ui(ui), m_state(state), m_dialogs(dialogs), m_pause(pause), m_status(status),
       m_serialNumber(serialNumber), m_models(models), m_reopenPort(std::move(reopenPort)),
-      m_writeAll(std::move(writeAll)), m_link(link) {}
+      m_sequence(sequence), m_chain(std::move(chain)), m_link(link) {}
 
 void AnswerHandler::HandleAnswer5A5A(const std::string& text) {
     Handle(text, core::Framing::k5A5A);
@@ -52,17 +52,19 @@ void AnswerHandler::Handle(const std::string& text, core::Framing handler) {
 
 void AnswerHandler::RunChainStep(core::ChainStep step) {
     m_pause.Sleep(step.testDelay ? m_state.TestDelayTime : kChainPauseMs);
-    switch (step.next) {
-    case core::ChainNext::kWriteSerialNumber:
-        ChainWriteSerialNumber();
-        return;
-    case core::ChainNext::kWriteAll:
-        ChainWriteAll();
-        return;
-    case core::ChainNext::kStartTxTest:
-        ChainStartTxTest();
-        return;
-    }
+    m_sequence.RunChainStep([this, next = step.next] {
+        switch (next) {
+        case core::ChainNext::kWriteSerialNumber:
+            ChainWriteSerialNumber();
+            return;
+        case core::ChainNext::kWriteAll:
+            ChainWriteAll();
+            return;
+        case core::ChainNext::kStartTxTest:
+            ChainStartTxTest();
+            return;
+        }
+    });
 }
 
 void AnswerHandler::LogLine(const QString& line) {
@@ -100,7 +102,9 @@ void AnswerHandler::ChainWriteSerialNumber() {
 }
 
 void AnswerHandler::ChainWriteAll() {
-    m_writeAll();
+    m_chain.writeAll();
 }
 
-void AnswerHandler::ChainStartTxTest() {}
+void AnswerHandler::ChainStartTxTest() {
+    m_chain.startTxTest();
+}

@@ -41,15 +41,21 @@ struct AnswerState : SessionLanguage {
     int& ModuleModelIndex;
 };
 
+// The set-all chain's steps that belong to subsystems made after the handler.
+struct ChainOperations {
+    std::function<void()> writeAll;
+    std::function<void()> startTxTest;
+};
+
 class AnswerHandler {
 public:
     // The serial-number read that follows a search answer leaves through `link`; answers with
     // the module's serial settings move the port to them through `reopenPort` (rate code,
-    // parity code); the set-all chain's write-all step runs `writeAll`.
+    // parity code); the set-all chain's steps run through `sequence` as the chain's own.
     AnswerHandler(Ui::TForm1& ui, const AnswerState& state, core::Dialogs& dialogs,
                   core::Pause& pause, StatusPanels& status, SerialNumberGroup& serialNumber,
                   ModelCatalogue& models, std::function<void(int, int)> reopenPort,
-                  std::function<void()> writeAll, serial::Link& link);
+                  CommandSequence& sequence, ChainOperations chain, serial::Link& link);
 
     // 5A5A answers, and the 4040 answers of the IO commands; anything else goes to Memo2.
     void HandleAnswer5A5A(const std::string& text);
@@ -95,8 +101,6 @@ private:
 
     // The operations the set-all chain starts.
     void ChainWriteSerialNumber();
-    // Write all parameters and the start of the TX test are not built yet: the chain stops at
-    // these two until they are.
     void ChainWriteAll();
     void ChainStartTxTest();
 
@@ -110,6 +114,7 @@ private:
     SerialNumberGroup& m_serialNumber;
     ModelCatalogue& m_models;
     std::function<void(int, int)> m_reopenPort;
-    std::function<void()> m_writeAll;
+    CommandSequence& m_sequence;
+    ChainOperations m_chain;
     serial::Link& m_link;
 };

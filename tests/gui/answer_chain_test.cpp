@@ -10,8 +10,9 @@ TEST(AnswerChain, EachStepPausesThenStartsTheNextOperation) {
     EXPECT_EQ(m.StatusAfter("8009", Answer5A5A("0009", "")), "Write RF Protocol OK!");
     EXPECT_EQ(m.h.pause.pauses, std::vector<int>({10}));
     EXPECT_EQ(m.h.Boxes(), std::vector<std::string>({"Year is NULL!"}));
-    // all written -> TestDelayTime, refused answers go on too
-    EXPECT_EQ(m.StatusAfter("8009", Answer5A5A("000E", "03050500")), "Answer data is error!");
+    // all written -> TestDelayTime, refused answers go on too: the TX test's start shows
+    EXPECT_EQ(m.StatusAfter("8009", Answer5A5A("000E", "03050500")), "Searching......");
+    EXPECT_EQ(m.Sent(13), core::BytesToHex(core::BuildFrame5A5A("0000", "8007", "0000")));
     EXPECT_EQ(m.h.pause.pauses, std::vector<int>({10, 1200}));
     // the start of the TX test ends the chain, accepted or not
     EXPECT_EQ(m.StatusAfter("8009", Answer5A5A("0007", "")), "Answer data is error!");

@@ -81,6 +81,7 @@ public:
         SetText("Edit17", "31");
         SetText("Edit20", "500"); // 01F4 ms
         SetText("Edit21", "2");   // 07D0 ms
+        SetText("Edit18", "100"); // capacitance 64
         h->G().ModuleFamily.clear();
     }
 

@@ -2,6 +2,8 @@
 // its text, moves the focus, sends nothing and leaves the state alone.
 #include "operations_fixture.h"
 
+#include <QAction>
+
 namespace {
 
 struct Refusal {
@@ -106,15 +108,23 @@ TEST_F(OperationsTest, ModelCheckNeedsListsAndAMatchingModelOrBaseFrequency) {
 }
 
 TEST_F(OperationsTest, PairTestGuardLeavesEverythingAsItWas) {
+    // The RF test's buttons and menu items included.
+    auto press = [this](const char* name) {
+        if (auto* item = h->Window().findChild<QAction*>(name))
+            item->trigger();
+        else
+            h->Click(name);
+    };
     for (int state : {StatePairReply, StatePairTimed}) {
         for (const char* button : {"SpeedButton2", "SpeedButton13", "Button1", "SpeedButton9",
-                                   "SpeedButton3", "SpeedButton21"}) {
+                                   "SpeedButton3", "SpeedButton21", "SpeedButton14", "N8",
+                                   "SpeedButton15", "N15", "SpeedButton38", "SpeedButton40"}) {
             SCOPED_TRACE(button);
             FillParameters();
             h->G().AppState = state;
             h->G().LastCommand = "8000";
             h->dialogs.shown.clear();
-            h->Click(button);
+            press(button);
             EXPECT_EQ(Boxes(), std::vector<std::string>{"请先停止对传测试!"});
             EXPECT_EQ(List("ComboBox4")->currentIndex(), 2);
             EXPECT_EQ(Field("Edit1")->text(), "433.000");
@@ -122,6 +132,8 @@ TEST_F(OperationsTest, PairTestGuardLeavesEverythingAsItWas) {
             EXPECT_EQ(Field("Edit16")->text(), "1F");
             EXPECT_EQ(h->G().AppState, state);
             EXPECT_EQ(h->G().LastCommand, "8000");
+            EXPECT_EQ(h->G().SequenceMode, "");
+            EXPECT_FALSE(h->G().ChainSetAll);
         }
     }
     // The power level is checked before the guard.

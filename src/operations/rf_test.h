@@ -1,0 +1,48 @@
+// The RF test group: start and end the transmit test, the set-all chain that ends in one, and
+// the calibration of the working frequency through a capacitance value.
+#pragma once
+
+#include <string>
+
+class CommandSequence;
+class ParameterCommands;
+class QTimer;
+class StatusPanels;
+namespace Ui {
+class TForm1;
+}
+
+// What the group reads and changes of the session.
+struct RfTestState {
+    int& AppState;
+    std::string& SequenceMode;
+    bool& ChainSetAll;
+};
+
+class RfTest {
+public:
+    // The chain's first step is the air protocol write of `parameters`; the start test pressed
+    // during a search is sent again from `sequenceTimer` once the search found the module.
+    RfTest(Ui::TForm1& ui, const RfTestState& state, CommandSequence& sequence,
+           StatusPanels& status, ParameterCommands& parameters, QTimer& sequenceTimer);
+
+    // Start the transmit test (button, menu and the chain's last step).
+    void SpeedButton14Click();
+    // End it (button and menu).
+    void SpeedButton15Click();
+    // The set-all chain: air protocol, serial number, all parameters, transmit test, each
+    // started by the answer to the one before.
+    void SpeedButton38Click();
+    // Calibrate with the capacitance value of Edit18.
+    void SpeedButton40Click();
+    // The sequence timer's tick after a successful search, when the start test is pending.
+    void Timer2Timer();
+
+private:
+    Ui::TForm1& m_ui;
+    RfTestState m_state;
+    CommandSequence& m_sequence;
+    StatusPanels& m_status;
+    ParameterCommands& m_parameters;
+    QTimer& m_sequenceTimer;
+};
