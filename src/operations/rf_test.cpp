@@ -36,6 +36,7 @@ RfTest::RfTest(Ui::TForm1& ui, const RfTestState& state, CommandSequence& sequen
 void RfTest::SpeedButton14Click() {
     if (!m_sequence.StartOperation())
         return;
+    // Whether or not the frame goes out, answers reach the answer handler from here on.
     m_state.AppState = StateCommand;
     m_status.Set(2, m_sequence.Text(T::kStartTxTestProgress));
     // A search still running sends the start again once it found the module.
@@ -49,6 +50,7 @@ void RfTest::SpeedButton14Click() {
 void RfTest::SpeedButton15Click() {
     if (!m_sequence.StartOperation())
         return;
+    // As for the start: command mode whatever the write does.
     m_state.AppState = StateCommand;
     m_status.Set(2, m_sequence.Text(T::kEndTxTestEntering));
     const core::Command& end = Command(core::cmd::kEndTxTest);
