@@ -87,8 +87,8 @@ TForm1::TForm1(Services& services, QWidget* parent)
         services.dialogs, *m_status, this);
     m_search = std::make_unique<RadioSearch>(
         *m_ui,
-        SearchState{language, m_g.AppState, m_g.SequenceMode, m_g.ModuleBaseFrequency,
-                    m_g.ModuleFound, m_g.Search, m_g.Line},
+        SearchState{language, m_g.AppState, m_g.SequenceMode, m_g.ChainSetAll,
+                    m_g.ModuleBaseFrequency, m_g.ModuleFound, m_g.Search, m_g.Line},
         *m_frmPortSet, services.dialogs, *m_status, *m_link, SearchTimers{Timer(4), Timer(2)});
     m_readWriteAll = std::make_unique<ReadWriteAll>(
         *m_ui, ReadWriteState{m_g.AppState, m_g.SequenceMode, m_g.SavedSelections}, *m_sequence,

@@ -21,6 +21,7 @@ void RadioSearch::SpeedButton20Click() {
     m_status.Set(2, Text(core::TextId::kSearching));
     // A pending read or write of an earlier, aborted search must not run after this one.
     m_state.SequenceMode.clear();
+    m_state.ChainSetAll = false;
     m_state.ModuleBaseFrequency.clear();
     if (StartSearch())
         m_ui.PageControl1->setCurrentIndex(0);

@@ -24,6 +24,7 @@ class TForm1;
 struct SearchState : SessionLanguage {
     int& AppState;
     std::string& SequenceMode;
+    bool& ChainSetAll;
     std::string& ModuleBaseFrequency;
     bool& ModuleFound;
     core::SearchWalk& Search;
@@ -44,7 +45,7 @@ public:
                 SearchTimers timers);
 
     // The plain search of the toolbar and menu: no guard (it also takes the link back from a
-    // pair test), no pending action.
+    // pair test), no pending action, and no set-all chain still waiting for an answer.
     void SpeedButton20Click();
     // The operator's stop; the port stays at the step last tried.
     void SpeedButton30Click();
