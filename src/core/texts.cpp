@@ -1,5 +1,7 @@
 #include "texts.h"
 
+#include "captions.h"
+
 #include <cstddef>
 
 namespace core {
@@ -249,6 +251,17 @@ constexpr TextRow kTexts[] = {
      true},
     {TextId::kSystemCallFail, nullptr, "Call Win32 funtion fail!", nullptr, true},
     {TextId::kSendParamsError, nullptr, "The parameters error when sending data!", nullptr, true},
+    // Window caption, vendor line and help document.
+    {TextId::kWindowCaptionOwnBrand, "Velmora科技radarodedud   V3.06",
+     "DE Doruva(Rizad) idavuvav  V3.06", "ZA ZEDOROZEVO ZODODURU  V3.06"},
+    {TextId::kWindowCaptionMorvantelis, "Velmora科技radarodedud   V3.06  For  MORVANTELIS",
+     "DE Doruva(Rizad) idavuvav  V3.06", "ZA ZEDOROZEVO ZODODURU  V3.06"},
+    {TextId::kWindowCaptionOtherBrand, "radarodedud   V3.06", "DE Doruva(Rizad) idavuvav  V3.06",
+     "ZA ZEDOROZEVO ZODODURU  V3.06"},
+    {TextId::kVendorLine, "qxtool 项目：串口无线数传模块配置与测试",
+     "qxtool project: serial radio module configuration and test", nullptr},
+    // Follows the document's full path.
+    {TextId::kHelpOpenFail, "文件打开出错！", " File opend fail！", nullptr},
 };
 
 constexpr bool RowsInIdOrder() {
@@ -282,6 +295,20 @@ const char* TextRule::Caption(TextId id) const {
 
 const char* TextRule::DialogCaption(TextId id) const {
     return m_englishMessages ? English(id) : Row(id).chinese;
+}
+
+const char* TextRule::Caption(const CaptionRow& row) const {
+    return CaptionIn(m_englishCaptions, row);
+}
+
+const char* TextRule::DialogCaption(const CaptionRow& row) const {
+    return CaptionIn(m_englishMessages, row);
+}
+
+const char* TextRule::CaptionIn(bool english, const CaptionRow& row) const {
+    if (!english)
+        return row.chinese;
+    return m_german && row.german != nullptr ? row.german : row.english;
 }
 
 // English, or German in its place for the "GERMAN" variant where there is one.

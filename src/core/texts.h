@@ -7,6 +7,8 @@
 
 namespace core {
 
+struct CaptionRow;
+
 enum class TextId {
     // Operation guard and input checks.
     kStopPairTest,
@@ -206,6 +208,12 @@ enum class TextId {
     kPortOpenFail,
     kSystemCallFail,
     kSendParamsError,
+    // The window's caption by brand and variant, the vendor line, the help document.
+    kWindowCaptionOwnBrand,
+    kWindowCaptionMorvantelis,
+    kWindowCaptionOtherBrand,
+    kVendorLine,
+    kHelpOpenFail,
     kCount // not a text: the number of texts
 };
 
@@ -223,12 +231,17 @@ public:
     const char* Caption(TextId id) const;
     // The dialogs' captions: as the main window's, but English only for exactly "EN".
     const char* DialogCaption(TextId id) const;
+    // A form control's caption by the same two tests; null where the design text stays.
+    const char* Caption(const CaptionRow& row) const;
+    const char* DialogCaption(const CaptionRow& row) const;
 
     bool EnglishMessages() const { return m_englishMessages; }
     bool EnglishCaptions() const { return m_englishCaptions; }
+    bool German() const { return m_german; }
 
 private:
     const char* English(TextId id) const;
+    const char* CaptionIn(bool english, const CaptionRow& row) const;
 
     bool m_englishMessages;
     bool m_englishCaptions;

@@ -1,7 +1,10 @@
+#include "core/captions.h"
 #include "core/texts.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <set>
 #include <string>
 
 using namespace core;
@@ -68,4 +71,74 @@ TEST(Texts, KeptVerbatim) {
                  "Recieved All Parameters Setting Command !");
     EXPECT_STREQ(english.Message(TextId::kPortHardwareFail),
                  "The port open fail，hardware is error!");
+}
+
+namespace {
+
+const CaptionRow& RowOf(const std::vector<CaptionRow>& rows, std::string_view control) {
+    const auto row = std::find_if(rows.begin(), rows.end(),
+                                  [control](const CaptionRow& r) { return r.control == control; });
+    EXPECT_NE(row, rows.end()) << control;
+    return *row;
+}
+
+std::string Shown(const char* text) {
+    return text == nullptr ? "(design)" : text;
+}
+
+} // namespace
+
+// The forms' captions: the main window tests two characters, the dialogs the whole code;
+// German only where English is in force; the model list picks the brand's texts.
+TEST(Texts, CaptionRows) {
+    struct Row {
+        const char* langCode;
+        const char* variant;
+        int modelList;
+        const char* menu;      // N3, which has a German form
+        const char* plainMenu; // N2, which has none
+        const char* idGroup;   // GroupBox19, named by the model list in every language
+        const char* window;
+        const char* aboutName; // the about box's Label1
+    };
+    const char* kEnglish = "DE Doruva(Rizad) idavuvav  V3.06";
+    const Row rows[] = {
+        {"CN", "", 1, nullptr, nullptr, "电台ID与QX875功率", "Velmora科技radarodedud   V3.06",
+         nullptr},
+        {"EN", "", 1, "Search Radio", "COM Set", "Radio ID and QX875/885/230C power", kEnglish,
+         "VE Rore Dizodo Zurazaro"},
+        {"ENGLISH", "", 2, "Search Radio", "COM Set", "Radio ID and 875/885/230C power", kEnglish,
+         nullptr},
+        {"en", "", 2, nullptr, nullptr, "电台ID与875功率", "radarodedud   V3.06", nullptr},
+        {"EN", "GERMAN", 1, "FUNKMODULE SUCHEN", "COM Set", "Radio ID and QX875/885/230C power",
+         "ZA ZEDOROZEVO ZODODURU  V3.06", "VE Rore Dizodo Zurazaro"},
+        {"CN", "GERMAN", 1, nullptr, nullptr, "电台ID与QX875功率", "Velmora科技radarodedud   V3.06",
+         nullptr},
+        {"CN", "MORVANTELIS", 1, nullptr, nullptr, "电台ID与QX875功率",
+         "Velmora科技radarodedud   V3.06  For  MORVANTELIS", nullptr},
+        {"CN", "MORVANTELIS", 0, nullptr, nullptr, "电台ID与875功率", "radarodedud   V3.06",
+         nullptr},
+        {"EN", "MORVANTELIS", 1, "Search Radio", "COM Set", "Radio ID and QX875/885/230C power",
+         kEnglish, "VE Rore Dizodo Zurazaro"},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(std::string(r.langCode) + "/" + r.variant + "/" + std::to_string(r.modelList));
+        const TextRule rule(r.langCode, r.variant);
+        const std::vector<CaptionRow> captions = MainWindowCaptions(r.modelList);
+        EXPECT_EQ(Shown(rule.Caption(RowOf(captions, "N3"))), Shown(r.menu));
+        EXPECT_EQ(Shown(rule.Caption(RowOf(captions, "N2"))), Shown(r.plainMenu));
+        EXPECT_EQ(Shown(rule.Caption(RowOf(captions, "GroupBox19"))), Shown(r.idGroup));
+        EXPECT_STREQ(rule.Caption(WindowCaption(r.variant, r.modelList)), r.window);
+        EXPECT_EQ(Shown(rule.DialogCaption(RowOf(AboutBoxCaptions(), "Label1"))),
+                  Shown(r.aboutName));
+    }
+}
+
+// A control named twice would take whichever row comes last.
+TEST(Texts, OneRowPerControl) {
+    for (int modelList : {0, 1}) {
+        std::set<std::string> seen;
+        for (const CaptionRow& row : MainWindowCaptions(modelList))
+            EXPECT_TRUE(seen.insert(row.control).second) << row.control;
+    }
 }
