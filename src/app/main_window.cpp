@@ -4,6 +4,7 @@
 #include "catalogue/model_catalogue.h"
 #include "config/config_file.h"
 #include "form/status_panels.h"
+#include "form_texts.h"
 #include "operations/command_sequence.h"
 #include "operations/parameter_commands.h"
 #include "operations/radio_search.h"
@@ -20,14 +21,18 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QLayout>
 #include <QScreen>
 #include <algorithm>
 
 TForm1::TForm1(Services& services, QWidget* parent)
-    : QMainWindow(parent), m_ui(std::make_unique<Ui::TForm1>()) {
+    : QMainWindow(parent), m_ui(std::make_unique<Ui::TForm1>()), m_services(services) {
     m_ui->setupUi(this);
+    m_texts = std::make_unique<FormTexts>(*this, CaptionTest::kMainWindow,
+                                          core::MainWindowCaptions(m_g.ModelListVariant),
+                                          core::MainWindowHints(), core::MainWindowLists());
     m_status = std::make_unique<StatusPanels>(m_ui->StatusBar1);
     m_commFun = std::make_unique<TCommFun>(services.sio, services.dialogs, m_g.VariantType);
     m_link = std::make_unique<serial::Link>(*m_commFun);
@@ -96,7 +101,7 @@ TForm1::TForm1(Services& services, QWidget* parent)
     m_rfTest = std::make_unique<RfTest>(
         *m_ui, RfTestState{m_g.AppState, m_g.SequenceMode, m_g.ChainSetAll}, *m_sequence, *m_status,
         *m_parameters, Timer(2));
-    m_about = std::make_unique<TFrm_about>(this);
+    m_about = std::make_unique<TFrm_about>(language, services.shell, this);
 }
 
 TForm1::~TForm1() = default;
@@ -151,6 +156,13 @@ void TForm1::ConnectToolbarAndMenu() {
     // The pair test tab is only shown; nothing starts.
     connect(m_ui->N9, &QAction::triggered, this,
             [this] { m_ui->PageControl1->setCurrentIndex(1); });
+    ConnectTwins(this, m_ui->SpeedButton6, m_ui->N20, [this] { N20Click(); });
+    connect(m_ui->N11, &QAction::triggered, this, [this] { m_about->exec(); });
+    auto* languages = new QActionGroup(this);
+    for (QAction* choice : {m_ui->LanguageChinese, m_ui->LanguageEnglish})
+        languages->addAction(choice);
+    connect(m_ui->LanguageChinese, &QAction::triggered, this, [this] { SwitchLanguage("CN"); });
+    connect(m_ui->LanguageEnglish, &QAction::triggered, this, [this] { SwitchLanguage("EN"); });
     // N18 is a checkable action: each click toggles it, and SaveOptions stores the state.
 }
 
@@ -215,8 +227,13 @@ void TForm1::LoadConfig() {
     ApplyLanguage();
 }
 
-void TForm1::ApplyLanguage() {
-    // The caption tables come with the language work; until then the design texts stay.
+void TForm1::N20Click() {
+    m_g.StartDir = std::filesystem::current_path().string();
+    const std::string path = (std::filesystem::path(m_g.StartDir) / "readme.doc").string();
+    if (!m_services.shell.Open(path)) {
+        const core::TextRule texts(m_g.LangCode, m_g.VariantType);
+        m_services.dialogs.Warning(path + texts.Message(core::TextId::kHelpOpenFail));
+    }
 }
 
 void TForm1::SaveOptions() {

@@ -11,6 +11,7 @@
 
 class AnswerHandler;
 class CommandSequence;
+class FormTexts;
 class ModelCatalogue;
 class ParameterCommands;
 class RadioSearch;
@@ -62,6 +63,7 @@ public:
     RadioSearch& Search() { return *m_search; }
     ReadWriteAll& ReadWrite() { return *m_readWriteAll; }
     RfTest& RfGroup() { return *m_rfTest; }
+    TFrm_about& About() { return *m_about; }
     // 1 the receive poll, 2 the step after a successful search, 3 the timed sending of the pair
     // test, 4 the radio search.
     QTimer& Timer(int number) { return m_timers.at(static_cast<std::size_t>(number - 1)); }
@@ -73,8 +75,13 @@ public:
     void LoadConfig();
     // The Option keys the operator can change, from their widgets.
     void SaveOptions();
-    // The window's captions in the operator's language.
+    // The window's captions, caption and branding in the operator's language; again whenever
+    // the language changes.
     void ApplyLanguage();
+    // The language menu's choice, for this session only: Config.ini keeps its own.
+    void SwitchLanguage(const std::string& langCode);
+    // Opens readme.doc of the start directory.
+    void N20Click();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -86,9 +93,12 @@ private:
     void StartTimers();
     void ConnectToolbarAndMenu();
     void ShowPortDialog();
+    void LayOutModelRow(bool english);
 
     std::unique_ptr<Ui::TForm1> m_ui;
+    Services m_services;
     Globals m_g;
+    std::unique_ptr<FormTexts> m_texts;
     std::array<QTimer, 4> m_timers;
     std::unique_ptr<StatusPanels> m_status;
     std::unique_ptr<TCommFun> m_commFun;

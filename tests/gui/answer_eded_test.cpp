@@ -16,7 +16,7 @@ TEST(AnswerEDED, ShortAnswersAndPassedOnFullOnes) {
     // serial settings read: rate 05 alone, so no parity
     EXPECT_EQ(m.StatusAfter("8002", FrameTextEDED("02", "05")), "串口参数读取成功!");
     EXPECT_EQ(ui.ComboBox2->currentIndex(), 3);
-    EXPECT_EQ(ui.ComboBox3->currentText(), "无校验");
+    EXPECT_EQ(ui.ComboBox3->currentText(), "NONE");
     EXPECT_EQ(m.h.Ctx().frmPortSet->Form().ComboBox2->currentText(), "9600");
     // 08 = 57600 where the model offers it
     m.ChooseModel(31);

@@ -117,10 +117,9 @@ void TfrmPortSet::FormCreate() {
 void TfrmPortSet::ApplyCaptions() {
     using T = core::TextId;
     const core::TextRule texts = m_state.Texts();
-    // The dialog follows the message rule: English only for exactly "EN".
-    if (!texts.EnglishMessages())
-        return;
-    setFont(QFont(QStringLiteral("Arial")));
+    // The dialog follows the message rule: English only for exactly "EN". An empty font
+    // inherits the application's again.
+    setFont(texts.EnglishMessages() ? QFont(QStringLiteral("Arial")) : QFont());
     const auto caption = [&texts](T id) { return QString::fromUtf8(texts.DialogCaption(id)); };
     setWindowTitle(caption(T::kPortDialogTitle));
     m_ui->Label1->setText(caption(T::kPortLabel));

@@ -63,13 +63,14 @@ public:
 
     void LoadPortSettings();
     void SavePortSettings();
+    // The captions in the dialogs' language; again whenever the language changes.
+    void ApplyCaptions();
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
     void FormCreate();
-    void ApplyCaptions();
     // "COM1,2400,NONE(无校验),8,1": the five boxes' texts, port first.
     QString PortSummary() const;
     void ShowPortSummary();
