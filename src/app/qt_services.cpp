@@ -27,7 +27,10 @@ void QtPause::Sleep(int ms) {
 
 bool QtShell::Open(const std::string& target) {
     const QString text = QString::fromStdString(target);
-    // A path that exists is a document; anything else is taken as a web address.
-    const QUrl url = QFileInfo::exists(text) ? QUrl::fromLocalFile(text) : QUrl(text);
-    return QDesktopServices::openUrl(url);
+    // A web address has a scheme; anything else is a document, and one that is not there
+    // fails here rather than in a viewer started for it.
+    const QUrl address(text);
+    if (address.scheme().size() > 1)
+        return QDesktopServices::openUrl(address);
+    return QFileInfo::exists(text) && QDesktopServices::openUrl(QUrl::fromLocalFile(text));
 }
