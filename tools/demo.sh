@@ -67,7 +67,8 @@ fi
 
 "$BIN/qxtool" &
 TOOL_PID=$!
-window_shown() { xwininfo -root -tree | grep -q radarodedud; }
+# Every caption ends in the version, whatever the language and the brand.
+window_shown() { xwininfo -root -tree | grep -q "V3.06"; }
 echo "waiting for the qxtool window on the virtual display"
 for _ in $(seq 100); do
     window_shown && break
