@@ -30,6 +30,7 @@
 TForm1::TForm1(Services& services, QWidget* parent)
     : QMainWindow(parent), m_ui(std::make_unique<Ui::TForm1>()), m_services(services) {
     m_ui->setupUi(this);
+    // The design texts, before anything changes them; every model list names the same controls.
     m_texts = std::make_unique<FormTexts>(*this, CaptionTest::kMainWindow,
                                           core::MainWindowCaptions(m_g.ModelListVariant),
                                           core::MainWindowHints(), core::MainWindowLists());

@@ -80,8 +80,6 @@ public:
     void ApplyLanguage();
     // The language menu's choice, for this session only: Config.ini keeps its own.
     void SwitchLanguage(const std::string& langCode);
-    // Opens readme.doc of the start directory.
-    void N20Click();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -94,6 +92,8 @@ private:
     void ConnectToolbarAndMenu();
     void ShowPortDialog();
     void LayOutModelRow(bool english);
+    // Opens readme.doc of the start directory.
+    void N20Click();
 
     std::unique_ptr<Ui::TForm1> m_ui;
     Services m_services;
