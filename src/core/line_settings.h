@@ -2,6 +2,8 @@
 // baud rate, parity, data bits and stop bits. The port dialog edits it; everything else reads it.
 #pragma once
 
+#include <string>
+
 namespace core {
 
 struct LineSettings {
@@ -12,5 +14,8 @@ struct LineSettings {
     int PortDataBitsCode = 3; // 8 bits
     int PortStopBitsCode = 0; // 1 stop bit
 };
+
+// "9600 8E1": baud rate, data bits, parity letter, stop bits, as traces and logs show them.
+std::string LineSettingText(const LineSettings& line);
 
 } // namespace core
