@@ -258,22 +258,47 @@ FrameTraceRecord TraceNoAnswer(std::string_view lastCommand) {
     return record;
 }
 
-std::string FormatFrameTrace(const FrameTraceRecord& record) {
-    std::string line;
-    Column(line, std::to_string(record.sinceStart.count()));
-    Column(line, WallClockText(record.wallClock));
-    Column(line, record.direction == TraceDirection::kSent ? "out" : "in");
-    Column(line, record.port);
-    Column(line, record.lineSetting);
-    Column(line, FramingText(record.framing));
-    Column(line, record.name);
-    Column(line, std::to_string(record.bytes.size()));
+std::vector<std::string> FrameTraceFields(const FrameTraceRecord& record) {
     std::string hex = BytesToHex(record.bytes, true);
     if (!hex.empty())
         hex.pop_back(); // the space after the last byte
-    Column(line, hex);
-    Column(line, VerdictText(record.verdict));
-    Column(line, record.roundTrip ? std::to_string(record.roundTrip->count()) + " ms" : "");
+    return {std::to_string(record.sinceStart.count()),
+            WallClockText(record.wallClock),
+            record.direction == TraceDirection::kSent ? "out" : "in",
+            record.port,
+            record.lineSetting,
+            FramingText(record.framing),
+            record.name,
+            std::to_string(record.bytes.size()),
+            std::move(hex),
+            VerdictText(record.verdict),
+            record.roundTrip ? std::to_string(record.roundTrip->count()) + " ms" : ""};
+}
+
+std::string FormatFrameTrace(const FrameTraceRecord& record) {
+    std::string line;
+    for (const std::string& field : FrameTraceFields(record))
+        Column(line, field);
+    return line;
+}
+
+std::string CsvLine(const std::vector<std::string>& fields) {
+    std::string line;
+    for (const std::string& field : fields) {
+        if (&field != fields.data())
+            line += ',';
+        if (field.find_first_of(",\"\r\n") == std::string::npos) {
+            line += field;
+            continue;
+        }
+        line += '"';
+        for (const char c : field) {
+            if (c == '"')
+                line += '"';
+            line += c;
+        }
+        line += '"';
+    }
     return line;
 }
 

@@ -96,3 +96,8 @@ TEST(FrameTrace, FormatsOneLineOfElevenColumns) {
     EXPECT_EQ(LineSettingText({1, 7, 1200, 0x00, 2, 4}), "1200 7N2");
     EXPECT_EQ(LineSettingText({1, 9, 2400, 0x08, 3, 0}), "2400 8O1");
 }
+
+TEST(FrameTrace, CsvQuotesOnlyFieldsThatNeedIt) {
+    EXPECT_EQ(CsvLine({"12", "8010 read, then wait", "say \"hi\"", "two\r\nlines", ""}),
+              "12,\"8010 read, then wait\",\"say \"\"hi\"\"\",\"two\r\nlines\",");
+}
