@@ -5,6 +5,8 @@
 #include "config/config_file.h"
 #include "form/status_panels.h"
 #include "form_texts.h"
+#include "frame_feed.h"
+#include "frame_monitor.h"
 #include "operations/command_sequence.h"
 #include "operations/parameter_commands.h"
 #include "operations/radio_search.h"
@@ -16,6 +18,7 @@
 #include "serial/commfunction.h"
 #include "serial/dialog/port_dialog.h"
 #include "serial/link.h"
+#include "session_log_switch.h"
 #include "ui_main_window.h"
 #include "variant_layout.h"
 
@@ -83,6 +86,10 @@ TForm1::TForm1(Services& services, QWidget* parent)
         m_g.PollSuspended, m_g.DataPending, m_g.LastSentData,  m_g.TestStopFlag, m_g.Line};
     m_receive = std::make_unique<ReceiveLoop>(*m_ui, receiveState, *m_status, Timer(1), *m_answers,
                                               *m_link);
+    // After the receive loop, so each poll's tick reaches the feed once the poll is done.
+    m_feed = std::make_unique<FrameFeed>(*m_link, m_g, Timer(1));
+    m_sessionLog = std::make_unique<SessionLogSwitch>(*m_feed, m_g, *m_status, Timer(1));
+    m_monitor = std::make_unique<FrameMonitor>(*m_feed, services.savePaths, services.dialogs, this);
 
     StartTimers();
     ConnectToolbarAndMenu();
@@ -164,6 +171,16 @@ void TForm1::ConnectToolbarAndMenu() {
         languages->addAction(choice);
     connect(m_ui->LanguageChinese, &QAction::triggered, this, [this] { SwitchLanguage("CN"); });
     connect(m_ui->LanguageEnglish, &QAction::triggered, this, [this] { SwitchLanguage("EN"); });
+    connect(m_ui->FrameMonitorItem, &QAction::triggered, this, [this] {
+        m_monitor->show();
+        m_monitor->raise();
+        m_monitor->activateWindow();
+    });
+    // Stored at once, apart from the options SaveOptions writes at the end.
+    connect(m_ui->SessionLogItem, &QAction::triggered, this, [this](bool on) {
+        m_sessionLog->Set(on);
+        config::SaveSessionLog(config::ConfigPath(m_g.StartDir), on);
+    });
     // N18 is a checkable action: each click toggles it, and SaveOptions stores the state.
 }
 
@@ -223,6 +240,8 @@ void TForm1::LoadConfig() {
     m_ui->SpinEdit4->setValue(values.option.rxTxConversion);
     m_ui->N18->setChecked(values.option.searchBeforeRw);
     m_g.TestDelayTime = values.option.TestDelayTime;
+    m_ui->SessionLogItem->setChecked(values.option.sessionLog);
+    m_sessionLog->Set(values.option.sessionLog);
 
     ApplyVariantLayout(*m_ui, *this, m_g);
     ApplyLanguage();

@@ -12,6 +12,8 @@
 class AnswerHandler;
 class CommandSequence;
 class FormTexts;
+class FrameFeed;
+class FrameMonitor;
 class ModelCatalogue;
 class ParameterCommands;
 class RadioSearch;
@@ -19,6 +21,7 @@ class ReadWriteAll;
 class ReceiveLoop;
 class RfTest;
 class SerialNumberGroup;
+class SessionLogSwitch;
 class StatusPanels;
 class TCommFun;
 class TFrm_about;
@@ -26,6 +29,7 @@ class TfrmPortSet;
 namespace core {
 class Dialogs;
 class Pause;
+class SavePaths;
 class Shell;
 } // namespace core
 namespace serial {
@@ -43,6 +47,7 @@ struct Services {
     core::Pause& pause;
     core::Shell& shell;
     serial::Sio& sio;
+    core::SavePaths& savePaths;
 };
 
 class TForm1 : public QMainWindow {
@@ -69,6 +74,9 @@ public:
     QTimer& Timer(int number) { return m_timers.at(static_cast<std::size_t>(number - 1)); }
     // Every frame and chunk the subsystems exchange with the port passes here.
     serial::Link& SerialLink() { return *m_link; }
+    // The same traffic as trace records, the frame monitor that lists them and the session log.
+    FrameFeed& Feed() { return *m_feed; }
+    FrameMonitor& Monitor() { return *m_monitor; }
 
     // Config.ini's SN, Ver and Option sections into the widgets and globals, then the variant
     // layout and the language.
@@ -111,9 +119,12 @@ private:
     std::unique_ptr<ModelCatalogue> m_models;
     std::unique_ptr<AnswerHandler> m_answers;
     std::unique_ptr<ReceiveLoop> m_receive;
+    std::unique_ptr<FrameFeed> m_feed;
+    std::unique_ptr<SessionLogSwitch> m_sessionLog;
     std::unique_ptr<TfrmPortSet> m_frmPortSet;
     std::unique_ptr<RadioSearch> m_search;
     std::unique_ptr<ReadWriteAll> m_readWriteAll;
     std::unique_ptr<RfTest> m_rfTest;
     std::unique_ptr<TFrm_about> m_about;
+    std::unique_ptr<FrameMonitor> m_monitor;
 };

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QThread>
@@ -33,4 +34,11 @@ bool QtShell::Open(const std::string& target) {
     if (address.scheme().size() > 1)
         return QDesktopServices::openUrl(address);
     return QFileInfo::exists(text) && QDesktopServices::openUrl(QUrl::fromLocalFile(text));
+}
+
+std::string QtSavePaths::Choose(const std::string& title, const std::string& suggested) {
+    return QFileDialog::getSaveFileName(m_parent, QString::fromStdString(title),
+                                        QString::fromStdString(suggested),
+                                        "Text (*.txt *.log);;CSV (*.csv)")
+        .toStdString();
 }

@@ -21,6 +21,16 @@ public:
     void Sleep(int ms) override;
 };
 
+// A save dialog offering text and CSV; the name's ending says which is written.
+class QtSavePaths : public core::SavePaths {
+public:
+    explicit QtSavePaths(QWidget*& parent) : m_parent(parent) {}
+    std::string Choose(const std::string& title, const std::string& suggested) override;
+
+private:
+    QWidget*& m_parent;
+};
+
 class QtShell : public core::Shell {
 public:
     bool Open(const std::string& target) override;

@@ -14,6 +14,7 @@ namespace {
 
 constexpr const char* kFileName = "Config.ini";
 constexpr int kPortCount = 36;
+constexpr const char* kSessionLogKey = "Session log";
 
 bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
     return std::ranges::equal(
@@ -59,6 +60,7 @@ ConfigValues LoadConfig(const fs::path& file) {
         ini.ReadBool("Option", "Search before R/W", defaults.option.searchBeforeRw);
     option.TestDelayTime =
         ini.ReadInteger("Option", "Test Delay Time", defaults.option.TestDelayTime);
+    option.sessionLog = ini.ReadBool("Option", kSessionLogKey, defaults.option.sessionLog);
     return values;
 }
 
@@ -90,6 +92,10 @@ bool SaveOptions(const fs::path& file, const OptionValues& options) {
         {"Option", "Frame delay", ProfileBoolText(options.frameDelay)},
         {"Option", "Search before R/W", ProfileBoolText(options.searchBeforeRw)},
     });
+}
+
+bool SaveSessionLog(const fs::path& file, bool on) {
+    return Profile(file).Write({{"Option", kSessionLogKey, ProfileBoolText(on)}});
 }
 
 bool SaveSerialNoFields(const fs::path& file, const SerialNoFields& fields) {

@@ -48,7 +48,8 @@ struct VerValues {
     bool operator==(const VerValues&) const = default;
 };
 
-// Section Option; TestDelayTime is read but never written.
+// Section Option; TestDelayTime is read but never written, sessionLog is written when the
+// operator switches the log.
 struct OptionValues {
     bool frameDelay = false;
     int delayTime = 333;
@@ -56,6 +57,7 @@ struct OptionValues {
     int rxTxConversion = 20;
     bool searchBeforeRw = true;
     int TestDelayTime = 1500;
+    bool sessionLog = false;
 
     bool operator==(const OptionValues&) const = default;
 };
@@ -86,5 +88,7 @@ std::map<int, std::string> LoadPortMap(const std::filesystem::path& file);
 bool SaveOptions(const std::filesystem::path& file, const OptionValues& options);
 bool SaveSerialNoFields(const std::filesystem::path& file, const SerialNoFields& fields);
 bool SavePortSettings(const std::filesystem::path& file, const PortSettings& settings);
+// Option's key "Session log", alone, the moment the operator switches the log.
+bool SaveSessionLog(const std::filesystem::path& file, bool on);
 
 } // namespace config

@@ -30,4 +30,11 @@ public:
     virtual bool Open(const std::string& target) = 0;
 };
 
+// The operator's choice of a file to save to; empty when the choice was cancelled.
+class SavePaths {
+public:
+    virtual ~SavePaths() = default;
+    virtual std::string Choose(const std::string& title, const std::string& suggested) = 0;
+};
+
 } // namespace core

@@ -222,6 +222,7 @@ constexpr TextRow kTexts[] = {
      nullptr},
     {TextId::kPairDataReceived, "对传测试:数据已被接收!", "Transmit both sides: Data received!!",
      nullptr},
+    {TextId::kSessionLogFailed, "会话日志无法写入：", "Session log cannot be written: ", nullptr},
     // Port settings dialog: messages, then the captions it replaces.
     {TextId::kPortOutOfRange, "端口的选项超过可选范围！", "COM port is out of range！", nullptr},
     {TextId::kBaudOutOfRange, "波特率的选项超过可选范围！", "Baud rate is out of range！", nullptr},

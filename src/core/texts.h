@@ -181,6 +181,8 @@ enum class TextId {
     kModelBaseFrequencyRead,
     kBaseFrequencyNotFound,
     kPairDataReceived,
+    // The session log, followed by the file's path.
+    kSessionLogFailed,
     // Port settings dialog: messages, then the captions it replaces.
     kPortOutOfRange,
     kBaudOutOfRange,

@@ -348,7 +348,10 @@ TEST_F(MainForm, MenusHoldTheirItemsWithTheSearchCheckOn) {
         QStringList items, texts;
     };
     const std::vector<Menu> menus = {
-        {"N1", "串口设置", {"N2"}, {"串口设置"}},
+        {"N1",
+         "串口设置",
+         {"N2", "-", "FrameMonitorItem", "SessionLogItem"},
+         {"串口设置", "", "帧监视器", "会话日志"}},
         {"N3", "电台检测", {"N14", "N19"}, {"电台检测", "停止检测"}},
         {"N4", "读写参数", {"N5", "N6", "-", "N18"}, {"参数全读", "参数全写", "", "读写前检测"}},
         {"N7", "电台测试", {"N8", "N15", "-", "N9"}, {"发射调试", "接收调试", "", "对传测试"}},

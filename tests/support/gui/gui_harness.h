@@ -32,6 +32,17 @@ public:
     }
 };
 
+// Answers every save dialog with `path` (empty: cancelled).
+class RecordingSavePaths : public core::SavePaths {
+public:
+    std::string path;
+    int asked = 0;
+    std::string Choose(const std::string&, const std::string&) override {
+        ++asked;
+        return path;
+    }
+};
+
 // The parts of the window the tests look at.
 struct Context {
     Ui::TForm1& ui;
@@ -105,6 +116,7 @@ public:
     RecordingDialogs dialogs;
     RecordingPause pause;
     RecordingShell shell;
+    RecordingSavePaths savePaths;
 
 private:
     static void AddFailure(const char* name);

@@ -1,0 +1,46 @@
+#include "session_log_switch.h"
+
+#include "form/status_panels.h"
+
+#include <QTimer>
+
+SessionLogSwitch::SessionLogSwitch(FrameFeed& feed, const Globals& g, StatusPanels& status,
+                                   QTimer& poll)
+    : m_feed(feed), m_g(g), m_status(status) {
+    connect(&poll, &QTimer::timeout, this, [this] { Flush(); });
+}
+
+SessionLogSwitch::~SessionLogSwitch() {
+    Set(false);
+}
+
+void SessionLogSwitch::Set(bool on) {
+    if (m_reader != 0)
+        m_feed.RemoveReader(m_reader);
+    m_reader = 0;
+    if (m_log)
+        m_log->Flush();
+    m_log.reset();
+    m_failed = false;
+    if (!on)
+        return;
+    m_log = std::make_unique<SessionLog>(m_g.StartDir);
+    m_reader = m_feed.AddReader([this](const core::FrameTraceRecord& r) { Write(r); });
+}
+
+void SessionLogSwitch::Write(const core::FrameTraceRecord& record) {
+    if (!m_failed && !m_log->Append(record))
+        Failed(m_log->FileFor(record.wallClock));
+}
+
+void SessionLogSwitch::Flush() {
+    if (m_log && !m_failed && !m_log->Flush())
+        Failed(m_log->FileFor(std::chrono::system_clock::now()));
+}
+
+void SessionLogSwitch::Failed(const std::filesystem::path& file) {
+    m_failed = true;
+    const SessionLanguage language{m_g.LangCode, m_g.VariantType};
+    m_status.Set(2, QString::fromUtf8(language.Message(core::TextId::kSessionLogFailed)) +
+                        QString::fromStdString(file.string()));
+}

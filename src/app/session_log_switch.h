@@ -1,0 +1,35 @@
+// The session log option: while it is on, every record of the feed is appended to the log of
+// the day in the start directory. A log that cannot be written is reported once in status
+// panel 2; the tool goes on without it until the option is set again.
+#pragma once
+
+#include "frame_feed.h"
+#include "session_log.h"
+
+#include <QObject>
+#include <memory>
+
+class QTimer;
+class StatusPanels;
+
+class SessionLogSwitch : public QObject {
+    Q_OBJECT
+public:
+    // The log's lines are handed to the system after each tick of `poll`.
+    SessionLogSwitch(FrameFeed& feed, const Globals& g, StatusPanels& status, QTimer& poll);
+    ~SessionLogSwitch() override;
+
+    void Set(bool on);
+
+private:
+    void Write(const core::FrameTraceRecord& record);
+    void Flush();
+    void Failed(const std::filesystem::path& file);
+
+    FrameFeed& m_feed;
+    const Globals& m_g;
+    StatusPanels& m_status;
+    std::unique_ptr<SessionLog> m_log;
+    FrameFeed::ReaderId m_reader = 0;
+    bool m_failed = false;
+};

@@ -1,0 +1,223 @@
+// The frame monitor and the session log against a simulated module and a bare pseudo-terminal;
+// the test flushes the monitor and ticks the search itself.
+#include "app/frame_monitor.h"
+#include "app/session_log.h"
+#include "core/line_settings.h"
+#include "form/status_panels.h"
+#include "models_test_widgets.h"
+#include "operations/radio_search.h"
+#include "pty.h"
+#include "serial/link.h"
+#include "sim_process.h"
+#include "ui_main_window.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableView>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <limits>
+#include <set>
+#include <sstream>
+
+namespace {
+
+// English, 9600 baud without parity as the module, and a short frame delay so answers and
+// missed answers are told apart quickly.
+const char* const kConfig = "[Ver]\nCEO=EN\n[COM]\nRate=4\nVerify=2\n[Option]\nDelay time=60\n";
+
+FrameMonitor& OpenMonitor(GuiHarness& h) {
+    h.Window().Form().FrameMonitorItem->trigger();
+    FrameMonitor& monitor = h.Window().Monitor();
+    EXPECT_TRUE(monitor.isVisible());
+    monitor.FlushTimer().stop(); // the test flushes
+    return monitor;
+}
+
+std::string Lines(const TraceTableModel& rows) {
+    std::string text;
+    for (int row = 0; row < rows.rowCount(); ++row)
+        text += core::FormatFrameTrace(rows.Record(row)) + '\n';
+    return text;
+}
+
+// Direction, line setting, name and verdict of each row, and whether it has a round trip.
+std::string Summary(const TraceTableModel& rows) {
+    std::string text;
+    for (int row = 0; row < rows.rowCount(); ++row) {
+        const std::vector<std::string> f = core::FrameTraceFields(rows.Record(row));
+        text += f[2] + ' ' + f[4] + ' ' + f[6] + " | " + f[9] + (f[10].empty() ? "" : " | timed") +
+                '\n';
+    }
+    return text;
+}
+
+bool WaitForRow(FrameMonitor& monitor, const std::string& text) {
+    return QTest::qWaitFor(
+        [&] {
+            monitor.Flush();
+            return Lines(monitor.Rows()).find(text) != std::string::npos;
+        },
+        5000);
+}
+
+std::string ReadFile(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+} // namespace
+
+TEST(FrameMonitor, ListsRequestsAnswersAndTheirVerdictsAsTheSessionLogWritesThem) {
+    SimProcess sim;
+    ASSERT_TRUE(sim.Start({"--bad-checksum", "800B", "--silent", "8015"})) << sim.error();
+    GuiHarness h(kConfig, sim.paths()[0]);
+    h.Start();
+    ASSERT_TRUE(h.Boxes().empty()) << "the port did not open";
+    h.Window().Timer(4).setInterval(std::numeric_limits<int>::max());
+    Ui::TForm1& ui = h.Window().Form();
+    ui.SessionLogItem->trigger();
+    FrameMonitor& monitor = OpenMonitor(h);
+
+    // The search is answered at once; its answer sends the serial-number read, whose answer
+    // comes with a wrong checksum. The read-all is never answered.
+    h.Click("SpeedButton20");
+    ASSERT_TRUE(WaitForRow(monitor, "bad checksum")) << Summary(monitor.Rows());
+    ui.N18->setChecked(false);
+    h.Click("SpeedButton3");
+    ASSERT_TRUE(WaitForRow(monitor, "no answer")) << Summary(monitor.Rows());
+    EXPECT_EQ(Summary(monitor.Rows()),
+              "out 9600 8N1 8000 search | \n"
+              "in 9600 8N1 0000 search = 86X V1.2 433MHZ | accepted | timed\n"
+              "out 9600 8N1 800B read serial number | \n"
+              "in 9600 8N1  | bad checksum | timed\n"
+              "out 9600 8N1 8015 read all parameters | \n"
+              "in 9600 8N1 awaited 8015 read all parameters | no answer\n");
+    EXPECT_TRUE(h.Boxes().empty());
+
+    // The log holds the very lines, below the column names; a text save of the rows too.
+    const std::string log = std::string(core::kFrameTraceColumns) + '\n' + Lines(monitor.Rows());
+    ui.SessionLogItem->trigger(); // off: what is buffered is written
+    EXPECT_EQ(ReadFile(SessionLog(h.Dir()).FileFor(std::chrono::system_clock::now())), log);
+    EXPECT_NE(h.ReadConfigFile().find("Session log=0"), std::string::npos);
+    h.savePaths.path = (h.Dir() / "frames.txt").string();
+    monitor.findChild<QPushButton*>("MonitorSave")->click();
+    EXPECT_EQ(ReadFile(h.Dir() / "frames.txt"), log);
+    h.savePaths.path = (h.Dir() / "frames.CSV").string();
+    monitor.findChild<QPushButton*>("MonitorSave")->click();
+    const std::string csv = ReadFile(h.Dir() / "frames.CSV");
+    EXPECT_EQ(csv.substr(0, csv.find("\r\n")),
+              "ms,wall clock,dir,port,line,framing,name,length,hex,verdict,round trip");
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 7);
+
+    // Filters by direction and command; a copy takes the rows selected among those shown.
+    monitor.findChild<QComboBox*>("MonitorDirection")->setCurrentIndex(2); // received
+    monitor.findChild<QLineEdit*>("MonitorCommand")->setText("8015");
+    ASSERT_EQ(monitor.Shown().rowCount(), 1);
+    monitor.findChild<QTableView*>("MonitorTable")->selectAll();
+    monitor.findChild<QPushButton*>("MonitorCopy")->click();
+    EXPECT_EQ(QApplication::clipboard()->text().toStdString(),
+              core::FormatFrameTrace(monitor.Rows().Record(5)) + '\n');
+    EXPECT_EQ(sim.Stop(), 0);
+}
+
+TEST(FrameMonitor, EachSearchStepShowsTheLineSettingItWasSentAt) {
+    PtyPair pty;
+    ASSERT_TRUE(pty.Ok());
+    GuiHarness h(kConfig, pty.SlavePath());
+    h.Start();
+    h.Window().Timer(4).setInterval(std::numeric_limits<int>::max());
+    FrameMonitor& monitor = OpenMonitor(h);
+
+    std::vector<std::string> settings;
+    h.Click("SpeedButton20");
+    settings.push_back(core::LineSettingText(h.G().Line));
+    for (int step = 1; step < 21; ++step) {
+        h.Window().Search().Timer4Timer();
+        settings.push_back(core::LineSettingText(h.G().Line));
+    }
+    monitor.Flush();
+    std::vector<std::string> shown;
+    for (int row = 0; row < monitor.Rows().rowCount(); ++row) {
+        const core::FrameTraceRecord& record = monitor.Rows().Record(row);
+        if (record.direction == core::TraceDirection::kSent)
+            shown.push_back(record.lineSetting);
+    }
+    EXPECT_EQ(shown, settings);
+    EXPECT_EQ(std::set<std::string>(settings.begin(), settings.end()).size(), 21u);
+}
+
+TEST(FrameMonitor, KeepsTheNewestRowsAtItsBoundAndHoldsRowsWhilePaused) {
+    PtyPair pty;
+    ASSERT_TRUE(pty.Ok());
+    GuiHarness h(kConfig, pty.SlavePath());
+    h.Start();
+    ASSERT_TRUE(h.Boxes().empty()) << "the port did not open";
+    FrameMonitor& monitor = OpenMonitor(h);
+    auto* bound = monitor.findChild<QSpinBox*>("MonitorBound");
+    EXPECT_EQ(bound->value(), 100000);
+    bound->setValue(1000);
+    emit bound->editingFinished();
+
+    serial::Link& link = h.Window().SerialLink();
+    const auto frame = [](int i) { return core::Bytes(reinterpret_cast<const char*>(&i), 4); };
+    constexpr int kFrames = 200000;
+    for (int i = 0; i < kFrames; ++i) {
+        ASSERT_TRUE(link.SendRaw(1, frame(i)));
+        if (i % 100 == 99) {
+            ASSERT_EQ(pty.Read(400).size(), 400u);
+            if (i % 5000 == 4999)
+                monitor.Flush();
+        }
+    }
+    monitor.Flush();
+    const TraceTableModel& rows = monitor.Rows();
+    ASSERT_EQ(rows.rowCount(), 1000);
+    EXPECT_EQ(rows.Record(0).bytes, frame(kFrames - 1000));
+    EXPECT_EQ(rows.Record(999).bytes, frame(kFrames - 1));
+
+    auto* pause = monitor.findChild<QPushButton*>("MonitorPause");
+    pause->click();
+    ASSERT_TRUE(link.SendRaw(1, frame(kFrames)));
+    monitor.Flush();
+    EXPECT_EQ(rows.Record(999).bytes, frame(kFrames - 1));
+    pause->click();
+    EXPECT_EQ(rows.Record(999).bytes, frame(kFrames));
+    EXPECT_EQ(rows.rowCount(), 1000);
+}
+
+TEST(SessionLog, AnUnwritableLogIsReportedOnceAndTheToolGoesOn) {
+    PtyPair pty;
+    ASSERT_TRUE(pty.Ok());
+    // The log was on when the tool last ended.
+    GuiHarness h(std::string(kConfig) + "Session log=1\n", pty.SlavePath());
+    // A directory where the day's log would go stops even a root that ignores the mode.
+    const SessionLog names(h.Dir());
+    const auto now = std::chrono::system_clock::now();
+    const std::filesystem::path file = names.FileFor(now);
+    std::filesystem::create_directory(file);
+    std::filesystem::create_directory(names.FileFor(now + std::chrono::hours(24)));
+    std::filesystem::permissions(h.Dir(), std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::remove);
+    h.Start();
+    ASSERT_TRUE(h.Boxes().empty()) << "the port did not open";
+    Ui::TForm1& ui = h.Window().Form();
+    EXPECT_TRUE(ui.SessionLogItem->isChecked());
+
+    serial::Link& link = h.Window().SerialLink();
+    ASSERT_TRUE(link.SendRaw(1, "one"));
+    EXPECT_EQ(Utf8(h.Status(2)), "Session log cannot be written: " + file.string());
+    h.Window().Status().Set(2, "later");
+    ASSERT_TRUE(link.SendRaw(1, "two"));
+    h.Window().Feed().Tick();
+    EXPECT_EQ(Utf8(h.Status(2)), "later");
+    EXPECT_EQ(pty.Read(6), "onetwo");
+    EXPECT_TRUE(ui.SessionLogItem->isChecked());
+    EXPECT_TRUE(h.Boxes().empty());
+    std::filesystem::permissions(h.Dir(), std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);
+}
