@@ -69,8 +69,9 @@ FrameMonitor::FrameMonitor(FrameFeed& feed, core::SavePaths& savePaths, core::Di
     auto* pause = new QPushButton("Pause", this);
     pause->setObjectName("MonitorPause");
     pause->setCheckable(true);
-    connect(pause, &QPushButton::toggled, this, [this](bool paused) {
+    connect(pause, &QPushButton::toggled, this, [this, pause](bool paused) {
         m_paused = paused;
+        pause->setText(paused ? "Resume" : "Pause");
         if (!paused)
             Flush();
     });
@@ -103,6 +104,7 @@ FrameMonitor::FrameMonitor(FrameFeed& feed, core::SavePaths& savePaths, core::Di
     m_table->setWordWrap(false);
     // Fixed row heights: the view never measures 100 000 rows.
     m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
     m_table->verticalHeader()->hide();
     m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->setColumnWidth(TraceTableModel::kHexColumn, 320);

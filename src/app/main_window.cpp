@@ -276,5 +276,7 @@ void TForm1::showEvent(QShowEvent* event) {
 
 void TForm1::closeEvent(QCloseEvent* event) {
     SaveOptions();
+    // The monitor is a window of its own; it goes with the tool.
+    m_monitor->close();
     event->accept();
 }
