@@ -10,6 +10,8 @@ const std::vector<CaptionRow> kCommonCaptions = {
     // Menus.
     {"N1", "COM Option", "COM EINSTELLUNGEN"},
     {"N2", "COM Set"},
+    {"FrameMonitorItem", "Frame Monitor", "FRAME-MONITOR"},
+    {"SessionLogItem", "Session Log", "SITZUNGSPROTOKOLL"},
     {"N3", "Search Radio", "FUNKMODULE SUCHEN"},
     {"N14", "Begin Search", "Begin SUCHEN"},
     {"N19", "Stop Search", "Stop SUCHEN"},
