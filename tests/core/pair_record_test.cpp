@@ -1,0 +1,73 @@
+#include "core/pair_record.h"
+
+#include <gtest/gtest.h>
+
+using namespace core;
+
+TEST(PairRecord, RoundTripsAndLostReceipts) {
+    RoundTrips trips;
+    EXPECT_EQ(trips.Last(), std::nullopt);
+    EXPECT_EQ(trips.Mean(), std::nullopt);
+    for (const std::int64_t ms : {40, 25, 61, 30})
+        trips.Add(ms);
+    EXPECT_EQ(trips.Last(), 30);
+    EXPECT_EQ(trips.Min(), 25);
+    EXPECT_EQ(trips.Max(), 61);
+    EXPECT_DOUBLE_EQ(*trips.Mean(), 39.0);
+    EXPECT_EQ(trips.Count(), 4);
+
+    struct Row {
+        std::int64_t sent, received, lost;
+    };
+    for (const Row& r : {Row{10, 7, 3}, Row{10, 10, 0}, Row{2, 3, 0}}) {
+        PairTally t;
+        t.sent = r.sent;
+        t.received = r.received;
+        EXPECT_EQ(ReceiptsLost(t), r.lost) << r.sent << " " << r.received;
+    }
+}
+
+TEST(PairRecord, CsvFieldQuotesOnlyWhatNeedsIt) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"", ""},
+        {"4142", "4142"},
+        {"a,b", "\"a,b\""},
+        {"say \"hi\"", "\"say \"\"hi\"\"\""},
+        {"two\r\nlines", "\"two\r\nlines\""},
+        {"lf\n", "\"lf\n\""},
+        {"semi;colon", "semi;colon"},
+    };
+    for (const auto& [field, csv] : rows)
+        EXPECT_EQ(CsvField(field), csv) << field;
+}
+
+TEST(PairRecord, CsvHasOneRowPerFrameAndASummary) {
+    PairRecord record;
+    record.Add({0, true, "AB", FrameVerdict::kNone, std::nullopt});
+    record.Add({35, false, std::string("A\0", 2), FrameVerdict::kWrong, 35});
+    PairTally tally;
+    tally.sent = 2;
+    tally.received = 1;
+    tally.right = 1;
+    tally.wrong = 1;
+    tally.tx_bytes = 4;
+    tally.rx_bytes = 2;
+    RoundTrips trips;
+    trips.Add(35);
+    EXPECT_EQ(PairRecordCsv(record, tally, trips, 1200),
+              "time_ms,direction,length,verdict,round_trip_ms,data_hex\r\n"
+              "0,sent,2,,,4142\r\n"
+              "35,received,2,wrong,35,4100\r\n"
+              "1200,summary,,50.00%,35.0,\"sent 2, received 1, right 1, wrong 1, lost 1, "
+              "tx bytes 4, rx bytes 2, round trip min 35 mean 35.0 max 35 ms\"\r\n");
+
+    // Past the limit the oldest rows go, and the summary says so.
+    PairRecord full;
+    for (std::size_t i = 0; i < PairRecord::kRowLimit + 2; ++i)
+        full.Add({static_cast<std::int64_t>(i), true, "x", FrameVerdict::kNone, std::nullopt});
+    EXPECT_EQ(full.Rows().size(), PairRecord::kRowLimit);
+    EXPECT_EQ(full.Rows().front().atMs, 2);
+    EXPECT_EQ(full.LeftOut(), 2);
+    EXPECT_NE(PairRecordCsv(full, PairTally{}, RoundTrips{}, 0).find("oldest rows left out 2"),
+              std::string::npos);
+}
