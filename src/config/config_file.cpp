@@ -72,6 +72,13 @@ PortSettings LoadPortSettings(const fs::path& file) {
             ini.ReadInteger("COM", "Verify", defaults.verify)};
 }
 
+ResendOption LoadResendOption(const fs::path& file) {
+    const Profile ini(file);
+    const ResendOption defaults;
+    return {ini.ReadBool("Option", "Resend", defaults.on),
+            ini.ReadInteger("Option", "Resend time", defaults.ms)};
+}
+
 std::map<int, std::string> LoadPortMap(const fs::path& file) {
     const Profile ini(file);
     std::map<int, std::string> devices;
@@ -96,6 +103,13 @@ bool SaveOptions(const fs::path& file, const OptionValues& options) {
 
 bool SaveSessionLog(const fs::path& file, bool on) {
     return Profile(file).Write({{"Option", kSessionLogKey, ProfileBoolText(on)}});
+}
+
+bool SaveResendOption(const fs::path& file, const ResendOption& option) {
+    return Profile(file).Write({
+        {"Option", "Resend", ProfileBoolText(option.on)},
+        {"Option", "Resend time", ProfileIntegerText(option.ms)},
+    });
 }
 
 bool SaveSerialNoFields(const fs::path& file, const SerialNoFields& fields) {

@@ -18,6 +18,7 @@ struct SpinRange {
 inline constexpr SpinRange kDelayTimeRange{60, 3000};
 inline constexpr SpinRange kRxTimerRange{10, 500};
 inline constexpr SpinRange kRxTxConversionRange{10, 1000};
+inline constexpr SpinRange kResendTimeRange{100, 10000};
 
 // Section COM: list positions in the port dialog (COM1, 2400 baud, no parity by default).
 struct PortSettings {
@@ -62,6 +63,16 @@ struct OptionValues {
     bool operator==(const OptionValues&) const = default;
 };
 
+// Section Option, keys Resend and Resend time: whether the answer-driven pair test sends its
+// frame again after that many ms without an answer. Off by default, so the test waits for
+// every answer unless asked not to.
+struct ResendOption {
+    bool on = false;
+    int ms = 1000;
+
+    bool operator==(const ResendOption&) const = default;
+};
+
 struct ConfigValues {
     SerialNoFields sn;
     VerValues ver;
@@ -77,6 +88,7 @@ std::filesystem::path ConfigPath(const std::filesystem::path& startDir);
 // Sections SN, Ver and Option; a missing file or key gives the defaults above.
 ConfigValues LoadConfig(const std::filesystem::path& file);
 PortSettings LoadPortSettings(const std::filesystem::path& file);
+ResendOption LoadResendOption(const std::filesystem::path& file);
 // Section Ports, keys COM1 to COM36: the device each port number stands for. Keys that are
 // missing or empty are left out.
 std::map<int, std::string> LoadPortMap(const std::filesystem::path& file);
@@ -90,5 +102,6 @@ bool SaveSerialNoFields(const std::filesystem::path& file, const SerialNoFields&
 bool SavePortSettings(const std::filesystem::path& file, const PortSettings& settings);
 // Option's key "Session log", alone, the moment the operator switches the log.
 bool SaveSessionLog(const std::filesystem::path& file, bool on);
+bool SaveResendOption(const std::filesystem::path& file, const ResendOption& option);
 
 } // namespace config

@@ -86,6 +86,17 @@ TEST(ConfigFile, SaveKeepsEveryLineOfAHandEditedFileButTheKeysItSets) {
     EXPECT_EQ(LoadConfig(file).option, (OptionValues{true, 500, 40, 100, false, 1500}));
 }
 
+TEST(ConfigFile, ResendOptionDefaultsOffAndSitsBesideTheOtherOptions) {
+    TempDir dir;
+    const fs::path file = dir.File("Config.ini");
+    EXPECT_EQ(LoadResendOption(file), (ResendOption{false, 1000}));
+    WriteBytes(file, "[Option]\nRX timer=40\nResend time=soon\n");
+    EXPECT_EQ(LoadResendOption(file), (ResendOption{false, 1000}));
+    ASSERT_TRUE(SaveResendOption(file, {true, 250}));
+    EXPECT_EQ(ReadBytes(file), "[Option]\nRX timer=40\nResend time=250\nResend=1\n");
+    EXPECT_EQ(LoadResendOption(file), (ResendOption{true, 250}));
+}
+
 TEST(ConfigFile, SerialNumberFieldsRoundTripInUtf8) {
     TempDir dir;
     const fs::path file = dir.File("Config.ini");
