@@ -37,9 +37,9 @@ std::vector<std::string> HeadFields() {
 
 } // namespace
 
-FrameMonitor::FrameMonitor(FrameFeed& feed, core::SavePaths& savePaths, core::Dialogs& dialogs,
+FrameMonitor::FrameMonitor(FrameFeed& feed, core::SaveFileChooser& files, core::Dialogs& dialogs,
                            QWidget* parent)
-    : QWidget(parent, Qt::Window), m_feed(feed), m_savePaths(savePaths), m_dialogs(dialogs) {
+    : QWidget(parent, Qt::Window), m_feed(feed), m_files(files), m_dialogs(dialogs) {
     setObjectName("FrameMonitor");
     setWindowTitle("Frame monitor");
     resize(1000, 500);
@@ -178,7 +178,8 @@ void FrameMonitor::CopySelected() {
 }
 
 void FrameMonitor::Save() {
-    const std::string path = m_savePaths.Choose("Save frames", "frames.txt");
+    const std::string path =
+        m_files.Choose("Save frames", "frames.txt", "Text (*.txt *.log);;CSV (*.csv)");
     if (path.empty())
         return;
     const bool csv = EndsWithCsv(path);

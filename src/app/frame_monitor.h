@@ -12,7 +12,7 @@
 class QTableView;
 namespace core {
 class Dialogs;
-class SavePaths;
+class SaveFileChooser;
 } // namespace core
 
 class FrameMonitor : public QWidget {
@@ -23,7 +23,7 @@ public:
     // per frame and the table one change per batch.
     static constexpr int kFlushMs = 100;
 
-    FrameMonitor(FrameFeed& feed, core::SavePaths& savePaths, core::Dialogs& dialogs,
+    FrameMonitor(FrameFeed& feed, core::SaveFileChooser& files, core::Dialogs& dialogs,
                  QWidget* parent);
     ~FrameMonitor() override;
 
@@ -45,7 +45,7 @@ private:
     std::vector<const core::FrameTraceRecord*> ShownRecords() const;
 
     FrameFeed& m_feed;
-    core::SavePaths& m_savePaths;
+    core::SaveFileChooser& m_files;
     core::Dialogs& m_dialogs;
     TraceTableModel m_model{kDefaultRows};
     TraceFilter m_filter{m_model};

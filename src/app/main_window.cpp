@@ -8,11 +8,14 @@
 #include "frame_feed.h"
 #include "frame_monitor.h"
 #include "operations/command_sequence.h"
+#include "operations/data_terminal.h"
+#include "operations/pair_test_tab.h"
 #include "operations/parameter_commands.h"
 #include "operations/radio_search.h"
 #include "operations/read_write_all.h"
 #include "operations/rf_test.h"
 #include "operations/serial_number_group.h"
+#include "pair_test_chart.h"
 #include "protocol/answer_handler.h"
 #include "protocol/receive_loop.h"
 #include "serial/commfunction.h"
@@ -81,15 +84,25 @@ TForm1::TForm1(Services& services, QWidget* parent)
     m_answers = std::make_unique<AnswerHandler>(*m_ui, answerState, services.dialogs,
                                                 services.pause, *m_status, *m_serialNumber,
                                                 *m_models, reopenPort, *m_sequence, chain, *m_link);
+    m_pairTest = std::make_unique<PairTestTab>(
+        *m_ui,
+        PairTestState{language, m_g.AppState, m_g.FrameDelayMs, m_g.PollSuspended, m_g.LastSentData,
+                      m_g.TestStopFlag, m_g.Tally, m_g.Line},
+        PairTestServices{services.dialogs, services.pause, services.files}, *m_status, *m_link,
+        Timer(1), Timer(3));
+    m_terminal = std::make_unique<DataTerminal>(*m_ui, TerminalState{language, m_g.AppState},
+                                                services.dialogs, *m_status, *m_pairTest);
+    m_chart = new PairTestChart(*m_pairTest, m_ui->TabSheet2);
+    m_ui->layoutPairLogs->addWidget(m_chart, 2);
     const ReceiveState receiveState{
         language,          m_g.AppState,    m_g.ReceiveBuffer, m_g.LastReceive,  m_g.FrameDelayMs,
         m_g.PollSuspended, m_g.DataPending, m_g.LastSentData,  m_g.TestStopFlag, m_g.Line};
     m_receive = std::make_unique<ReceiveLoop>(*m_ui, receiveState, *m_status, Timer(1), *m_answers,
-                                              *m_link);
+                                              *m_pairTest, *m_link);
     // After the receive loop, so each poll's tick reaches the feed once the poll is done.
     m_feed = std::make_unique<FrameFeed>(*m_link, m_g, Timer(1));
     m_sessionLog = std::make_unique<SessionLogSwitch>(*m_feed, m_g, *m_status, Timer(1));
-    m_monitor = std::make_unique<FrameMonitor>(*m_feed, services.savePaths, services.dialogs, this);
+    m_monitor = std::make_unique<FrameMonitor>(*m_feed, services.files, services.dialogs, this);
 
     StartTimers();
     ConnectToolbarAndMenu();
@@ -161,9 +174,6 @@ void TForm1::ConnectToolbarAndMenu() {
     // Each acts on its own pending action only.
     connect(&Timer(2), &QTimer::timeout, this, [this] { m_readWriteAll->Timer2Timer(); });
     connect(&Timer(2), &QTimer::timeout, this, [this] { m_rfTest->Timer2Timer(); });
-    // The pair test tab is only shown; nothing starts.
-    connect(m_ui->N9, &QAction::triggered, this,
-            [this] { m_ui->PageControl1->setCurrentIndex(1); });
     ConnectTwins(this, m_ui->SpeedButton6, m_ui->N20, [this] { N20Click(); });
     connect(m_ui->N11, &QAction::triggered, this, [this] { m_about->exec(); });
     auto* languages = new QActionGroup(this);
@@ -181,6 +191,12 @@ void TForm1::ConnectToolbarAndMenu() {
         m_sessionLog->Set(on);
         config::SaveSessionLog(config::ConfigPath(m_g.StartDir), on);
     });
+    // The pair test tab is only shown; nothing starts. The change asks what a change of tab
+    // by the operator asks, once, and nothing when the tab is already shown.
+    connect(m_ui->N9, &QAction::triggered, this,
+            [this] { m_ui->PageControl1->setCurrentIndex(1); });
+    connect(m_ui->ActionSaveResults, &QAction::triggered, this,
+            [this] { m_pairTest->SaveResults(); });
     // N18 is a checkable action: each click toggles it, and SaveOptions stores the state.
 }
 
@@ -242,6 +258,9 @@ void TForm1::LoadConfig() {
     m_g.TestDelayTime = values.option.TestDelayTime;
     m_ui->SessionLogItem->setChecked(values.option.sessionLog);
     m_sessionLog->Set(values.option.sessionLog);
+    const config::ResendOption resend = config::LoadResendOption(config::ConfigPath(m_g.StartDir));
+    m_ui->CheckBoxResend->setChecked(resend.on);
+    m_ui->SpinEditResend->setValue(resend.ms);
 
     ApplyVariantLayout(*m_ui, *this, m_g);
     ApplyLanguage();
@@ -264,7 +283,10 @@ void TForm1::SaveOptions() {
     options.rxTxConversion = m_ui->SpinEdit4->value();
     options.searchBeforeRw = m_ui->N18->isChecked();
     // An unwritable file is not reported; the program ends all the same.
-    config::SaveOptions(config::ConfigPath(m_g.StartDir), options);
+    const auto file = config::ConfigPath(m_g.StartDir);
+    config::SaveOptions(file, options);
+    config::SaveResendOption(file,
+                             {m_ui->CheckBoxResend->isChecked(), m_ui->SpinEditResend->value()});
 }
 
 void TForm1::showEvent(QShowEvent* event) {

@@ -14,7 +14,10 @@ class CommandSequence;
 class FormTexts;
 class FrameFeed;
 class FrameMonitor;
+class DataTerminal;
 class ModelCatalogue;
+class PairTestChart;
+class PairTestTab;
 class ParameterCommands;
 class RadioSearch;
 class ReadWriteAll;
@@ -29,7 +32,7 @@ class TfrmPortSet;
 namespace core {
 class Dialogs;
 class Pause;
-class SavePaths;
+class SaveFileChooser;
 class Shell;
 } // namespace core
 namespace serial {
@@ -47,7 +50,7 @@ struct Services {
     core::Pause& pause;
     core::Shell& shell;
     serial::Sio& sio;
-    core::SavePaths& savePaths;
+    core::SaveFileChooser& files;
 };
 
 class TForm1 : public QMainWindow {
@@ -69,6 +72,9 @@ public:
     ReadWriteAll& ReadWrite() { return *m_readWriteAll; }
     RfTest& RfGroup() { return *m_rfTest; }
     TFrm_about& About() { return *m_about; }
+    PairTestTab& PairTest() { return *m_pairTest; }
+    DataTerminal& Terminal() { return *m_terminal; }
+    PairTestChart& Chart() { return *m_chart; }
     // 1 the receive poll, 2 the step after a successful search, 3 the timed sending of the pair
     // test, 4 the radio search.
     QTimer& Timer(int number) { return m_timers.at(static_cast<std::size_t>(number - 1)); }
@@ -118,6 +124,8 @@ private:
     std::unique_ptr<SerialNumberGroup> m_serialNumber;
     std::unique_ptr<ModelCatalogue> m_models;
     std::unique_ptr<AnswerHandler> m_answers;
+    std::unique_ptr<PairTestTab> m_pairTest;
+    std::unique_ptr<DataTerminal> m_terminal;
     std::unique_ptr<ReceiveLoop> m_receive;
     std::unique_ptr<FrameFeed> m_feed;
     std::unique_ptr<SessionLogSwitch> m_sessionLog;
@@ -127,4 +135,5 @@ private:
     std::unique_ptr<RfTest> m_rfTest;
     std::unique_ptr<TFrm_about> m_about;
     std::unique_ptr<FrameMonitor> m_monitor;
+    PairTestChart* m_chart = nullptr; // owned by its place on the pair test tab
 };

@@ -22,6 +22,20 @@ bool QtDialogs::Question(const std::string& text) {
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
+bool QtDialogs::WarningQuestion(const std::string& text) {
+    return QMessageBox::warning(m_parent, QApplication::applicationName(),
+                                QString::fromStdString(text),
+                                QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+std::string QtSaveFileChooser::Choose(const std::string& title, const std::string& suggestedName,
+                                      const std::string& filter) {
+    return QFileDialog::getSaveFileName(m_parent, QString::fromStdString(title),
+                                        QString::fromStdString(suggestedName),
+                                        QString::fromStdString(filter))
+        .toStdString();
+}
+
 void QtPause::Sleep(int ms) {
     QThread::msleep(static_cast<unsigned long>(ms));
 }
@@ -34,11 +48,4 @@ bool QtShell::Open(const std::string& target) {
     if (address.scheme().size() > 1)
         return QDesktopServices::openUrl(address);
     return QFileInfo::exists(text) && QDesktopServices::openUrl(QUrl::fromLocalFile(text));
-}
-
-std::string QtSavePaths::Choose(const std::string& title, const std::string& suggested) {
-    return QFileDialog::getSaveFileName(m_parent, QString::fromStdString(title),
-                                        QString::fromStdString(suggested),
-                                        "Text (*.txt *.log);;CSV (*.csv)")
-        .toStdString();
 }

@@ -11,24 +11,25 @@ public:
     void Warning(const std::string& text) override;
     void Error(const std::string& text) override;
     bool Question(const std::string& text) override;
+    bool WarningQuestion(const std::string& text) override;
 
 private:
     QWidget*& m_parent; // the main window, once it exists
 };
 
-class QtPause : public core::Pause {
+class QtSaveFileChooser : public core::SaveFileChooser {
 public:
-    void Sleep(int ms) override;
-};
-
-// A save dialog offering text and CSV; the name's ending says which is written.
-class QtSavePaths : public core::SavePaths {
-public:
-    explicit QtSavePaths(QWidget*& parent) : m_parent(parent) {}
-    std::string Choose(const std::string& title, const std::string& suggested) override;
+    explicit QtSaveFileChooser(QWidget*& parent) : m_parent(parent) {}
+    std::string Choose(const std::string& title, const std::string& suggestedName,
+                       const std::string& filter) override;
 
 private:
     QWidget*& m_parent;
+};
+
+class QtPause : public core::Pause {
+public:
+    void Sleep(int ms) override;
 };
 
 class QtShell : public core::Shell {

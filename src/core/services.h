@@ -14,6 +14,16 @@ public:
     virtual void Error(const std::string& text) = 0;
     // True when the operator answers Yes.
     virtual bool Question(const std::string& text) = 0;
+    // The same question in a warning box, for the English form of a question that warns.
+    virtual bool WarningQuestion(const std::string& text) = 0;
+};
+
+// The file chooser of a save: the path the operator chose, empty when cancelled.
+class SaveFileChooser {
+public:
+    virtual ~SaveFileChooser() = default;
+    virtual std::string Choose(const std::string& title, const std::string& suggestedName,
+                               const std::string& filter) = 0;
 };
 
 // A blocking pause of the user-interface thread.
@@ -28,13 +38,6 @@ class Shell {
 public:
     virtual ~Shell() = default;
     virtual bool Open(const std::string& target) = 0;
-};
-
-// The operator's choice of a file to save to; empty when the choice was cancelled.
-class SavePaths {
-public:
-    virtual ~SavePaths() = default;
-    virtual std::string Choose(const std::string& title, const std::string& suggested) = 0;
 };
 
 } // namespace core

@@ -3,6 +3,7 @@
 #include "core/catalogue.h"
 #include "core/request.h"
 #include "core/services.h"
+#include "form/pages.h"
 #include "form/status_panels.h"
 #include "serial/dialog/port_dialog.h"
 #include "serial/link.h"
@@ -24,7 +25,7 @@ void RadioSearch::SpeedButton20Click() {
     m_state.ChainSetAll = false;
     m_state.ModuleBaseFrequency.clear();
     if (StartSearch())
-        m_ui.PageControl1->setCurrentIndex(0);
+        ShowPageQuietly(m_ui.PageControl1, 0);
 }
 
 void RadioSearch::SpeedButton30Click() {

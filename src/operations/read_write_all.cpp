@@ -2,6 +2,7 @@
 
 #include "command_sequence.h"
 #include "form/globals.h"
+#include "form/pages.h"
 #include "form/status_panels.h"
 #include "radio_search.h"
 #include "ui_main_window.h"
@@ -91,7 +92,7 @@ void ReadWriteAll::Timer2Timer() {
 }
 
 bool ReadWriteAll::Enter() {
-    m_ui.PageControl1->setCurrentIndex(0);
+    ShowPageQuietly(m_ui.PageControl1, 0);
     if (!m_sequence.StartOperation())
         return false;
     m_state.AppState = StateCommand;

@@ -4,29 +4,18 @@
 #include "core/receive_timing.h"
 #include "form/status_panels.h"
 #include "memo_log.h"
+#include "operations/pair_test_tab.h"
+#include "operations/tab_input.h"
 #include "serial/link.h"
 #include "ui_main_window.h"
 
-#include <QStringDecoder>
 #include <QTimer>
 
-namespace {
-
-// Terminal data as text: UTF-8 where it is that, otherwise one character per byte, so that no
-// byte is lost to a replacement mark.
-QString TerminalText(const core::Bytes& bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-    if (utf8.hasError())
-        text = QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    return text;
-}
-
-} // namespace
-
 ReceiveLoop::ReceiveLoop(Ui::TForm1& ui, const ReceiveState& state, StatusPanels& status,
-                         QTimer& timer1, AnswerHandler& answers, serial::Link& link)
-    : m_ui(ui), m_state(state), m_status(status), m_answers(answers), m_link(link) {
+                         QTimer& timer1, AnswerHandler& answers, PairTestTab& pairTest,
+                         serial::Link& link)
+    : m_ui(ui), m_state(state), m_status(status), m_answers(answers), m_pairTest(pairTest),
+      m_link(link) {
     QObject::connect(&timer1, &QTimer::timeout, &timer1, [this] { Timer1Timer(); });
 }
 
@@ -86,7 +75,7 @@ void ReceiveLoop::HandOn(core::Bytes received) {
     case StatePairTimed:
         m_status.Set(2, QString::fromUtf8(g.Message(core::TextId::kPairDataReceived)));
         ClearWhenFull(m_ui.Memo2);
-        ProcessTestReceipt(received, g.TestStopFlag, g.AppState);
+        m_pairTest.ProcessTestReceipt(received, g.TestStopFlag, g.AppState);
         break;
     case StateDataComm:
         ShowInTerminal(received);
@@ -100,8 +89,6 @@ void ReceiveLoop::HandOn(core::Bytes received) {
 void ReceiveLoop::ShowInTerminal(const core::Bytes& received) {
     Ui::TForm1& ui = m_ui;
     AddMemoLine(ui.Memo4, ui.RadioButton7->isChecked()
-                              ? TerminalText(received)
+                              ? BytesAsText(received)
                               : QString::fromLatin1(core::BytesToHex(received)));
 }
-
-void ReceiveLoop::ProcessTestReceipt(const core::Bytes&, bool, int) {}

@@ -9,6 +9,7 @@
 #include <string>
 
 class AnswerHandler;
+class PairTestTab;
 class QTimer;
 class StatusPanels;
 namespace serial {
@@ -35,15 +36,11 @@ struct ReceiveState : SessionLanguage {
 class ReceiveLoop {
 public:
     // Each tick of `timer1` polls: it takes what waits on the current port from `link`, and
-    // hands complete answers to `answers`.
+    // hands complete answers to `answers` and test frames to `pairTest`.
     ReceiveLoop(Ui::TForm1& ui, const ReceiveState& state, StatusPanels& status, QTimer& timer1,
-                AnswerHandler& answers, serial::Link& link);
+                AnswerHandler& answers, PairTestTab& pairTest, serial::Link& link);
 
     void Timer1Timer();
-
-    // The pair test's handling of one received frame. The pair test is not built yet, so the
-    // frame ends here; it gets the bytes, the stop flag and the state the poll found.
-    void ProcessTestReceipt(const core::Bytes& received, bool stopFlag, int state);
 
 private:
     void UpdateFrameDelay();
@@ -54,5 +51,6 @@ private:
     ReceiveState m_state;
     StatusPanels& m_status;
     AnswerHandler& m_answers;
+    PairTestTab& m_pairTest;
     serial::Link& m_link;
 };

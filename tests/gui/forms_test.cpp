@@ -355,7 +355,10 @@ TEST_F(MainForm, MenusHoldTheirItemsWithTheSearchCheckOn) {
         {"N3", "电台检测", {"N14", "N19"}, {"电台检测", "停止检测"}},
         {"N4", "读写参数", {"N5", "N6", "-", "N18"}, {"参数全读", "参数全写", "", "读写前检测"}},
         {"N7", "电台测试", {"N8", "N15", "-", "N9"}, {"发射调试", "接收调试", "", "对传测试"}},
-        {"N10", "帮助", {"N20", "N11", "-", "N13"}, {"帮助", "关于", "", "退出"}},
+        {"N10",
+         "帮助",
+         {"N20", "N11", "-", "ActionSaveResults", "N13"},
+         {"帮助", "关于", "", "保存对传结果…", "退出"}},
     };
     QStringList bar;
     for (QAction* action : window.menuBar()->actions())

@@ -104,10 +104,10 @@ TEST(FrameMonitor, ListsRequestsAnswersAndTheirVerdictsAsTheSessionLogWritesThem
     ui.SessionLogItem->trigger(); // off: what is buffered is written
     EXPECT_EQ(ReadFile(SessionLog(h.Dir()).FileFor(std::chrono::system_clock::now())), log);
     EXPECT_NE(h.ReadConfigFile().find("Session log=0"), std::string::npos);
-    h.savePaths.path = (h.Dir() / "frames.txt").string();
+    h.files.path = (h.Dir() / "frames.txt").string();
     monitor.findChild<QPushButton*>("MonitorSave")->click();
     EXPECT_EQ(ReadFile(h.Dir() / "frames.txt"), log);
-    h.savePaths.path = (h.Dir() / "frames.CSV").string();
+    h.files.path = (h.Dir() / "frames.CSV").string();
     monitor.findChild<QPushButton*>("MonitorSave")->click();
     const std::string csv = ReadFile(h.Dir() / "frames.CSV");
     EXPECT_EQ(csv.substr(0, csv.find("\r\n")),

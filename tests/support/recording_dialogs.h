@@ -8,7 +8,7 @@
 #include <vector>
 
 struct Shown {
-    enum Kind { Warning, Error, Question } kind;
+    enum Kind { Warning, Error, Question, WarningQuestion } kind;
     std::string text;
     bool operator==(const Shown&) const = default;
 };
@@ -20,18 +20,24 @@ public:
 
     void Warning(const std::string& text) override { shown.push_back({Shown::Warning, text}); }
     void Error(const std::string& text) override { shown.push_back({Shown::Error, text}); }
-    bool Question(const std::string& text) override {
-        shown.push_back({Shown::Question, text});
-        if (answers.empty())
-            return false;
-        const bool yes = answers.front();
-        answers.pop_front();
-        return yes;
+    bool Question(const std::string& text) override { return Ask(Shown::Question, text); }
+    bool WarningQuestion(const std::string& text) override {
+        return Ask(Shown::WarningQuestion, text);
     }
     std::vector<std::string> Texts() const {
         std::vector<std::string> out;
         for (const auto& s : shown)
             out.push_back(s.text);
         return out;
+    }
+
+private:
+    bool Ask(Shown::Kind kind, const std::string& text) {
+        shown.push_back({kind, text});
+        if (answers.empty())
+            return false;
+        const bool yes = answers.front();
+        answers.pop_front();
+        return yes;
     }
 };

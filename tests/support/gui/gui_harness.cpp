@@ -33,7 +33,7 @@ GuiHarness::GuiHarness(const std::string& configIni, const std::string& com1Devi
         const auto device = configured.find(port);
         return device == configured.end() ? std::string() : device->second;
     });
-    m_services = std::make_unique<Services>(Services{dialogs, pause, shell, *m_sio, savePaths});
+    m_services = std::make_unique<Services>(Services{dialogs, pause, shell, *m_sio, files});
 }
 
 GuiHarness::~GuiHarness() {

@@ -32,13 +32,11 @@ public:
     }
 };
 
-// Answers every save dialog with `path` (empty: cancelled).
-class RecordingSavePaths : public core::SavePaths {
+// A save's file chooser that answers with the path a test set; empty means cancelled.
+class ScriptedFileChooser : public core::SaveFileChooser {
 public:
     std::string path;
-    int asked = 0;
-    std::string Choose(const std::string&, const std::string&) override {
-        ++asked;
+    std::string Choose(const std::string&, const std::string&, const std::string&) override {
         return path;
     }
 };
@@ -116,7 +114,7 @@ public:
     RecordingDialogs dialogs;
     RecordingPause pause;
     RecordingShell shell;
-    RecordingSavePaths savePaths;
+    ScriptedFileChooser files;
 
 private:
     static void AddFailure(const char* name);

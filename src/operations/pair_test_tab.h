@@ -1,0 +1,119 @@
+// The pair transfer test tab: two tools, one module each, measure the radio link between them.
+// The main transmitter sends a test text and, by default, sends it again whenever something
+// comes back; the main receiver answers every frame it receives. Test data goes to the port raw.
+#pragma once
+
+#include "core/hex.h"
+#include "core/pair_record.h"
+#include "form/globals.h"
+
+#include <QString>
+#include <QTimer>
+#include <chrono>
+#include <memory>
+#include <vector>
+
+class EventHook;
+class QKeyEvent;
+class QLineEdit;
+class StatusPanels;
+namespace core {
+class Dialogs;
+class Pause;
+class SaveFileChooser;
+} // namespace core
+namespace serial {
+class Link;
+}
+namespace Ui {
+class TForm1;
+}
+
+// What the test reads and changes of the session.
+struct PairTestState : SessionLanguage {
+    int& AppState;
+    int& FrameDelayMs;
+    bool& PollSuspended;
+    std::string& LastSentData;
+    bool& TestStopFlag;
+    core::PairTally& Tally;
+    const core::LineSettings& Line;
+};
+
+// The platform the test uses besides the link: boxes, the pause before an answer, the chooser
+// of the results file.
+struct PairTestServices {
+    core::Dialogs& dialogs;
+    core::Pause& pause;
+    core::SaveFileChooser& files;
+};
+
+class PairTestTab {
+public:
+    // `timer1` is the receive poll, whose period the test sets; `timer3` the timed sending.
+    PairTestTab(Ui::TForm1& ui, const PairTestState& state, PairTestServices services,
+                StatusPanels& status, serial::Link& link, QTimer& timer1, QTimer& timer3);
+    ~PairTestTab();
+
+    void SpeedButton17Click(); // start
+    void SpeedButton18Click(); // stop
+    void SpeedButton16Click(); // byte totals to 0
+    void Timer3Timer();
+    // The answer-driven test's frame again, when the operator asked for that after a silence.
+    void ResendTimerTimer();
+    QTimer& ResendTimer() { return m_resend; }
+
+    // Writes `data` raw; on success it becomes LastSentData and the state `state` (3, 4, or 5
+    // for the terminal), and in 3 and 4 the frame is counted and logged. False when it was
+    // empty or the write failed.
+    bool SendTestFrame(const core::Bytes& data, int state);
+    // One complete frame from the receive poll, with the stop flag and state the poll found.
+    void ProcessTestReceipt(const core::Bytes& received, bool stopFlag, int state);
+
+    // Leaving the tab ended the test: no more timed or repeated sends.
+    void Interrupt();
+    // The run as CSV, to the file the operator chooses.
+    void SaveResults();
+
+    // For the live plot: the counters, round trips and time of the current run.
+    const core::PairTally& Tally() const { return m_state.Tally; }
+    const core::RoundTrips& Trips() const { return m_trips; }
+    std::int64_t ElapsedMs() const;
+    // Counts the starts, so a plot knows when a new run begins.
+    int Run() const { return m_run; }
+
+private:
+    void ConnectControls();
+    void RadioButton15Click();
+    void RadioButton16Click();
+    void RadioButton3Click();
+    bool Edit4KeyPress(const QKeyEvent& key);
+    void ResetCounters();
+    void BeginRun();
+    void EnableRoleAndFormat(bool enabled);
+    void ShowRate();
+    void ShowTrips();
+    bool MainTransmitter() const;
+    QString Text(core::TextId id) const;
+
+    Ui::TForm1& m_ui;
+    PairTestState m_state;
+    PairTestServices m_services;
+    StatusPanels& m_status;
+    serial::Link& m_link;
+    QTimer& m_timer1;
+    QTimer& m_timer3;
+    QTimer m_resend;
+    std::vector<std::unique_ptr<EventHook>> m_hooks;
+
+    bool m_answerStopFlag = false;
+    core::RoundTrips m_trips;
+    core::PairRecord m_record;
+    std::chrono::steady_clock::time_point m_runStart{};
+    std::chrono::steady_clock::time_point m_lastSend{};
+    // When the port last delivered bytes: the end of the frame the poll hands on.
+    std::chrono::steady_clock::time_point m_lastArrival{};
+    std::uint64_t m_observer = 0;
+    bool m_sentSinceStart = false;
+    int m_run = 0;
+};
