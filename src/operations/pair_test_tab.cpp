@@ -113,12 +113,15 @@ void PairTestTab::BeginRun() {
     m_trips = core::RoundTrips{};
     m_record.Clear();
     m_runStart = std::chrono::steady_clock::now();
+    m_runEnd.reset();
     m_sentSinceStart = false;
     ShowTrips();
 }
 
 std::int64_t PairTestTab::ElapsedMs() const {
-    return m_run == 0 ? 0 : MsBetween(m_runStart, std::chrono::steady_clock::now());
+    if (m_run == 0)
+        return 0;
+    return MsBetween(m_runStart, m_runEnd.value_or(std::chrono::steady_clock::now()));
 }
 
 void PairTestTab::EnableRoleAndFormat(bool enabled) {
@@ -170,8 +173,7 @@ void PairTestTab::SpeedButton17Click() {
 
 void PairTestTab::SpeedButton18Click() {
     const PairTestState& g = m_state;
-    m_timer3.stop();
-    m_resend.stop();
+    Interrupt();
     m_answerStopFlag = true;
     g.AppState = StateStopped;
     g.Tally.last_good.clear();
@@ -184,6 +186,8 @@ void PairTestTab::SpeedButton18Click() {
 void PairTestTab::Interrupt() {
     m_timer3.stop();
     m_resend.stop();
+    if (!m_runEnd)
+        m_runEnd = std::chrono::steady_clock::now();
 }
 
 void PairTestTab::Timer3Timer() {

@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class EventHook;
@@ -70,12 +71,14 @@ public:
     // One complete frame from the receive poll, with the stop flag and state the poll found.
     void ProcessTestReceipt(const core::Bytes& received, bool stopFlag, int state);
 
-    // Leaving the tab ended the test: no more timed or repeated sends.
+    // The test ends (a stop, or leaving the tab): no more timed or repeated sends, and the
+    // run's time stops.
     void Interrupt();
     // The run as CSV, to the file the operator chooses.
     void SaveResults();
 
-    // For the live plot: the counters, round trips and time of the current run.
+    // For the live plot and the results: the counters, round trips and time of the current
+    // run, which ends at a stop.
     const core::PairTally& Tally() const { return m_state.Tally; }
     const core::RoundTrips& Trips() const { return m_trips; }
     std::int64_t ElapsedMs() const;
@@ -110,6 +113,7 @@ private:
     core::RoundTrips m_trips;
     core::PairRecord m_record;
     std::chrono::steady_clock::time_point m_runStart{};
+    std::optional<std::chrono::steady_clock::time_point> m_runEnd; // set by a stop
     std::chrono::steady_clock::time_point m_lastSend{};
     // When the port last delivered bytes: the end of the frame the poll hands on.
     std::chrono::steady_clock::time_point m_lastArrival{};
