@@ -211,6 +211,9 @@ TEST_F(PairTab, KeyChecksOfTheTestTextAndTheTerminal) {
     QTest::keyClick(edit, Qt::Key_Backspace);
     QTest::keyClick(edit, Qt::Key_Return);
     EXPECT_EQ(edit->text(), "0A ");
+    // A shortcut is no typing: undo takes the backspace back, without a warning.
+    QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(edit->text(), "0A f");
     EXPECT_EQ(m->h.Boxes(),
               (std::vector<std::string>{"NOT HEX character！", "Please input HEX character！",
                                         "Please input HEX character！"}));
@@ -254,13 +257,15 @@ TEST_F(PairTab, TerminalSendsRawAndItsBoxAsksBeforeLeaving) {
     Click("CheckBox3");
     EXPECT_FALSE(ui().CheckBox3->isChecked());
     EXPECT_EQ(g().AppState, StateStopped);
+    // Unchecked outside the terminal state: nothing is asked; checked: the state, unasked.
+    ui().CheckBox3->setChecked(true);
     g().AppState = StateCommand;
     Click("CheckBox3");
+    EXPECT_EQ(g().AppState, StateCommand);
     Click("CheckBox3");
-    EXPECT_EQ(g().AppState, StateDataComm); // checked: no question
+    EXPECT_EQ(g().AppState, StateDataComm);
     EXPECT_EQ(Asked(),
               (std::vector<Shown>{{Shown::Question, "Data Transmiting,Will you exit it?"},
-                                  {Shown::Question, "Data Transmiting,Will you exit it?"},
                                   {Shown::Question, "Data Transmiting,Will you exit it?"}}));
 }
 
