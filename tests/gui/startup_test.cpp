@@ -103,7 +103,7 @@ TEST(Startup, FirstStartWithoutConfigFile) {
 
 TEST(Startup, OptionsAreClampedAndSavedOnClose) {
     GuiHarness h("[Option]\nFrame delay=1\nDelay time=10\nRX timer=9999\nRX/TX conversion=400\n"
-                 "Search before R/W=0\nTest Delay Time=777\n",
+                 "Search before R/W=0\nTest Delay Time=777\nResend=1\nResend time=50\n",
                  "");
     h.IgnoreSystemPorts();
     h.Start();
@@ -114,12 +114,15 @@ TEST(Startup, OptionsAreClampedAndSavedOnClose) {
     EXPECT_EQ(ui.SpinEdit4->value(), 400);
     EXPECT_FALSE(ui.N18->isChecked());
     EXPECT_EQ(h.G().TestDelayTime, 777);
+    EXPECT_TRUE(ui.CheckBoxResend->isChecked());
+    EXPECT_EQ(ui.SpinEditResend->value(), 100);
 
     // Each click of N18 toggles its check.
     ui.N18->trigger();
     EXPECT_TRUE(ui.N18->isChecked());
     ui.SpinEdit3->setValue(45);
     ui.CheckBox2->setChecked(false);
+    ui.CheckBoxResend->setChecked(false);
     h.Click("SpeedButton7");
     EXPECT_FALSE(h.Window().isVisible());
 
@@ -131,6 +134,7 @@ TEST(Startup, OptionsAreClampedAndSavedOnClose) {
     saved.searchBeforeRw = true;
     saved.TestDelayTime = 777; // never written, so the file keeps it
     EXPECT_EQ(config::LoadConfig(h.ConfigFile()).option, saved);
+    EXPECT_EQ(config::LoadResendOption(h.ConfigFile()), (config::ResendOption{false, 100}));
 }
 
 TEST(Startup, VariantLayouts) {
