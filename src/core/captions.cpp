@@ -149,6 +149,16 @@ const std::vector<CaptionRow> kCommonCaptions = {
     {"CheckBox2", "Appointed Delay"},
     {"CheckBox4", "Lock parameters"},
     {"CheckBox3", "Change into Data trasmitting Status"},
+    // The pair test's resend, round-trip figures and saved results.
+    {"CheckBoxResend", "Resend after", "ERNEUT SENDEN NACH"},
+    {"GroupBoxLink", "Round trip (ms)", "UMLAUFZEIT (ms)"},
+    {"LabelTripLast", "Last", "LETZTE"},
+    {"LabelTripMin", "Min", "MIN"},
+    {"LabelTripMean", "Mean", "MITTEL"},
+    {"LabelTripMax", "Max", "MAX"},
+    {"LabelLost", "Lost", "VERLOREN"},
+    {"ButtonSaveResults", "Save results…", "ERGEBNISSE SPEICHERN…"},
+    {"ActionSaveResults", "Save pair test results…", "ERGEBNISSE SPEICHERN…"},
 };
 
 // The captions that name the models, with and without the QX prefix of the own brand.
@@ -202,6 +212,8 @@ const std::vector<CaptionRow>& MainWindowHints() {
          "RF Module/radio and The equipment that connected with Must have Same COM Parameters!  "},
         {"SpeedButton10",
          "RF Module/radio and The equipment that connected with Must have Same COM Parameters!  "},
+        {"CheckBoxResend", "When answer-driven sending waits longer than this for an answer, the "
+                           "frame goes again"},
     };
     return hints;
 }
