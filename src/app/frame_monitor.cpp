@@ -1,5 +1,6 @@
 #include "frame_monitor.h"
 
+#include "core/csv.h"
 #include "core/services.h"
 
 #include <QApplication>

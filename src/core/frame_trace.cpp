@@ -282,24 +282,4 @@ std::string FormatFrameTrace(const FrameTraceRecord& record) {
     return line;
 }
 
-std::string CsvLine(const std::vector<std::string>& fields) {
-    std::string line;
-    for (const std::string& field : fields) {
-        if (&field != fields.data())
-            line += ',';
-        if (field.find_first_of(",\"\r\n") == std::string::npos) {
-            line += field;
-            continue;
-        }
-        line += '"';
-        for (const char c : field) {
-            if (c == '"')
-                line += '"';
-            line += c;
-        }
-        line += '"';
-    }
-    return line;
-}
-
 } // namespace core

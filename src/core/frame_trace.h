@@ -64,9 +64,6 @@ std::string FormatFrameTrace(const FrameTraceRecord& record);
 
 // The same eleven columns as texts, before tabs and line ends are replaced: for tables and CSV.
 std::vector<std::string> FrameTraceFields(const FrameTraceRecord& record);
-// One CSV record of `fields`, quoted where a field holds a comma, a quote or a line end,
-// without its CRLF.
-std::string CsvLine(const std::vector<std::string>& fields);
 
 // The column names in the same layout, for the head of a log file.
 inline constexpr std::string_view kFrameTraceColumns = "ms\twall clock\tdir\tport\tline\tframing\t"

@@ -1,5 +1,6 @@
 #include "pair_record.h"
 
+#include "csv.h"
 #include "hex.h"
 
 #include <algorithm>
@@ -50,18 +51,6 @@ void PairRecord::Add(FrameRow row) {
     m_rows.push_back(std::move(row));
 }
 
-std::string CsvField(std::string_view field) {
-    if (field.find_first_of(",\"\r\n") == std::string_view::npos)
-        return std::string(field);
-    std::string quoted = "\"";
-    for (const char c : field) {
-        if (c == '"')
-            quoted += '"';
-        quoted += c;
-    }
-    return quoted + '"';
-}
-
 namespace {
 
 const char* VerdictText(FrameVerdict verdict) {
@@ -88,15 +77,8 @@ std::string OneDecimal(std::optional<double> value) {
     return text;
 }
 
-std::string Row(std::initializer_list<std::string_view> fields) {
-    std::string line;
-    const char* separator = "";
-    for (const std::string_view field : fields) {
-        line += separator;
-        line += CsvField(field);
-        separator = ",";
-    }
-    return line + "\r\n";
+std::string Row(const std::vector<std::string>& fields) {
+    return CsvLine(fields) + "\r\n";
 }
 
 } // namespace

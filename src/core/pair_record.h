@@ -62,10 +62,6 @@ private:
     std::int64_t m_leftOut = 0;
 };
 
-// One field as RFC 4180 wants it: quoted, with its quotes doubled, when it holds a comma, a
-// quote, a CR or an LF; as it is otherwise.
-std::string CsvField(std::string_view field);
-
 // The run as CSV with CRLF line ends: a header, one row per frame, and a summary row with the
 // counters, the success rate, the lost receipts and the round-trip figures.
 std::string PairRecordCsv(const PairRecord& record, const PairTally& tally, const RoundTrips& trips,

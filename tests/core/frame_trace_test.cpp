@@ -1,3 +1,4 @@
+#include "core/csv.h"
 #include "core/frame_trace.h"
 
 #include "core/hex.h"

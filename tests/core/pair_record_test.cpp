@@ -1,3 +1,4 @@
+#include "core/csv.h"
 #include "core/pair_record.h"
 
 #include <gtest/gtest.h>

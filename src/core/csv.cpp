@@ -1,0 +1,27 @@
+#include "csv.h"
+
+namespace core {
+
+std::string CsvField(std::string_view field) {
+    if (field.find_first_of(",\"\r\n") == std::string_view::npos)
+        return std::string(field);
+    std::string quoted = "\"";
+    for (const char c : field) {
+        if (c == '"')
+            quoted += '"';
+        quoted += c;
+    }
+    return quoted + '"';
+}
+
+std::string CsvLine(const std::vector<std::string>& fields) {
+    std::string line;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            line += ',';
+        line += CsvField(fields[i]);
+    }
+    return line;
+}
+
+} // namespace core
