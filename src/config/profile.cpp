@@ -10,7 +10,7 @@
 #include <string_view>
 #include <utility>
 
-// Header-only use of SimpleIni: its implementation is compiled here, in this one unit, and the
+// Header-only use of SimpleIni: its implementation is compiled in the units that use it, and the
 // wide-character variant (which would need a conversion library) is left out.
 #define SI_NO_CONVERSION
 #define SI_IMPLEMENTATION

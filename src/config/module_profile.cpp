@@ -1,0 +1,139 @@
+#include "module_profile.h"
+
+#include <algorithm>
+#include <map>
+
+// See profile.cpp: header-only SimpleIni, no wide-character variant. Its templates are
+// instantiated in each unit that uses them.
+#define SI_NO_CONVERSION
+#define SI_IMPLEMENTATION
+#include <SimpleIni.h>
+
+namespace config {
+
+namespace {
+
+constexpr const char* kModule = "module";
+constexpr const char* kSettings = "settings";
+
+std::string_view Trimmed(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+bool IsIdentityKey(std::string_view key) {
+    return std::ranges::find(kIdentityKeys, key) != std::end(kIdentityKeys);
+}
+
+// Where each key of the text stands, after the text has been checked line by line.
+using KeyLines = std::map<std::pair<std::string, std::string>, int>;
+
+std::string Scan(std::string_view text, std::string_view name, KeyLines& lines,
+                 std::vector<std::string>& identityOrder) {
+    std::string section;
+    int number = 0;
+    while (!text.empty() || number == 0) {
+        ++number;
+        const auto end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+        if (line.ends_with('\r'))
+            line.remove_suffix(1);
+        line = Trimmed(line);
+        const std::string at = std::string(name) + ":" + std::to_string(number) + ": ";
+        if (line.empty() || line.front() == ';' || line.front() == '#')
+            continue;
+        if (line.front() == '[') {
+            if (line.back() != ']')
+                return at + "a section header ends with ']'";
+            section = Trimmed(line.substr(1, line.size() - 2));
+            if (section != kModule && section != kSettings)
+                return at + "unknown section [" + section +
+                       "]; a profile has [module] and "
+                       "[settings]";
+            continue;
+        }
+        const auto equals = line.find('=');
+        if (equals == std::string_view::npos)
+            return at + "not a comment, [section] or key=value line";
+        const std::string key(Trimmed(line.substr(0, equals)));
+        if (section.empty())
+            return at + "key " + key + " before the first [section]";
+        if (section == kSettings && core::FindSettingKey(key) == nullptr) {
+            std::string keys;
+            for (const core::SettingKey& k : core::SettingKeys())
+                keys += (keys.empty() ? "" : ", ") + std::string(k.key);
+            return at + "unknown setting " + key + " (settings: " + keys + ")";
+        }
+        if (section == kModule && key != "model" && !IsIdentityKey(key))
+            return at + "unknown key " + key + " in [module]";
+        const auto [it, added] = lines.emplace(std::pair(section, key), number);
+        if (!added)
+            return at + key + " is given twice (first on line " + std::to_string(it->second) + ")";
+        if (section == kModule && key != "model")
+            identityOrder.push_back(key);
+    }
+    return {};
+}
+
+} // namespace
+
+std::variant<ModuleProfile, std::string> ParseModuleProfile(std::string_view text,
+                                                            std::string_view name) {
+    KeyLines lines;
+    std::vector<std::string> identityOrder;
+    if (std::string error = Scan(text, name, lines, identityOrder); !error.empty())
+        return error;
+    CSimpleIniA ini;
+    if (ini.LoadData(text.data(), text.size()) < 0)
+        return std::string(name) + ": not readable as INI text";
+    const auto value = [&](const char* section, const std::string& key) {
+        return std::string(ini.GetValue(section, key.c_str(), ""));
+    };
+    const auto at = [&](const char* section, const std::string& key) {
+        return std::string(name) + ":" + std::to_string(lines.at({section, key})) + ": ";
+    };
+
+    ModuleProfile profile;
+    if (!lines.contains({kModule, "model"}))
+        return std::string(name) + ": no model=... in [module]; the profile must name its model";
+    profile.model = value(kModule, "model");
+    profile.modelPosition = core::ModelPositionOfName(profile.model);
+    if (profile.modelPosition < 0)
+        return at(kModule, "model") + "unknown model " + profile.model;
+    for (const std::string& key : identityOrder)
+        profile.identity.emplace_back(key, value(kModule, key));
+    for (const core::SettingKey& key : core::SettingKeys()) {
+        if (!lines.contains({kSettings, key.key}))
+            continue;
+        const std::string text_value = value(kSettings, key.key);
+        const auto number = core::ParseSettingValue(key.setting, text_value);
+        if (!number)
+            return at(kSettings, key.key) + key.key + "=" + text_value + " is not a value of " +
+                   key.key + " (" + core::SettingValueHint(key.setting) + ")";
+        profile.settings[key.setting] = *number;
+    }
+    return profile;
+}
+
+std::string ModuleProfileText(const ModuleProfile& profile) {
+    CSimpleIniA ini;
+    ini.SetSpaces(false); // "channel=3", as operators write it
+    ini.SetValue(kModule, nullptr, nullptr,
+                 "; qxtool settings profile: [module] names the model it belongs to; qxcli write "
+                 "and diff\n; take the values of [settings], one key per setting.");
+    ini.SetValue(kModule, "model", profile.model.c_str());
+    for (const auto& [key, text] : profile.identity)
+        ini.SetValue(kModule, key.c_str(), text.c_str());
+    ini.SetValue(kSettings, nullptr, nullptr);
+    for (const auto& [setting, number] : profile.settings)
+        ini.SetValue(kSettings, core::KeyOf(setting).key,
+                     core::SettingValueText(setting, number).c_str());
+    std::string text;
+    ini.Save(text);
+    return text;
+}
+
+} // namespace config

@@ -1,0 +1,58 @@
+// A module's settings as operators write them in a profile: one key per setting, the value as
+// the window's list shows it ("9600", "even", "air wake-up"), and the number the wire carries.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace core {
+
+// In the order a profile lists them and a write sends them: the serial settings come last,
+// since the module moves to them after its answer and the host has to follow.
+enum class Setting {
+    kChannel,
+    kAirRate,
+    kPowerSaving,
+    kWakeMs,
+    kSleepS,
+    kAirProtocol,
+    kId,
+    kOutputPower,
+    kPowerLevel,
+    kSerialRate,
+    kParity,
+};
+
+struct SettingKey {
+    Setting setting;
+    const char* key; // "air_rate"
+    // False for the settings the module only takes and never reports: they are written, and
+    // a read back cannot confirm them.
+    bool readable;
+};
+
+std::span<const SettingKey> SettingKeys();
+const SettingKey& KeyOf(Setting setting);
+// Keys compare exactly; nullptr for an unknown key.
+const SettingKey* FindSettingKey(std::string_view key);
+
+// Values as the wire numbers: channel number, rate code, parity code, list positions, ms, s.
+using SettingValues = std::map<Setting, int>;
+
+// The number of a value text, or nullopt when the text is none the setting takes.
+std::optional<int> ParseSettingValue(Setting setting, std::string_view text);
+std::string SettingValueText(Setting setting, int value);
+// What the value texts of a setting look like, for a message: "1200 .. 57600".
+std::string SettingValueHint(Setting setting);
+
+// Why a model (list position) under a variant does not take the value; empty when it does.
+std::string SettingRefusal(Setting setting, int value, int model_position,
+                           std::string_view variant_type);
+
+// The position of a model name in any naming variant ("QX861", "NUV861", "861"); -1 for none.
+int ModelPositionOfName(std::string_view name);
+
+} // namespace core
