@@ -44,4 +44,13 @@ std::array<std::string, kPortCount> PortDevices(const PortOverrides& overrides,
 // The serial devices present now, ordered as above. Pseudo-terminals are never among them.
 std::vector<std::string> SystemSerialDevices();
 
+// What the system tells of a serial device present now besides its names: "usb 0403:6001
+// serial A10K3TQ1", parts it does not know left out; empty for a device it tells nothing of.
+struct DeviceDetails {
+    std::string path;
+    std::string byId;
+    std::string usb;
+};
+std::vector<DeviceDetails> SystemDeviceDetails();
+
 } // namespace serial

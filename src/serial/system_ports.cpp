@@ -38,4 +38,22 @@ std::vector<std::string> SystemSerialDevices() {
     return OrderSerialDevices(std::move(devices));
 }
 
+std::vector<DeviceDetails> SystemDeviceDetails() {
+    const auto links = ByIdLinks();
+    std::vector<DeviceDetails> details;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        DeviceDetails d{info.systemLocation().toStdString(), {}, {}};
+        if (const auto link = links.find(d.path); link != links.end())
+            d.byId = link->second;
+        if (info.hasVendorIdentifier() && info.hasProductIdentifier())
+            d.usb = QString::asprintf("usb %04x:%04x", info.vendorIdentifier(),
+                                      info.productIdentifier())
+                        .toStdString();
+        if (!info.serialNumber().isEmpty())
+            d.usb += (d.usb.empty() ? "serial " : " serial ") + info.serialNumber().toStdString();
+        details.push_back(std::move(d));
+    }
+    return details;
+}
+
 } // namespace serial

@@ -1,0 +1,33 @@
+// The command line: the command, its operands and options, checked before anything is opened.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+struct Arguments {
+    std::string command; // ports, search, read, write, diff, sn; empty for the general help
+    std::vector<std::string> operands;
+    bool help = false;
+
+    // Every command that talks to a module.
+    std::optional<int> baud;   // skip the search: this rate, with `parity`
+    std::optional<int> parity; // parity code: 0 none, 1 even, 2 odd
+    bool trace = false;
+    std::optional<int> timeoutMs;
+    bool eded = false; // the short framing, for the modules of that variant
+
+    std::optional<int> stepWaitMs;  // search
+    bool json = false;              // read
+    std::vector<std::string> sets;  // write: KEY=VALUE
+    std::string model, year, month; // sn
+    std::string counter;            // sn
+    bool dryRun = false;            // sn
+};
+
+// Throws Failure (kUsage) naming the word that is wrong.
+Arguments ParseArguments(const std::vector<std::string>& words);
+
+} // namespace cli

@@ -1,0 +1,23 @@
+// How qxcli ends: its exit codes, and the one line that tells an operator or a script what
+// failed and what to try.
+#pragma once
+
+#include <string>
+
+namespace cli {
+
+enum class Exit : int {
+    kDone = 0,
+    kNotFound = 1, // no module answered
+    kRefused = 2,  // the module or the profile refused, or the read-back differs
+    kPort = 3,     // the port cannot be opened, configured or used
+    kUsage = 64,   // the command line or a file named on it is wrong
+};
+
+// Thrown to end a command; main prints the message on standard error and exits with the code.
+struct Failure {
+    Exit exit;
+    std::string message;
+};
+
+} // namespace cli

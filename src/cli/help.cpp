@@ -1,0 +1,93 @@
+#include "commands.h"
+
+#include <map>
+
+namespace cli {
+
+namespace {
+
+constexpr const char* kCommon = R"(
+PORT is a COM name (COM3), resolved as the window resolves it: section [Ports] of Config.ini
+in the current directory, then the serial devices of the system; or a device path.
+
+Options of every command that talks to a module:
+  --baud RATE       skip the search: the module runs at RATE (600 .. 57600) ...
+  --parity P        ... with parity none (default), even or odd
+  --framing eded    the short EDED framing, for the modules of that variant
+  --timeout MS      how long the module has to answer each request once found (default 1000)
+  --step-wait MS    how long each search step waits for an answer (default: the request's
+                    time on the wire at the step's rate, plus 50 ms for the module and 20 ms;
+                    1100 is the window's pace)
+  --trace           every frame on standard error, one line each, tab-separated: ms since
+                    start, UTC time, direction, port, line, framing, command or answer,
+                    length, hex, verdict, round trip
+  --help            this text
+
+Exit codes: 0 done, 1 no module found (or it stopped answering), 2 refused by the module or
+the profile, or the read-back differs, 3 port error, 64 bad command line or file.
+)";
+
+const std::map<std::string, std::string>& Texts() {
+    static const std::map<std::string, std::string> texts{
+        {"", R"(Usage: qxcli COMMAND [OPTION]... 
+Radio modules from benches and scripts, on the engine of the window.
+
+Commands:
+  ports                 the serial ports the tool can use
+  search PORT           find the module: its line, family, model and serial number
+  read PORT             every setting the module reports, as a profile (or --json)
+  write PORT PROFILE    write a profile's settings, read back, show the differences
+  write PORT --set KEY=VALUE...
+  diff PORT PROFILE     compare the module with a profile; writes nothing
+  sn PORT --model NAME --year YYYY --month MM --counter FILE [--dry-run]
+                        give the module the next factory serial number
+
+qxcli COMMAND --help tells more.)"},
+        {"ports", R"(Usage: qxcli ports
+Lists COM1 .. COM36 where they stand for a device: the device, its /dev/serial/by-id name,
+USB vendor:product and serial number where the system knows them, and whether section [Ports]
+of Config.ini in the current directory maps it.)"},
+        {"search", R"(Usage: qxcli search PORT [OPTION]...
+Walks the 21 line settings (600 .. 38400 baud, even, odd and no parity) from the slowest and
+prints where the module answered, with its family, firmware, base frequency, model and serial
+number. The module's own serial settings decide the parity shown.)"},
+        {"read", R"(Usage: qxcli read PORT [--json] [OPTION]...
+Finds the module and prints every setting it reports as a profile: [module] with its model,
+serial number, family, firmware, base frequency, channel frequency (and IO inputs where it has
+them), [settings] with channel, air_rate, power_saving, air_protocol, id, serial_rate and
+parity. --json prints the same as one JSON object.)"},
+        {"write", R"(Usage: qxcli write PORT PROFILE [OPTION]...
+       qxcli write PORT --set KEY=VALUE [--set KEY=VALUE]... [OPTION]...
+Writes the settings of a profile (qxcli read makes one) or of --set options: the profile must
+be of the module's model, and every value one the model takes, or nothing is written. The
+serial settings go last and the port follows the module to them. Then everything is read back
+and each difference printed; any difference or refusal exits 2.
+Keys: channel, air_rate, power_saving, wake_ms and sleep_s (together), air_protocol, id,
+output_power, power_level, serial_rate, parity. wake_ms, sleep_s, output_power and power_level
+are written but never reported by a module, so the read-back cannot confirm them.)"},
+        {"diff", R"(Usage: qxcli diff PORT PROFILE [OPTION]...
+Reads the module and prints each setting of the profile that it does not hold; exits 2 when
+there is one. Writes nothing.)"},
+        {"sn",
+         R"(Usage: qxcli sn PORT --model NAME --year YYYY --month MM --counter FILE [--dry-run]
+Writes the next factory serial number: model NAME (such as QX861), year and month, and the
+running number that FILE holds (one decimal line; create it with the first number). The
+counter is stepped and synced to the disk before the number goes out, so a crash never hands
+a number out twice, and benches sharing FILE take turns through FILE.lock. A refused write
+uses its number up. The number is read back. --dry-run prints what would be written and
+touches neither the counter nor the port.)"},
+    };
+    return texts;
+}
+
+} // namespace
+
+const char* HelpText(const std::string& command) {
+    static std::map<std::string, std::string> full;
+    auto& text = full[command];
+    if (text.empty())
+        text = Texts().at(command) + "\n" + (command.empty() || command == "ports" ? "" : kCommon);
+    return text.c_str();
+}
+
+} // namespace cli

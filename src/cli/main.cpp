@@ -1,0 +1,36 @@
+// qxcli: find, read, write and number radio modules from benches and scripts.
+#include "commands.h"
+
+#include <iostream>
+
+using namespace cli;
+
+namespace {
+
+Exit Run(const Arguments& arguments) {
+    if (arguments.help || arguments.command.empty()) {
+        std::cout << HelpText(arguments.command);
+        return arguments.help ? Exit::kDone : Exit::kUsage;
+    }
+    if (arguments.command == "ports")
+        return PortsCommand(arguments);
+    if (arguments.command == "search")
+        return SearchCommand(arguments);
+    if (arguments.command == "read")
+        return ReadCommand(arguments);
+    if (arguments.command == "sn")
+        return SerialNumberCommand(arguments);
+    return WriteCommand(arguments);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    try {
+        const Arguments arguments = ParseArguments(std::vector<std::string>(argv + 1, argv + argc));
+        return static_cast<int>(Run(arguments));
+    } catch (const Failure& failure) {
+        std::cerr << "qxcli: " << failure.message << "\n";
+        return static_cast<int>(failure.exit);
+    }
+}

@@ -1,0 +1,132 @@
+#include "module.h"
+
+#include "core/models.h"
+#include "core/request.h"
+#include "core/search_walk.h"
+
+namespace cli {
+
+namespace {
+
+using namespace std::chrono;
+
+// A module takes a few tens of ms to answer a request (the simulated one 30 ms); the margin
+// covers the scheduling of this process and a USB adapter's burst timer.
+constexpr milliseconds kTurnaround(50);
+constexpr milliseconds kMargin(20);
+
+// The search step's line: baud from the port dialog's list, parity code from its list.
+int BaudOfStep(const core::SearchStep& step) {
+    static constexpr int kBauds[] = {600, 1200, 2400, 4800, 9600, 19200, 38400};
+    return kBauds[step.baud_position];
+}
+int ParityOfStep(const core::SearchStep& step) {
+    static constexpr int kParities[] = {1, 2, 0}; // even, odd, none
+    return kParities[step.parity_position];
+}
+
+const core::Command& Search() {
+    return *core::FindCommand(core::cmd::kSearch);
+}
+
+// Sends the search request at the port's line; the search answer, or nothing.
+std::optional<core::answer::SearchAnswer> TrySearch(ModulePort& port, milliseconds wait) {
+    const auto result = port.Exchange(Search(), core::ReadPayload(port.FramingOf(Search())), wait);
+    if (!result)
+        return std::nullopt;
+    const auto* found = std::get_if<core::answer::SearchAnswer>(&result->event);
+    return found ? std::optional(*found) : std::nullopt;
+}
+
+std::string LineText(int baud, int parity) {
+    static constexpr const char* kParity[] = {"none", "even", "odd"};
+    return std::to_string(baud) + " baud " + kParity[parity];
+}
+
+} // namespace
+
+milliseconds AnswerWait(const Arguments& arguments) {
+    return milliseconds(arguments.timeoutMs.value_or(1000));
+}
+
+milliseconds DefaultStepWait(std::size_t requestBytes, int baud, int parity) {
+    return WireTime(requestBytes, baud, parity) + WireTime(1, baud, parity) + kTurnaround + kMargin;
+}
+
+core::AnswerEvent Ask(ModulePort& port, const core::Command& command, std::string_view payload,
+                      milliseconds wait, std::string_view id) {
+    const auto result = port.Exchange(command, payload, wait, id);
+    const std::string name = core::CommandLogName(command.code, command.io);
+    if (!result)
+        throw Failure{Exit::kNotFound,
+                      port.Name() + ": no answer to " + name + "; the module stopped answering"};
+    if (std::holds_alternative<core::answer::Refused>(result->event) ||
+        std::holds_alternative<core::answer::BadChecksum>(result->event) ||
+        std::holds_alternative<core::answer::NotAFrame>(result->event) ||
+        std::holds_alternative<core::answer::Ignored>(result->event) ||
+        std::holds_alternative<core::answer::Dropped>(result->event))
+        throw Failure{Exit::kRefused, port.Name() + ": the module did not accept " + name +
+                                          " (--trace shows its answer)"};
+    return result->event;
+}
+
+std::string Put(ModulePort& port, const core::Command& command, std::string_view payload,
+                milliseconds wait) {
+    try {
+        Ask(port, command, payload, wait);
+    } catch (const Failure& failure) {
+        return failure.message;
+    }
+    return {};
+}
+
+Module FindModule(ModulePort& port, const Arguments& arguments) {
+    Module module;
+    const std::size_t requestBytes = core::BuildRequest(Search(), port.FramingOf(Search()),
+                                                        core::ReadPayload(port.FramingOf(Search())))
+                                         .bytes.size();
+    std::optional<core::answer::SearchAnswer> found;
+    if (arguments.baud) {
+        port.SetLine(*arguments.baud, arguments.parity.value_or(0));
+        found = TrySearch(port, AnswerWait(arguments));
+        if (!found)
+            throw Failure{Exit::kNotFound,
+                          port.Name() + ": no module answered at " +
+                              LineText(*arguments.baud, arguments.parity.value_or(0)) +
+                              "; check power and wiring, or leave out --baud to search"};
+    } else {
+        // the whole walk from the slowest setting, as the window's full search
+        core::SearchWalk walk;
+        for (core::SearchAction action = core::StartSearchWalk(walk, 1);
+             action.what == core::SearchDo::Try;
+             action = core::TickSearchWalk(walk, found.has_value())) {
+            const int baud = BaudOfStep(action.line);
+            const int parity = ParityOfStep(action.line);
+            port.SetLine(baud, parity);
+            found =
+                TrySearch(port, arguments.stepWaitMs ? milliseconds(*arguments.stepWaitMs)
+                                                     : DefaultStepWait(requestBytes, baud, parity));
+            module.step = action.step;
+            module.tries = walk.attempts;
+        }
+        if (!found)
+            throw Failure{Exit::kNotFound,
+                          port.Name() + ": no module answered at any of the 21 settings "
+                                        "(600 to 38400 baud, even, odd, none); check power and "
+                                        "wiring, or try a longer --step-wait"};
+    }
+    module.identity = *found;
+    const milliseconds wait = AnswerWait(arguments);
+    // The module's own word on its line: a port that cannot tell one parity from another (a
+    // pseudo-terminal) finds it at the first of them.
+    const auto serial = Ask<core::answer::SerialSettingsRead>(port, core::cmd::kReadSerial, wait);
+    const int baud = core::BaudFromRateCode(serial.rateCode);
+    if (baud != 0 && (baud != port.Baud() || serial.parity != port.Parity()) &&
+        serial.parity >= 0 && serial.parity <= 2)
+        port.SetLine(baud, serial.parity);
+    module.serialNumber = Ask<core::answer::SerialNumber>(port, core::cmd::kReadSerialNumber, wait);
+    module.modelPosition = core::ModelIndexFromCode(module.serialNumber.modelCode);
+    return module;
+}
+
+} // namespace cli

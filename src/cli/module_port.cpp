@@ -1,0 +1,155 @@
+#include "module_port.h"
+
+#include "core/frame.h"
+#include "core/receive_timing.h"
+#include "core/request.h"
+#include "failure.h"
+#include "port_holder.h"
+
+#include <algorithm>
+#include <iostream>
+#include <thread>
+
+namespace cli {
+
+namespace {
+
+using namespace std::chrono;
+using Clock = steady_clock;
+
+// The serial link numbers ports; qxcli opens one, whatever its name.
+constexpr int kPort = 1;
+constexpr auto kPoll = milliseconds(2);
+
+int ParityLibraryCode(int parity) {
+    return parity == 1   ? serial::kParityEven
+           : parity == 2 ? serial::kParityOdd
+                         : serial::kParityNone;
+}
+
+// Quiet time that ends an answer: four character times, and 20 ms for USB adapters, which
+// hand bytes on in bursts.
+milliseconds QuietTime(int baud, int parity) {
+    return WireTime(4, baud, parity) + milliseconds(20);
+}
+
+// A 5A5A or 4040 answer is complete once its trailer and checksum hold; the short framing has
+// no end mark, so the quiet time ends it.
+bool WholeFrame(const core::Bytes& bytes) {
+    const std::string text = core::BytesToHex(bytes);
+    return (core::Is5A5AAnswer(text) || core::Is4040Answer(text)) && text.size() >= 22 &&
+           core::TrailerChecksumOk(text);
+}
+
+} // namespace
+
+std::string MessageKeeper::Take() {
+    std::string text;
+    text.swap(m_last);
+    // the link's message box puts the system's reason on the line after its own text
+    const auto newline = text.find('\n');
+    return newline == std::string::npos ? text : text.substr(newline + 1);
+}
+
+milliseconds WireTime(std::size_t bytes, int baud, int parity) {
+    const std::size_t bits = bytes * (parity != 0 ? 11 : 10);
+    return milliseconds((bits * 1000 + static_cast<std::size_t>(baud) - 1) /
+                        static_cast<std::size_t>(baud));
+}
+
+ModulePort::ModulePort(std::string name, std::string device, bool trace, bool eded)
+    : m_name(std::move(name)), m_device(std::move(device)), m_trace(trace), m_eded(eded),
+      m_variant(eded ? "MORVANTELIS" : ""), m_sio([this](int) { return m_device; }),
+      m_commFun(m_sio, m_messages, m_variant), m_link(m_commFun) {
+    m_link.AddObserver([this](const serial::Traffic& traffic) {
+        if (traffic.direction == serial::Direction::kSent) {
+            m_sentAt = traffic.at;
+            Trace(core::TraceRequest(traffic.bytes), std::nullopt);
+        }
+    });
+}
+
+ModulePort::~ModulePort() = default;
+
+void ModulePort::Open() {
+    if (m_commFun.OpenPort(kPort))
+        return;
+    std::string reason = m_messages.Take();
+    if (reason.ends_with("in use by another program"))
+        if (const std::string holder = PortHolder(m_device); !holder.empty())
+            reason += " (held by " + holder + ")";
+    throw Failure{Exit::kPort, m_name + ": cannot open: " + reason};
+}
+
+void ModulePort::SetLine(int baud, int parity) {
+    const auto code = std::ranges::find(serial::kBaudCodes, baud, &serial::BaudCode::rate);
+    const int parityCode = ParityLibraryCode(parity);
+    if (code == serial::kBaudCodes.end() ||
+        !m_commFun.SetPortParams(kPort, code->code, serial::kData8, serial::kStop1, parityCode))
+        throw Failure{Exit::kPort, m_name + ": cannot set " + std::to_string(baud) +
+                                       " baud: " + m_messages.Take()};
+    m_line = {kPort, code->code, baud, parityCode, serial::kData8, serial::kStop1};
+    m_parity = parity;
+}
+
+core::Framing ModulePort::FramingOf(const core::Command& command) const {
+    return core::FramingFor(command, m_variant);
+}
+
+std::optional<core::AnswerResult> ModulePort::Exchange(const core::Command& command,
+                                                       std::string_view payload, milliseconds wait,
+                                                       std::string_view id) {
+    // A late answer to an earlier request must not pass for this one's.
+    while (!m_link.Receive(kPort).empty()) {
+    }
+    const core::Request request = core::BuildRequest(command, FramingOf(command), payload, id);
+    if (!m_link.Send(kPort, request))
+        throw Failure{Exit::kPort, m_name + ": cannot write: " + m_messages.Take()};
+    const core::Bytes answer = Collect(wait);
+    const core::Framing handler = m_eded ? core::Framing::kEDED : core::Framing::k5A5A;
+    if (answer.empty()) {
+        Trace(core::TraceNoAnswer(request.pendingCommand), std::nullopt);
+        return std::nullopt;
+    }
+    Trace(core::TraceAnswer(answer, handler, request.pendingCommand),
+          duration_cast<milliseconds>(Clock::now() - m_sentAt));
+    return core::AcceptAnswer(core::BytesToHex(answer), handler, request.pendingCommand);
+}
+
+core::Bytes ModulePort::Collect(milliseconds wait) {
+    const auto deadline = Clock::now() + wait;
+    const milliseconds quiet = QuietTime(m_line.BaudRate, m_parity);
+    core::Bytes buffer;
+    auto last = Clock::now();
+    for (;;) {
+        const core::Bytes chunk = m_link.Receive(kPort);
+        const std::string lost = m_messages.Take();
+        if (!lost.empty())
+            throw Failure{Exit::kPort, m_name + ": " + lost};
+        const auto now = Clock::now();
+        if (!chunk.empty()) {
+            buffer += chunk;
+            last = now;
+            if (WholeFrame(buffer))
+                return buffer;
+        }
+        if (buffer.empty() ? now >= deadline
+                           : core::BufferComplete(duration_cast<milliseconds>(now - last),
+                                                  static_cast<int>(quiet.count()), buffer.size()))
+            return buffer;
+        std::this_thread::sleep_for(kPoll);
+    }
+}
+
+void ModulePort::Trace(core::FrameTraceRecord record, std::optional<milliseconds> roundTrip) {
+    if (!m_trace)
+        return;
+    record.sinceStart = duration_cast<milliseconds>(Clock::now() - m_start);
+    record.wallClock = system_clock::now();
+    record.port = m_name;
+    record.lineSetting = core::LineSettingText(m_line);
+    record.roundTrip = roundTrip;
+    std::cerr << core::FormatFrameTrace(record) << '\n';
+}
+
+} // namespace cli

@@ -1,0 +1,35 @@
+// Reading a module's settings into a profile, and writing a profile's settings into a module
+// in an order that never loses it.
+#pragma once
+
+#include "config/module_profile.h"
+#include "module.h"
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+// Everything the module reports: the settings it can be asked for, and in [module] its serial
+// number, family, firmware, base frequency, the channel's frequency and its IO inputs.
+config::ModuleProfile ReadProfile(ModulePort& port, const Module& module,
+                                  std::chrono::milliseconds wait);
+
+// Writes `values` in the order of core::Setting, the serial settings last; after those the
+// port follows the module to its new line. Stops at the first write the module does not take
+// and returns why; empty when it took them all. `current` fills in a serial rate or parity
+// that `values` leaves out.
+std::string WriteSettings(ModulePort& port, const core::SettingValues& values,
+                          const core::SettingValues& current, std::chrono::milliseconds wait);
+
+// One line per setting of `wanted` that the module does not hold: "air_rate: profile 9600,
+// module 4800". Settings the module never reports are listed as not confirmed, and count as
+// no difference.
+struct Difference {
+    std::vector<std::string> lines;
+    int count = 0;
+};
+Difference Compare(const core::SettingValues& wanted, const core::SettingValues& held);
+
+} // namespace cli

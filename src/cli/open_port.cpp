@@ -1,0 +1,26 @@
+#include "commands.h"
+
+#include "config/config_file.h"
+#include "serial/port_devices.h"
+#include "serial/ports.h"
+
+#include <filesystem>
+
+namespace cli {
+
+std::unique_ptr<ModulePort> OpenPort(const Arguments& arguments) {
+    const std::string& name = arguments.operands.front();
+    std::string device = name;
+    if (const int number = serial::PortOfKey(name); number != 0) {
+        device = DeviceOfPort(config::ConfigPath(std::filesystem::current_path()), number);
+        if (device.empty())
+            throw Failure{Exit::kPort, name + " stands for no device here: name one as " + name +
+                                           "=/dev/... in section [Ports] of Config.ini, or give "
+                                           "the device path (qxcli ports lists them)"};
+    }
+    auto port = std::make_unique<ModulePort>(name, device, arguments.trace, arguments.eded);
+    port->Open();
+    return port;
+}
+
+} // namespace cli

@@ -1,0 +1,90 @@
+#include "serial_counter.h"
+
+#include "config/replace_file.h"
+#include "core/decimal_entry.h"
+#include "core/serial_number.h"
+#include "failure.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+
+namespace cli {
+
+namespace {
+
+// Holds the lock of a counter from construction to destruction; the kernel drops it when the
+// process dies, so a killed bench never blocks the others.
+class CounterLock {
+public:
+    explicit CounterLock(const std::filesystem::path& counter) {
+        const std::string path = counter.string() + ".lock";
+        m_fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        if (m_fd < 0)
+            throw Failure{Exit::kUsage,
+                          path + ": cannot open the counter's lock file: " + std::strerror(errno)};
+        while (::flock(m_fd, LOCK_EX) != 0) {
+            if (errno != EINTR) {
+                ::close(m_fd);
+                throw Failure{Exit::kUsage, path + ": cannot lock: " + std::strerror(errno)};
+            }
+        }
+    }
+    ~CounterLock() { ::close(m_fd); }
+    CounterLock(const CounterLock&) = delete;
+    CounterLock& operator=(const CounterLock&) = delete;
+
+private:
+    int m_fd = -1;
+};
+
+int ReadCounter(const std::filesystem::path& counter) {
+    std::ifstream stream(counter);
+    if (!stream)
+        throw Failure{Exit::kUsage, counter.string() +
+                                        ": no counter file; create it with the first running "
+                                        "number, e.g. echo 1 > " +
+                                        counter.string()};
+    std::string line;
+    std::getline(stream, line);
+    if (line.ends_with('\r'))
+        line.pop_back();
+    const auto value = core::DecimalInRange(line, 0, core::kMaxRunningNumber + 1);
+    if (!value)
+        throw Failure{Exit::kUsage,
+                      counter.string() + ":1: '" + line + "' is not a running number 0 .. 65534"};
+    if (*value > core::kMaxRunningNumber)
+        throw Failure{Exit::kRefused, counter.string() + ": all running numbers up to 65534 are "
+                                                         "used; start a new counter"};
+    return static_cast<int>(*value);
+}
+
+} // namespace
+
+int TakeSerialNumber(const std::filesystem::path& counter, bool dryRun) {
+    int number = 0;
+    {
+        const CounterLock lock(counter);
+        number = ReadCounter(counter);
+        if (dryRun)
+            return number;
+        if (!config::ReplaceFileContents(counter, std::to_string(number + 1) + "\n"))
+            throw Failure{Exit::kUsage, counter.string() +
+                                            ": cannot store the next number (read-only, or the "
+                                            "disk is full); nothing written"};
+    }
+    if (std::getenv(kStopAfterStepVariable) != nullptr) {
+        std::cerr << "qxcli: counter stepped past " << number << std::endl;
+        for (;;)
+            ::pause();
+    }
+    return number;
+}
+
+} // namespace cli

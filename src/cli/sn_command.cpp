@@ -1,0 +1,80 @@
+#include "commands.h"
+
+#include "core/models.h"
+#include "core/serial_number.h"
+#include "core/setting_values.h"
+#include "module.h"
+#include "serial_counter.h"
+
+#include <iostream>
+
+namespace cli {
+
+namespace {
+
+const char* Reason(core::SerialNumberError error) {
+    switch (error) {
+    case core::SerialNumberError::kYearInvalid:
+        return "--year takes a year from 2000 to 2099";
+    case core::SerialNumberError::kMonthInvalid:
+        return "--month takes a month from 1 to 12";
+    default:
+        return "--year and --month take a year and a month";
+    }
+}
+
+// "QX861 2026-12 00042"
+std::string Shown(const std::string& model, const std::string& payload) {
+    const core::SerialNumber sn = core::DecodeSerialNumber(payload);
+    return model + " " + sn.year + "-" + sn.month + " " + sn.number;
+}
+
+} // namespace
+
+Exit SerialNumberCommand(const Arguments& arguments) {
+    const int position = core::ModelPositionOfName(arguments.model);
+    if (position < 0)
+        throw Failure{Exit::kUsage, "--model " + arguments.model +
+                                        ": no such model (names as the window lists them, "
+                                        "such as QX861)"};
+    // the date is checked with a number that always fits, before any number is taken
+    const auto probe = core::EncodeSerialNumber(position, arguments.year, arguments.month, "0");
+    if (probe.error != core::SerialNumberError::kNone)
+        throw Failure{Exit::kUsage, Reason(probe.error)};
+    const std::string model = core::ModelName(position, 1);
+
+    if (arguments.dryRun) {
+        const int number = TakeSerialNumber(arguments.counter, true);
+        const auto sn = core::EncodeSerialNumber(position, arguments.year, arguments.month,
+                                                 std::to_string(number));
+        std::cout << "would write " << Shown(model, sn.payload) << " (800A payload " << sn.payload
+                  << ")\n";
+        return Exit::kDone;
+    }
+
+    // the counter is checked, then the module found, so a missing one costs no number
+    TakeSerialNumber(arguments.counter, true);
+    const auto port = OpenPort(arguments);
+    FindModule(*port, arguments);
+    const int number = TakeSerialNumber(arguments.counter, false);
+    const auto sn =
+        core::EncodeSerialNumber(position, arguments.year, arguments.month, std::to_string(number));
+    const auto wait = AnswerWait(arguments);
+    const std::string given = Shown(model, sn.payload);
+    if (std::string refused =
+            Put(*port, *core::FindCommand(core::cmd::kWriteSerialNumber), sn.payload, wait);
+        !refused.empty())
+        throw Failure{Exit::kRefused, refused + "; number " + core::RunningNumberText(number) +
+                                          " is used up, the next write takes the next one"};
+    const auto back = Ask<core::answer::SerialNumber>(*port, core::cmd::kReadSerialNumber, wait);
+    const auto expected = core::DecodeSerialNumber(sn.payload);
+    if (back.modelCode != core::ModelCodeFromIndex(position) || back.year != expected.year ||
+        back.month != expected.month || back.number != expected.number)
+        throw Failure{Exit::kRefused, port->Name() + ": wrote " + given + ", read back " +
+                                          back.year + "-" + back.month + " " + back.number +
+                                          " (model code " + back.modelCode + ")"};
+    std::cout << given << "\n";
+    return Exit::kDone;
+}
+
+} // namespace cli

@@ -1,0 +1,89 @@
+#include "cli_process.h"
+
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <iterator>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::string TempPath(const char* stem) {
+    std::string path = std::string("/tmp/") + stem + "XXXXXX";
+    const int fd = mkstemp(path.data());
+    if (fd >= 0)
+        close(fd);
+    return path;
+}
+
+std::string TakeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    unlink(path.c_str());
+    return text;
+}
+
+pid_t Spawn(const std::vector<std::string>& args, const std::string& variable,
+            const std::string& out_path, const std::string& err_path) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int out = open(out_path.c_str(), O_WRONLY | O_TRUNC | O_CREAT, 0600);
+        const int err = open(err_path.c_str(), O_WRONLY | O_TRUNC | O_CREAT, 0600);
+        if (out < 0 || err < 0)
+            _exit(126);
+        dup2(out, STDOUT_FILENO);
+        dup2(err, STDERR_FILENO);
+        if (!variable.empty())
+            setenv(variable.c_str(), "1", 1);
+        std::string program = QXCLI_PATH;
+        std::vector<std::string> copies = args;
+        std::vector<char*> argv{program.data()};
+        for (std::string& arg : copies)
+            argv.push_back(arg.data());
+        argv.push_back(nullptr);
+        execv(program.c_str(), argv.data());
+        _exit(127);
+    }
+    return pid;
+}
+
+} // namespace
+
+CliRun RunCli(const std::vector<std::string>& args) {
+    CliRun run;
+    const std::string out = TempPath("qxcli-out-");
+    const std::string err = TempPath("qxcli-err-");
+    const auto start = Clock::now();
+    const pid_t pid = Spawn(args, "", out, err);
+    const auto end = start + std::chrono::seconds(60);
+    int status = 0;
+    while (pid > 0) {
+        const pid_t done = waitpid(pid, &status, WNOHANG);
+        if (done == pid) {
+            run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            break;
+        }
+        if (done < 0)
+            break;
+        if (Clock::now() > end) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            break;
+        }
+        poll(nullptr, 0, 5);
+    }
+    run.took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+    run.output = TakeFile(out);
+    run.errors = TakeFile(err);
+    return run;
+}
+
+pid_t StartCli(const std::vector<std::string>& args, const std::string& variable,
+               const std::string& errors_file) {
+    return Spawn(args, variable, "/dev/null", errors_file);
+}

@@ -1,0 +1,23 @@
+// qxcli as a child of a test: run to its end with its output kept, or started and left running
+// so the test can stop it by pid.
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+struct CliRun {
+    int exit_code = -1; // -1: killed, or did not end within the bound
+    std::string output;
+    std::string errors;
+    std::chrono::milliseconds took{};
+};
+
+// Runs `qxcli args...` and waits for its end, at most 60 s.
+CliRun RunCli(const std::vector<std::string>& args);
+
+// Starts `qxcli args...` with `variable` set in its environment, standard error to
+// `errors_file`; the pid, or -1.
+pid_t StartCli(const std::vector<std::string>& args, const std::string& variable,
+               const std::string& errors_file);

@@ -1,0 +1,152 @@
+#include "cli_process.h"
+#include "support/sim_process.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+class TempFile {
+public:
+    explicit TempFile(const std::string& text) {
+        std::string path = "/tmp/qxcli-profile-XXXXXX";
+        const int fd = mkstemp(path.data());
+        if (fd >= 0)
+            close(fd);
+        m_path = path;
+        std::ofstream(m_path) << text;
+    }
+    ~TempFile() { std::filesystem::remove(m_path); }
+    const std::string& Path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
+// Module A: QX871, channel 3, 9600 none, air wake-up, ID 12. Module B: the same model with
+// every setting different, at 19200 odd.
+const std::vector<std::string> kTwoModules{
+    "--modules", "2",   "--turnaround", "5",   "--model",       "QX871",
+    "--channel", "3,7", "--air-rate",   "5,3", "--serial-rate", "5,6",
+    "--parity",  "0,2", "--power-save", "3,0", "--id",          "12,40"};
+
+std::string Settings(const std::string& profile) {
+    return profile.substr(profile.find("\n[settings]") + 1);
+}
+
+} // namespace
+
+// read -> profile -> write to another module -> diff finds nothing; --json says the same.
+TEST(CliProfile, ReadWriteDiffRoundTrip) {
+    SimProcess sim;
+    ASSERT_TRUE(sim.Start(kTwoModules, 2)) << sim.error();
+    const std::string a = sim.paths()[0];
+    const std::string b = sim.paths()[1];
+
+    const CliRun read = RunCli({"read", a, "--baud", "9600"});
+    ASSERT_EQ(read.exit_code, 0) << read.errors;
+    EXPECT_NE(read.output.find("[module]\nmodel=QX871\nserial_number=QX871 "), std::string::npos)
+        << read.output;
+    EXPECT_EQ(Settings(read.output), "[settings]\nchannel=3\nair_rate=9600\npower_saving=air "
+                                     "wake-up\nair_protocol=Velmora\nid=12\nserial_rate=9600\n"
+                                     "parity=none\n");
+    const TempFile profile(read.output);
+
+    const CliRun before = RunCli({"diff", b, profile.Path(), "--baud", "19200", "--parity", "odd"});
+    EXPECT_EQ(before.exit_code, 2);
+    EXPECT_NE(before.output.find("channel: profile 3, module 7\n"), std::string::npos)
+        << before.output;
+
+    // B is found by the search at 19200 odd and left at 9600 none
+    const CliRun write = RunCli({"write", b, profile.Path()});
+    EXPECT_EQ(write.exit_code, 0) << write.errors;
+    const CliRun after = RunCli({"diff", b, profile.Path(), "--baud", "9600"});
+    EXPECT_EQ(after.exit_code, 0) << after.errors;
+    EXPECT_EQ(after.output, "no difference\n");
+
+    const CliRun json = RunCli({"read", b, "--baud", "9600", "--json"});
+    ASSERT_EQ(json.exit_code, 0) << json.errors;
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(json.output.c_str(), &error);
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << json.output;
+    const QJsonObject object = document.object();
+    EXPECT_EQ(object["model"].toString(), "QX871");
+    EXPECT_EQ(object["line"].toString(), "9600 8N1");
+    EXPECT_EQ(object["settings"].toObject()["power_saving"].toString(), "air wake-up");
+    EXPECT_EQ(object["settings"].toObject()["id"].toString(), "12");
+}
+
+// The module answers the channel write with another command's code: exit 2, the write stops
+// there (the serial settings, last in the order, stay), and the diff shows what did not take.
+TEST(CliProfile, RefusedWriteExitsTwoWithTheDiff) {
+    SimProcess sim;
+    ASSERT_TRUE(sim.Start({"--turnaround", "5", "--model", "QX871", "--serial-rate", "5",
+                           "--wrong-code", "8005:8006"}))
+        << sim.error();
+    const CliRun write = RunCli({"write", sim.paths()[0], "--baud", "9600", "--set", "channel=5",
+                                 "--set", "serial_rate=4800"});
+    EXPECT_EQ(write.exit_code, 2);
+    EXPECT_NE(write.output.find("serial_rate: profile 4800, module 9600\n"), std::string::npos)
+        << write.output;
+    EXPECT_NE(write.errors.find("did not accept 8005 write channel"), std::string::npos)
+        << write.errors;
+}
+
+// Profiles and arguments that are wrong: the message names the line or the reason, the exit
+// code is 64 for what cannot be read and 2 for what the module's model refuses, and the module
+// keeps its settings.
+TEST(CliProfile, BadProfilesAndArgumentsWriteNothing) {
+    SimProcess sim;
+    ASSERT_TRUE(sim.Start({"--turnaround", "5", "--model", "QX861", "--serial-rate", "5"}))
+        << sim.error();
+    const std::string port = sim.paths()[0];
+    const CliRun original = RunCli({"read", port, "--baud", "9600"});
+    ASSERT_EQ(original.exit_code, 0) << original.errors;
+
+    struct Row {
+        std::string profile;
+        int exit_code;
+        std::string message; // after the file name
+    };
+    const std::string model = "[module]\nmodel=QX861\n";
+    const Row rows[] = {
+        {model + "[settings]\nchannel=2\nair_rate=9601\n", 64,
+         ":5: air_rate=9601 is not a value of air_rate"},
+        {model + "[settings]\nchannel=2\nchanel=3\n", 64, ":5: unknown setting chanel"},
+        {model + "[settings]\nchannel 2\n", 64, ":4: not a comment, [section] or key=value line"},
+        {model + "[settings]\nchannel=2\nchannel=3\n", 64, ":5: channel is given twice"},
+        {"[settings]\nchannel=2\n", 64, ": no model=... in [module]"},
+        {model + "[setings]\n", 64, ":3: unknown section [setings]"},
+        {model + "[settings]\nwake_ms=500\n", 64, "wake_ms and sleep_s are written together"},
+        {"[module]\nmodel=QX871\n[settings]\nchannel=2\n", 2, " is a profile of QX871"},
+        // the 861 has 4 channels and runs at most 19200 baud
+        {model + "[settings]\nchannel=2\nair_rate=38400\n", 2,
+         "air_rate=38400: QX861 runs at most 19200"},
+        {model + "[settings]\nchannel=9\n", 2, "channel=9: QX861 has channels 1 .. 4"},
+    };
+    for (const Row& row : rows) {
+        const TempFile profile(row.profile);
+        const CliRun run = RunCli({"write", port, profile.Path(), "--baud", "9600"});
+        EXPECT_EQ(run.exit_code, row.exit_code) << row.profile;
+        EXPECT_NE(run.errors.find(row.message), std::string::npos) << run.errors;
+        EXPECT_EQ(run.output, "") << row.profile;
+    }
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"write", port, "--baud", "9600"},
+             {"write", port, "/tmp/qx-no-such-profile.ini", "--baud", "9600"},
+             {"write", port, "--set", "channel", "--baud", "9600"},
+             {"write", port, "--set", "parity=space", "--baud", "9600"},
+         }) {
+        const CliRun run = RunCli(args);
+        EXPECT_EQ(run.exit_code, 64) << args[2];
+        EXPECT_EQ(std::count(run.errors.begin(), run.errors.end(), '\n'), 1) << run.errors;
+    }
+    const CliRun now = RunCli({"read", port, "--baud", "9600"});
+    EXPECT_EQ(now.output, original.output);
+}

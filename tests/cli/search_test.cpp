@@ -1,0 +1,73 @@
+#include "cli_process.h"
+#include "support/sim_process.h"
+
+#include <gtest/gtest.h>
+
+using namespace std::chrono_literals;
+
+// One module at the slowest setting, one at the fastest: the walk from 600 baud even finds the
+// first at once and the second at its last steps, where a pseudo-terminal cannot tell even
+// from no parity; the module's own serial settings decide what is shown.
+TEST(CliSearch, FindsModulesAtBothEndsOfTheWalk) {
+    SimProcess sim;
+    ASSERT_TRUE(sim.Start({"--modules", "2", "--serial-rate", "1,7", "--parity", "1,0", "--model",
+                           "QX871,QX861", "--number", "42,43"},
+                          2))
+        << sim.error();
+
+    const CliRun slow = RunCli({"search", sim.paths()[0]});
+    EXPECT_EQ(slow.exit_code, 0) << slow.errors;
+    EXPECT_NE(slow.output.find("line: 600 even\nfound at step 1 of 21\n"), std::string::npos)
+        << slow.output;
+    EXPECT_NE(slow.output.find("model: QX871\nserial number: 2024-01 00042\n"), std::string::npos)
+        << slow.output;
+
+    const CliRun fast = RunCli({"search", sim.paths()[1]});
+    EXPECT_EQ(fast.exit_code, 0) << fast.errors;
+    EXPECT_NE(fast.output.find("line: 38400 none\n"), std::string::npos) << fast.output;
+    EXPECT_NE(fast.output.find("model: QX861\n"), std::string::npos) << fast.output;
+}
+
+// No module answers: all 21 steps at the default wait end with exit 1 well before the
+// window's 23 s; a line named with --baud is tried alone.
+TEST(CliSearch, NoModuleEndsWithExitOneQuickly) {
+    SimProcess sim;
+    ASSERT_TRUE(sim.Start({"--silent", "8000"})) << sim.error();
+
+    const CliRun walk = RunCli({"search", sim.paths()[0]});
+    EXPECT_EQ(walk.exit_code, 1);
+    EXPECT_LT(walk.took, 5s);
+    EXPECT_NE(walk.errors.find("no module answered at any of the 21 settings"), std::string::npos)
+        << walk.errors;
+    EXPECT_EQ(walk.output, "");
+
+    const CliRun named = RunCli({"search", sim.paths()[0], "--baud", "9600", "--timeout", "200"});
+    EXPECT_EQ(named.exit_code, 1);
+    EXPECT_NE(named.errors.find("no module answered at 9600 baud none"), std::string::npos)
+        << named.errors;
+}
+
+// A port that is not there and one that the command line misnames.
+TEST(CliSearch, PortAndUsageErrorsHaveTheirCodes) {
+    const CliRun missing = RunCli({"search", "/dev/qx-no-such-port"});
+    EXPECT_EQ(missing.exit_code, 3);
+    EXPECT_NE(missing.errors.find("/dev/qx-no-such-port: cannot open"), std::string::npos)
+        << missing.errors;
+
+    const CliRun unmapped = RunCli({"search", "COM36"});
+    EXPECT_EQ(unmapped.exit_code, 3);
+    EXPECT_NE(unmapped.errors.find("COM36 stands for no device"), std::string::npos)
+        << unmapped.errors;
+
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"search"},
+             {"search", "/dev/null", "--baud", "9601"},
+             {"search", "/dev/null", "--parity", "odd"},
+             {"search", "/dev/null", "--json"},
+             {"frobnicate"},
+         }) {
+        const CliRun run = RunCli(args);
+        EXPECT_EQ(run.exit_code, 64) << args.back();
+        EXPECT_EQ(std::count(run.errors.begin(), run.errors.end(), '\n'), 1) << run.errors;
+    }
+}

@@ -1,0 +1,155 @@
+#include "cli_process.h"
+#include "support/sim_process.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <sys/wait.h>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+class CounterDir {
+public:
+    CounterDir() {
+        std::string path = "/tmp/qxcli-counter-XXXXXX";
+        m_path = mkdtemp(path.data());
+    }
+    ~CounterDir() { std::filesystem::remove_all(m_path); }
+    std::string Counter() const { return (m_path / "counter").string(); }
+    void Set(int next) const { std::ofstream(Counter()) << next << "\n"; }
+    std::string Text() const {
+        std::ifstream in(Counter());
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+private:
+    std::filesystem::path m_path;
+};
+
+std::vector<std::string> Sn(const std::string& port, const CounterDir& dir) {
+    return {"sn",     port,   "--baud",  "9600", "--model",   "QX861",
+            "--year", "2026", "--month", "12",   "--counter", dir.Counter()};
+}
+
+// The running number a successful sn printed: "QX861 2026-12 00042".
+std::string Number(const CliRun& run) {
+    return run.output.size() > 6 ? run.output.substr(run.output.size() - 6, 5) : run.output;
+}
+
+} // namespace
+
+// Two benches share one counter and program 50 modules each at the same time: every number
+// goes out once, and the counter ends 100 further on.
+TEST(CliSerialNumber, TwoBenchesSharingACounterNeverCollide) {
+    SimProcess sim;
+    ASSERT_TRUE(sim.Start({"--modules", "2", "--turnaround", "0", "--serial-rate", "5"}, 2))
+        << sim.error();
+    CounterDir dir;
+    dir.Set(1000);
+    std::vector<std::string> numbers[2];
+    std::vector<std::string> failures[2];
+    const auto bench = [&](int i) {
+        for (int module = 0; module < 50; ++module) {
+            const CliRun run = RunCli(Sn(sim.paths()[static_cast<std::size_t>(i)], dir));
+            if (run.exit_code == 0)
+                numbers[i].push_back(Number(run));
+            else
+                failures[i].push_back(run.errors);
+        }
+    };
+    std::thread first(bench, 0);
+    std::thread second(bench, 1);
+    first.join();
+    second.join();
+    EXPECT_TRUE(failures[0].empty() && failures[1].empty())
+        << (failures[0].empty() ? failures[1] : failures[0]).front();
+    std::set<std::string> distinct(numbers[0].begin(), numbers[0].end());
+    distinct.insert(numbers[1].begin(), numbers[1].end());
+    EXPECT_EQ(distinct.size(), 100u);
+    EXPECT_EQ(*distinct.begin(), "01000");
+    EXPECT_EQ(*distinct.rbegin(), "01099");
+    EXPECT_EQ(dir.Text(), "1100\n");
+}
+
+// sn killed after the counter is stepped and before the number goes out: that number is lost,
+// never handed out again. While it stands there it holds the port, and a second qxcli names it.
+TEST(CliSerialNumber, KillAfterTheStepNeverRepeatsANumber) {
+    SimProcess sim;
+    ASSERT_TRUE(sim.Start({"--turnaround", "0", "--serial-rate", "5", "--number", "7"}))
+        << sim.error();
+    CounterDir dir;
+    dir.Set(41);
+    const std::string errors = dir.Counter() + ".err";
+    const pid_t pid = StartCli(Sn(sim.paths()[0], dir), "QXCLI_TEST_STOP_AFTER_STEP", errors);
+    ASSERT_GT(pid, 0);
+    std::string said;
+    for (int i = 0; i < 500 && said.find("stepped") == std::string::npos; ++i) {
+        std::this_thread::sleep_for(10ms);
+        std::ifstream in(errors);
+        std::getline(in, said);
+    }
+    EXPECT_EQ(said, "qxcli: counter stepped past 41");
+    EXPECT_EQ(dir.Text(), "42\n");
+
+    const CliRun busy = RunCli({"search", sim.paths()[0]});
+    EXPECT_EQ(busy.exit_code, 3);
+    EXPECT_NE(busy.errors.find("in use by another program (held by pid " + std::to_string(pid) +
+                               " (qxcli))"),
+              std::string::npos)
+        << busy.errors;
+
+    kill(pid, SIGKILL);
+    int status = 0;
+    waitpid(pid, &status, 0);
+
+    // the module still has its own number: 41 never went out
+    const CliRun search = RunCli({"search", sim.paths()[0], "--baud", "9600"});
+    EXPECT_NE(search.output.find("serial number: 2024-01 00007"), std::string::npos)
+        << search.output;
+
+    const CliRun dry = RunCli([&] {
+        auto args = Sn(sim.paths()[0], dir);
+        args.push_back("--dry-run");
+        return args;
+    }());
+    EXPECT_EQ(dry.output, "would write QX861 2026-12 00042 (800A payload 211A0C002A)\n");
+    EXPECT_EQ(dir.Text(), "42\n");
+
+    const CliRun next = RunCli(Sn(sim.paths()[0], dir));
+    EXPECT_EQ(next.exit_code, 0) << next.errors;
+    EXPECT_EQ(next.output, "QX861 2026-12 00042\n");
+    EXPECT_EQ(dir.Text(), "43\n");
+}
+
+// A counter that is missing or holds no number, and a date the module cannot carry.
+TEST(CliSerialNumber, BadCounterAndArgumentsTakeNoNumber) {
+    CounterDir dir;
+    const CliRun missing = RunCli(Sn("/dev/null", dir));
+    EXPECT_EQ(missing.exit_code, 64);
+    EXPECT_NE(missing.errors.find("no counter file"), std::string::npos) << missing.errors;
+
+    std::ofstream(dir.Counter()) << "forty\n";
+    auto args = Sn("/dev/null", dir);
+    args.push_back("--dry-run");
+    const CliRun malformed = RunCli(args);
+    EXPECT_EQ(malformed.exit_code, 64);
+    EXPECT_NE(malformed.errors.find(":1: 'forty' is not a running number"), std::string::npos)
+        << malformed.errors;
+
+    dir.Set(5);
+    args[9] = "13"; // --month
+    const CliRun month = RunCli(args);
+    EXPECT_EQ(month.exit_code, 64);
+    EXPECT_NE(month.errors.find("--month takes a month from 1 to 12"), std::string::npos)
+        << month.errors;
+    EXPECT_EQ(dir.Text(), "5\n");
+}
