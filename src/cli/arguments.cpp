@@ -122,6 +122,7 @@ void Check(const Arguments& a) {
 
 Arguments ParseArguments(const std::vector<std::string>& words) {
     Arguments a;
+    std::vector<const Option*> given; // checked against the command once it is known
     for (std::size_t i = 0; i < words.size(); ++i) {
         const std::string& word = words[i];
         if (word == "--help" || word == "-h") {
@@ -150,8 +151,7 @@ Arguments ParseArguments(const std::vector<std::string>& words) {
         const auto option = std::ranges::find(options, name, &Option::name);
         if (option == options.end())
             Usage("unknown option '" + name + "'");
-        if (!a.command.empty() && !Allowed(option->commands, a.command))
-            Usage("qxcli " + a.command + " does not take " + name);
+        given.push_back(&*option);
         if (option->takesValue && !inlineValue) {
             if (i + 1 >= words.size())
                 Usage(name + " needs a value");
@@ -163,6 +163,9 @@ Arguments ParseArguments(const std::vector<std::string>& words) {
     }
     if (a.help || a.command.empty())
         return a;
+    for (const Option* option : given)
+        if (!Allowed(option->commands, a.command))
+            Usage("qxcli " + a.command + " does not take " + std::string(option->name));
     Check(a);
     return a;
 }
