@@ -8,9 +8,13 @@ using namespace cli;
 namespace {
 
 Exit Run(const Arguments& arguments) {
-    if (arguments.help || arguments.command.empty()) {
+    if (arguments.help) {
         std::cout << HelpText(arguments.command);
-        return arguments.help ? Exit::kDone : Exit::kUsage;
+        return Exit::kDone;
+    }
+    if (arguments.command.empty()) {
+        std::cerr << HelpText("");
+        return Exit::kUsage;
     }
     if (arguments.command == "ports")
         return PortsCommand(arguments);

@@ -20,6 +20,9 @@ using Clock = steady_clock;
 // The serial link numbers ports; qxcli opens one, whatever its name.
 constexpr int kPort = 1;
 constexpr auto kPoll = milliseconds(2);
+constexpr int kDrainChunks = 64;
+// Longer than any answer takes on the wire; a line that goes on talking past it is cut off.
+constexpr std::size_t kLongestAnswer = 64;
 
 int ParityLibraryCode(int parity) {
     return parity == 1   ? serial::kParityEven
@@ -99,8 +102,9 @@ core::Framing ModulePort::FramingOf(const core::Command& command) const {
 std::optional<core::AnswerResult> ModulePort::Exchange(const core::Command& command,
                                                        std::string_view payload, milliseconds wait,
                                                        std::string_view id) {
-    // A late answer to an earlier request must not pass for this one's.
-    while (!m_link.Receive(kPort).empty()) {
+    // A late answer to an earlier request must not pass for this one's; a line that never
+    // stops talking is left to the answer's own checks.
+    for (int chunk = 0; chunk < kDrainChunks && !m_link.Receive(kPort).empty(); ++chunk) {
     }
     const core::Request request = core::BuildRequest(command, FramingOf(command), payload, id);
     if (!m_link.Send(kPort, request))
@@ -119,6 +123,7 @@ std::optional<core::AnswerResult> ModulePort::Exchange(const core::Command& comm
 core::Bytes ModulePort::Collect(milliseconds wait) {
     const auto deadline = Clock::now() + wait;
     const milliseconds quiet = QuietTime(m_line.BaudRate, m_parity);
+    const auto cutOff = deadline + WireTime(kLongestAnswer, m_line.BaudRate, m_parity) + quiet;
     core::Bytes buffer;
     auto last = Clock::now();
     for (;;) {
@@ -134,7 +139,8 @@ core::Bytes ModulePort::Collect(milliseconds wait) {
                 return buffer;
         }
         if (buffer.empty() ? now >= deadline
-                           : core::BufferComplete(duration_cast<milliseconds>(now - last),
+                           : now >= cutOff || core::BufferComplete(
+                                                  duration_cast<milliseconds>(now - last),
                                                   static_cast<int>(quiet.count()), buffer.size()))
             return buffer;
         std::this_thread::sleep_for(kPoll);

@@ -131,25 +131,4 @@ std::string WriteSettings(ModulePort& port, const SettingValues& values,
     return {};
 }
 
-Difference Compare(const SettingValues& wanted, const SettingValues& held) {
-    Difference difference;
-    for (const auto& [setting, value] : wanted) {
-        const SettingKey& key = KeyOf(setting);
-        const std::string text = SettingValueText(setting, value);
-        if (!key.readable) {
-            difference.lines.push_back(std::string(key.key) + ": " + text +
-                                       " written, the module does not report it");
-            continue;
-        }
-        const auto it = held.find(setting);
-        if (it != held.end() && it->second == value)
-            continue;
-        ++difference.count;
-        difference.lines.push_back(
-            std::string(key.key) + ": profile " + text + ", module " +
-            (it == held.end() ? std::string("-") : SettingValueText(setting, it->second)));
-    }
-    return difference;
-}
-
 } // namespace cli

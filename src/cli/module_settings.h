@@ -7,7 +7,6 @@
 
 #include <chrono>
 #include <string>
-#include <vector>
 
 namespace cli {
 
@@ -22,14 +21,5 @@ config::ModuleProfile ReadProfile(ModulePort& port, const Module& module,
 // that `values` leaves out.
 std::string WriteSettings(ModulePort& port, const core::SettingValues& values,
                           const core::SettingValues& current, std::chrono::milliseconds wait);
-
-// One line per setting of `wanted` that the module does not hold: "air_rate: profile 9600,
-// module 4800". Settings the module never reports are listed as not confirmed, and count as
-// no difference.
-struct Difference {
-    std::vector<std::string> lines;
-    int count = 0;
-};
-Difference Compare(const core::SettingValues& wanted, const core::SettingValues& held);
 
 } // namespace cli

@@ -95,7 +95,7 @@ Exit WriteCommand(const Arguments& arguments) {
         refused = WriteSettings(*port, wanted.settings, current, wait);
         held = ReadProfile(*port, module, wait).settings;
     }
-    const Difference difference = Compare(wanted.settings, held);
+    const core::SettingDifferences difference = core::CompareSettings(wanted.settings, held);
     for (const std::string& line : difference.lines)
         std::cout << line << "\n";
     if (!refused.empty())

@@ -94,8 +94,9 @@ std::optional<int> ParseSettingValue(Setting setting, std::string_view text) {
         return static_cast<int>(it - names.begin());
     }
     if (IsRate(setting)) {
-        // code 1 (600) is one the module reports but the lists never offer
-        for (int code = 2; code <= 8; ++code)
+        // The window's lists begin at 1200; a module that runs its serial line at 600 reports
+        // code 1, and a profile read from it must go back in.
+        for (int code = setting == kSerialRate ? 1 : 2; code <= 8; ++code)
             if (text == std::to_string(BaudFromRateCode(code)))
                 return code;
         return std::nullopt;
@@ -129,7 +130,8 @@ std::string SettingValueHint(Setting setting) {
         return hint;
     }
     if (IsRate(setting))
-        return "1200, 2400, 4800, 9600, 19200, 38400, 57600";
+        return std::string(setting == kSerialRate ? "600, " : "") +
+               "1200, 2400, 4800, 9600, 19200, 38400, 57600";
     const Range range = RangeOf(setting);
     return std::to_string(range.low) + " .. " + std::to_string(range.high);
 }
@@ -157,6 +159,27 @@ std::string SettingRefusal(Setting setting, int value, int model_position,
         break;
     }
     return {};
+}
+
+SettingDifferences CompareSettings(const SettingValues& wanted, const SettingValues& held) {
+    SettingDifferences differences;
+    for (const auto& [setting, value] : wanted) {
+        const SettingKey& key = KeyOf(setting);
+        const std::string text = SettingValueText(setting, value);
+        if (!key.readable) {
+            differences.lines.push_back(std::string(key.key) + ": " + text +
+                                        " written, the module does not report it");
+            continue;
+        }
+        const auto it = held.find(setting);
+        if (it != held.end() && it->second == value)
+            continue;
+        ++differences.count;
+        differences.lines.push_back(
+            std::string(key.key) + ": profile " + text + ", module " +
+            (it == held.end() ? std::string("-") : SettingValueText(setting, it->second)));
+    }
+    return differences;
 }
 
 int ModelPositionOfName(std::string_view name) {

@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace core {
 
@@ -51,6 +52,15 @@ std::string SettingValueHint(Setting setting);
 // Why a model (list position) under a variant does not take the value; empty when it does.
 std::string SettingRefusal(Setting setting, int value, int model_position,
                            std::string_view variant_type);
+
+// One line per setting of `wanted` that `held` (what the module reports) does not hold:
+// "air_rate: profile 9600, module 4800". Settings a module never reports are listed as not
+// confirmed and count as no difference.
+struct SettingDifferences {
+    std::vector<std::string> lines;
+    int count = 0;
+};
+SettingDifferences CompareSettings(const SettingValues& wanted, const SettingValues& held);
 
 // The position of a model name in any naming variant ("QX861", "NUV861", "861"); -1 for none.
 int ModelPositionOfName(std::string_view name);

@@ -150,3 +150,25 @@ TEST(CliProfile, BadProfilesAndArgumentsWriteNothing) {
     const CliRun now = RunCli({"read", port, "--baud", "9600"});
     EXPECT_EQ(now.output, original.output);
 }
+
+// The settings a module takes but never reports: the read-back cannot confirm them, so the
+// simulated module's state file shows that they arrived.
+TEST(CliProfile, WriteOnlySettingsReachTheModule) {
+    const TempFile state("");
+    SimProcess sim;
+    ASSERT_TRUE(sim.Start(
+        {"--turnaround", "5", "--model", "QX885", "--serial-rate", "5", "--state", state.Path()}))
+        << sim.error();
+    const CliRun write =
+        RunCli({"write", sim.paths()[0], "--baud", "9600", "--set", "wake_ms=700", "--set",
+                "sleep_s=3", "--set", "power_level=3", "--set", "output_power=2W"});
+    EXPECT_EQ(write.exit_code, 0) << write.errors;
+    EXPECT_NE(write.output.find("sleep_s: 3 written, the module does not report it\n"),
+              std::string::npos)
+        << write.output;
+    std::ifstream in(state.Path());
+    const std::string saved{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    for (const char* line :
+         {"\nwake-ms=700\n", "\nsleep-ms=3000\n", "\noutput-power=1\n", "\npower-level=3\n"})
+        EXPECT_NE(saved.find(line), std::string::npos) << line << saved;
+}
