@@ -3,6 +3,7 @@
 #include "core/models.h"
 #include "core/request.h"
 #include "core/search_walk.h"
+#include "core/setting_values.h"
 
 namespace cli {
 
@@ -15,14 +16,13 @@ using namespace std::chrono;
 constexpr milliseconds kTurnaround(50);
 constexpr milliseconds kMargin(20);
 
-// The search step's line: baud from the port dialog's list, parity code from its list.
+// The search step's line: the port dialog's baud list runs from 600 as the rate codes from 1,
+// and its parity list (even, odd, none) is the order of the parity codes' list positions.
 int BaudOfStep(const core::SearchStep& step) {
-    static constexpr int kBauds[] = {600, 1200, 2400, 4800, 9600, 19200, 38400};
-    return kBauds[step.baud_position];
+    return core::BaudFromRateCode(step.baud_position + 1);
 }
 int ParityOfStep(const core::SearchStep& step) {
-    static constexpr int kParities[] = {1, 2, 0}; // even, odd, none
-    return kParities[step.parity_position];
+    return core::ParityCodeFromPosition(step.parity_position);
 }
 
 const core::Command& Search() {
@@ -39,8 +39,7 @@ std::optional<core::answer::SearchAnswer> TrySearch(ModulePort& port, millisecon
 }
 
 std::string LineText(int baud, int parity) {
-    static constexpr const char* kParity[] = {"none", "even", "odd"};
-    return std::to_string(baud) + " baud " + kParity[parity];
+    return std::to_string(baud) + " baud " + core::SettingValueText(core::Setting::kParity, parity);
 }
 
 } // namespace
@@ -107,7 +106,6 @@ Module FindModule(ModulePort& port, const Arguments& arguments) {
                 TrySearch(port, arguments.stepWaitMs ? milliseconds(*arguments.stepWaitMs)
                                                      : DefaultStepWait(requestBytes, baud, parity));
             module.step = action.step;
-            module.tries = walk.attempts;
         }
         if (!found)
             throw Failure{Exit::kNotFound,

@@ -15,8 +15,7 @@
 namespace cli {
 
 struct Module {
-    int step = 0;  // the search step that found it; 0 when the line was given
-    int tries = 0; // search steps tried
+    int step = 0; // the search step that found it; 0 when the line was given
     core::answer::SearchAnswer identity{};
     int modelPosition = -1;
     core::answer::SerialNumber serialNumber;

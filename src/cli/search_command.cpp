@@ -1,6 +1,7 @@
 #include "commands.h"
 
 #include "core/models.h"
+#include "core/setting_values.h"
 #include "module.h"
 
 #include <iostream>
@@ -11,9 +12,9 @@ Exit SearchCommand(const Arguments& arguments) {
     const auto port = OpenPort(arguments);
     const Module module = FindModule(*port, arguments);
     const auto& id = module.identity;
-    static constexpr const char* kParity[] = {"none", "even", "odd"};
     std::cout << "port: " << port->Name() << "\n"
-              << "line: " << port->Baud() << " " << kParity[port->Parity()] << "\n";
+              << "line: " << port->Baud() << " "
+              << core::SettingValueText(core::Setting::kParity, port->Parity()) << "\n";
     if (module.step != 0)
         std::cout << "found at step " << module.step << " of 21\n";
     std::cout << "family: " << core::FamilyText(id.family, 1) << "\n"
