@@ -172,3 +172,21 @@ TEST(CliProfile, WriteOnlySettingsReachTheModule) {
          {"\nwake-ms=700\n", "\nsleep-ms=3000\n", "\noutput-power=1\n", "\npower-level=3\n"})
         EXPECT_NE(saved.find(line), std::string::npos) << line << saved;
 }
+
+// --framing eded: the commands that have a short form go out in it, the others in 5A5A, and
+// the module's new serial rate (the short form carries no parity) is followed.
+TEST(CliProfile, ShortFramingWhereTheCommandHasIt) {
+    SimProcess sim;
+    ASSERT_TRUE(
+        sim.Start({"--eded", "--turnaround", "5", "--model", "QX871", "--serial-rate", "5"}))
+        << sim.error();
+    const CliRun write = RunCli({"write", sim.paths()[0], "--framing", "eded", "--baud", "9600",
+                                 "--set", "channel=4", "--set", "air_protocol=compatible", "--set",
+                                 "serial_rate=4800", "--trace"});
+    EXPECT_EQ(write.exit_code, 0) << write.errors;
+    for (const char* frame : {"\tout\t", "\tEDED\t05 write channel\t5\tED ED 05 04 E3\t",
+                              "\t5A5A\t8009 write air protocol\t",
+                              "\tEDED\t01 write serial settings\t5\tED ED 01 04 DF\t",
+                              "\t4800 8N1\t5A5A\t8015 read all parameters"})
+        EXPECT_NE(write.errors.find(frame), std::string::npos) << frame;
+}
