@@ -14,6 +14,7 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <system_error>
 
 namespace cli {
 
@@ -24,7 +25,10 @@ namespace {
 class CounterLock {
 public:
     explicit CounterLock(const std::filesystem::path& counter) {
-        const std::string path = counter.string() + ".lock";
+        // benches that name the counter through different links still share one lock
+        std::error_code error;
+        const std::filesystem::path file = std::filesystem::canonical(counter, error);
+        const std::string path = (error ? counter : file).string() + ".lock";
         m_fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
         if (m_fd < 0)
             throw Failure{Exit::kUsage,
@@ -44,13 +48,19 @@ private:
     int m_fd = -1;
 };
 
-int ReadCounter(const std::filesystem::path& counter) {
-    std::ifstream stream(counter);
-    if (!stream)
+void CheckExists(const std::filesystem::path& counter) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(counter, error))
         throw Failure{Exit::kUsage, counter.string() +
                                         ": no counter file; create it with the first running "
                                         "number, e.g. echo 1 > " +
                                         counter.string()};
+}
+
+int ReadCounter(const std::filesystem::path& counter) {
+    std::ifstream stream(counter);
+    if (!stream)
+        throw Failure{Exit::kUsage, counter.string() + ": cannot read the counter file"};
     std::string line;
     std::getline(stream, line);
     if (line.ends_with('\r'))
@@ -69,6 +79,7 @@ int ReadCounter(const std::filesystem::path& counter) {
 
 int TakeSerialNumber(const std::filesystem::path& counter, bool dryRun) {
     int number = 0;
+    CheckExists(counter); // before the lock file is made beside it
     {
         const CounterLock lock(counter);
         number = ReadCounter(counter);
