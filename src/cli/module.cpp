@@ -29,9 +29,12 @@ const core::Command& Search() {
     return *core::FindCommand(core::cmd::kSearch);
 }
 
-// Sends the search request at the port's line; the search answer, or nothing.
-std::optional<core::answer::SearchAnswer> TrySearch(ModulePort& port, milliseconds wait) {
-    const auto result = port.Exchange(Search(), core::ReadPayload(port.FramingOf(Search())), wait);
+// Sends the search request at the port's line; the search answer, or nothing. A silent step
+// ends after `firstByte`; an answer that has begun gets the whole `wait`.
+std::optional<core::answer::SearchAnswer> TrySearch(ModulePort& port, milliseconds wait,
+                                                    std::optional<milliseconds> firstByte = {}) {
+    const auto result =
+        port.Exchange(Search(), core::ReadPayload(port.FramingOf(Search())), wait, {}, firstByte);
     if (!result)
         return std::nullopt;
     const auto* found = std::get_if<core::answer::SearchAnswer>(&result->event);
@@ -102,9 +105,9 @@ Module FindModule(ModulePort& port, const Arguments& arguments) {
             const int baud = BaudOfStep(action.line);
             const int parity = ParityOfStep(action.line);
             port.SetLine(baud, parity);
-            found =
-                TrySearch(port, arguments.stepWaitMs ? milliseconds(*arguments.stepWaitMs)
-                                                     : DefaultStepWait(requestBytes, baud, parity));
+            found = TrySearch(port, AnswerWait(arguments),
+                              arguments.stepWaitMs ? milliseconds(*arguments.stepWaitMs)
+                                                   : DefaultStepWait(requestBytes, baud, parity));
             module.step = action.step;
         }
         if (!found)

@@ -1,6 +1,6 @@
 #include "module_port.h"
 
-#include "core/frame.h"
+#include "core/answer_end.h"
 #include "core/receive_timing.h"
 #include "core/request.h"
 #include "failure.h"
@@ -20,7 +20,6 @@ using Clock = steady_clock;
 // The serial link numbers ports; qxcli opens one, whatever its name.
 constexpr int kPort = 1;
 constexpr auto kPoll = milliseconds(2);
-constexpr int kDrainChunks = 64;
 // Longer than any answer takes on the wire; a line that goes on talking past it is cut off.
 constexpr std::size_t kLongestAnswer = 64;
 
@@ -30,18 +29,10 @@ int ParityLibraryCode(int parity) {
                          : serial::kParityNone;
 }
 
-// Quiet time that ends an answer: four character times, and 20 ms for USB adapters, which
-// hand bytes on in bursts.
+// A pause that ends bytes beginning no frame: four character times, and 20 ms for USB
+// adapters, which hand bytes on in bursts.
 milliseconds QuietTime(int baud, int parity) {
     return WireTime(4, baud, parity) + milliseconds(20);
-}
-
-// A 5A5A or 4040 answer is complete once its trailer and checksum hold; the short framing has
-// no end mark, so the quiet time ends it.
-bool WholeFrame(const core::Bytes& bytes) {
-    const std::string text = core::BytesToHex(bytes);
-    return (core::Is5A5AAnswer(text) || core::Is4040Answer(text)) && text.size() >= 22 &&
-           core::TrailerChecksumOk(text);
 }
 
 } // namespace
@@ -101,15 +92,13 @@ core::Framing ModulePort::FramingOf(const core::Command& command) const {
 
 std::optional<core::AnswerResult> ModulePort::Exchange(const core::Command& command,
                                                        std::string_view payload, milliseconds wait,
-                                                       std::string_view id) {
-    // A late answer to an earlier request must not pass for this one's; a line that never
-    // stops talking is left to the answer's own checks.
-    for (int chunk = 0; chunk < kDrainChunks && !m_link.Receive(kPort).empty(); ++chunk) {
-    }
+                                                       std::string_view id,
+                                                       std::optional<milliseconds> firstByte) {
+    DrainStale();
     const core::Request request = core::BuildRequest(command, FramingOf(command), payload, id);
     if (!m_link.Send(kPort, request))
         throw Failure{Exit::kPort, m_name + ": cannot write: " + m_messages.Take()};
-    const core::Bytes answer = Collect(wait);
+    const core::Bytes answer = Collect(firstByte.value_or(wait), wait);
     const core::Framing handler = m_eded ? core::Framing::kEDED : core::Framing::k5A5A;
     if (answer.empty()) {
         Trace(core::TraceNoAnswer(request.pendingCommand), std::nullopt);
@@ -120,29 +109,60 @@ std::optional<core::AnswerResult> ModulePort::Exchange(const core::Command& comm
     return core::AcceptAnswer(core::BytesToHex(answer), handler, request.pendingCommand);
 }
 
-core::Bytes ModulePort::Collect(milliseconds wait) {
-    const auto deadline = Clock::now() + wait;
+core::Bytes ModulePort::Receive() {
+    core::Bytes chunk = m_link.Receive(kPort);
+    if (const std::string lost = m_messages.Take(); !lost.empty())
+        throw Failure{Exit::kPort, m_name + ": " + lost};
+    return chunk;
+}
+
+void ModulePort::DrainStale() {
+    // An answer still on its way would pass for the next request's: once anything is there,
+    // wait for a pause; a line that never stops talking is left to the answer's own checks.
     const milliseconds quiet = QuietTime(m_line.BaudRate, m_parity);
-    const auto cutOff = deadline + WireTime(kLongestAnswer, m_line.BaudRate, m_parity) + quiet;
+    const auto giveUp = Clock::now() + WireTime(kLongestAnswer, m_line.BaudRate, m_parity) + quiet;
+    if (Receive().empty())
+        return;
+    auto last = Clock::now();
+    while (Clock::now() - last <= quiet && Clock::now() < giveUp) {
+        std::this_thread::sleep_for(kPoll);
+        if (!Receive().empty())
+            last = Clock::now();
+    }
+}
+
+core::Bytes ModulePort::Collect(milliseconds firstByte, milliseconds wait) {
+    const auto firstDeadline = Clock::now() + firstByte;
+    const milliseconds quiet = QuietTime(m_line.BaudRate, m_parity);
     core::Bytes buffer;
     auto last = Clock::now();
     for (;;) {
-        const core::Bytes chunk = m_link.Receive(kPort);
-        const std::string lost = m_messages.Take();
-        if (!lost.empty())
-            throw Failure{Exit::kPort, m_name + ": " + lost};
+        const core::Bytes chunk = Receive();
         const auto now = Clock::now();
         if (!chunk.empty()) {
             buffer += chunk;
             last = now;
-            if (WholeFrame(buffer))
-                return buffer;
         }
-        if (buffer.empty() ? now >= deadline
-                           : now >= cutOff || core::BufferComplete(
-                                                  duration_cast<milliseconds>(now - last),
-                                                  static_cast<int>(quiet.count()), buffer.size()))
-            return buffer;
+        const auto sinceLast = duration_cast<milliseconds>(now - last);
+        if (buffer.empty()) {
+            if (now >= firstDeadline)
+                return buffer;
+        } else {
+            switch (core::AnswerEndOf(buffer)) {
+            case core::AnswerEnd::kComplete:
+                return buffer;
+            case core::AnswerEnd::kPartial:
+                // a busy PC or module may pause anywhere in an answer
+                if (sinceLast >= wait)
+                    return buffer;
+                break;
+            case core::AnswerEnd::kUnframed:
+                if (buffer.size() >= kLongestAnswer ||
+                    core::BufferComplete(sinceLast, static_cast<int>(quiet.count()), buffer.size()))
+                    return buffer;
+                break;
+            }
+        }
         std::this_thread::sleep_for(kPoll);
     }
 }

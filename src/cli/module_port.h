@@ -50,18 +50,22 @@ public:
     bool Eded() const { return m_eded; }
 
     // Sends the command in the framing qxcli uses for it and collects the answer: its first
-    // byte must come within `wait`, then it is complete once it is a whole checked frame or
-    // the line has been quiet for a few character times. Nothing when no byte came.
-    std::optional<core::AnswerResult> Exchange(const core::Command& command,
-                                               std::string_view payload,
-                                               std::chrono::milliseconds wait,
-                                               std::string_view id = {});
+    // byte must come within `firstByte` (`wait` when not given), then it is complete once it
+    // is as long as its frame says; a frame's beginning waits up to `wait` for each next
+    // byte, bytes that begin no frame end at a pause. Nothing when no byte came.
+    std::optional<core::AnswerResult>
+    Exchange(const core::Command& command, std::string_view payload, std::chrono::milliseconds wait,
+             std::string_view id = {}, std::optional<std::chrono::milliseconds> firstByte = {});
 
     // The framing a command goes out in on this port.
     core::Framing FramingOf(const core::Command& command) const;
 
 private:
-    core::Bytes Collect(std::chrono::milliseconds wait);
+    // What the port delivers now; throws Failure kPort when the port is lost.
+    core::Bytes Receive();
+    // Drops what a late answer to an earlier request left on the line.
+    void DrainStale();
+    core::Bytes Collect(std::chrono::milliseconds firstByte, std::chrono::milliseconds wait);
     void Trace(core::FrameTraceRecord record, std::optional<std::chrono::milliseconds> roundTrip);
 
     std::string m_name;

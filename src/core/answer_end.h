@@ -1,0 +1,18 @@
+// Whether the bytes collected after a request already hold the whole answer, from the frame's
+// own structure rather than from a pause on the line, which a busy PC or a USB adapter can put
+// anywhere.
+#pragma once
+
+#include "hex.h"
+
+namespace core {
+
+enum class AnswerEnd {
+    kPartial,  // the beginning of a 5A5A, 4040 or EDED answer: wait for the rest
+    kComplete, // as long as its length field says (5A5A, 4040), or its checksum holds (EDED)
+    kUnframed, // no answer begins like this: only a pause on the line can end it
+};
+
+AnswerEnd AnswerEndOf(const Bytes& bytes);
+
+} // namespace core
