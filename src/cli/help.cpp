@@ -17,7 +17,8 @@ Options of every command that talks to a module:
   --timeout MS      how long the module has to answer each request once found (default 1000)
   --step-wait MS    how long each search step waits for an answer (default: the request's
                     time on the wire at the step's rate, plus 50 ms for the module and 20 ms;
-                    1100 is the window's pace)
+                    1100 is the window's pace); a module that answers later than that
+                    is found by walking again with each wait doubled
   --trace           every frame on standard error, one line each, tab-separated: ms since
                     start, UTC time, direction, port, line, framing, command or answer,
                     length, hex, verdict, round trip

@@ -28,6 +28,19 @@ TEST(CliSearch, FindsModulesAtBothEndsOfTheWalk) {
     EXPECT_NE(fast.output.find("model: QX861\n"), std::string::npos) << fast.output;
 }
 
+// A module slower than the walk's step wait answers while the walk is at the next step, where
+// it does not hear: the walk goes again with longer waits and shows the module's own line.
+TEST(CliSearch, ASlowModuleIsFoundAtItsOwnLine) {
+    SimProcess sim;
+    ASSERT_TRUE(sim.Start({"--turnaround", "350", "--serial-rate", "1", "--parity", "1"}))
+        << sim.error();
+    const CliRun run = RunCli({"search", sim.paths()[0], "--timeout", "600"});
+    EXPECT_EQ(run.exit_code, 0) << run.errors;
+    EXPECT_NE(run.output.find("line: 600 even\nfound at step 1 of 21\n"), std::string::npos)
+        << run.output;
+    EXPECT_NE(run.output.find("serial number: 2024-01 00001\n"), std::string::npos) << run.output;
+}
+
 // No module answers: all 21 steps at the default wait end with exit 1 well before the
 // window's 23 s; a line named with --baud is tried alone.
 TEST(CliSearch, NoModuleEndsWithExitOneQuickly) {
