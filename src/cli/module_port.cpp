@@ -98,15 +98,19 @@ std::optional<core::AnswerResult> ModulePort::Exchange(const core::Command& comm
     const core::Request request = core::BuildRequest(command, FramingOf(command), payload, id);
     if (!m_link.Send(kPort, request))
         throw Failure{Exit::kPort, m_name + ": cannot write: " + m_messages.Take()};
+    m_pending = request.pendingCommand;
     const core::Bytes answer = Collect(firstByte.value_or(wait), wait);
-    const core::Framing handler = m_eded ? core::Framing::kEDED : core::Framing::k5A5A;
     if (answer.empty()) {
-        Trace(core::TraceNoAnswer(request.pendingCommand), std::nullopt);
+        Trace(core::TraceNoAnswer(m_pending), std::nullopt);
         return std::nullopt;
     }
-    Trace(core::TraceAnswer(answer, handler, request.pendingCommand),
+    Trace(core::TraceAnswer(answer, Handler(), m_pending),
           duration_cast<milliseconds>(Clock::now() - m_sentAt));
-    return core::AcceptAnswer(core::BytesToHex(answer), handler, request.pendingCommand);
+    return core::AcceptAnswer(core::BytesToHex(answer), Handler(), m_pending);
+}
+
+core::Framing ModulePort::Handler() const {
+    return m_eded ? core::Framing::kEDED : core::Framing::k5A5A;
 }
 
 core::Bytes ModulePort::Receive() {
@@ -119,16 +123,21 @@ core::Bytes ModulePort::Receive() {
 void ModulePort::DrainStale() {
     // An answer still on its way would pass for the next request's: once anything is there,
     // wait for a pause; a line that never stops talking is left to the answer's own checks.
+    core::Bytes stale = Receive();
+    if (stale.empty())
+        return;
     const milliseconds quiet = QuietTime(m_line.BaudRate, m_parity);
     const auto giveUp = Clock::now() + WireTime(kLongestAnswer, m_line.BaudRate, m_parity) + quiet;
-    if (Receive().empty())
-        return;
     auto last = Clock::now();
     while (Clock::now() - last <= quiet && Clock::now() < giveUp) {
         std::this_thread::sleep_for(kPoll);
-        if (!Receive().empty())
+        if (const core::Bytes chunk = Receive(); !chunk.empty()) {
+            stale += chunk;
             last = Clock::now();
+        }
     }
+    // shown as what it most likely is: a late answer to the request before
+    Trace(core::TraceAnswer(stale, Handler(), m_pending), std::nullopt);
 }
 
 core::Bytes ModulePort::Collect(milliseconds firstByte, milliseconds wait) {
@@ -148,9 +157,13 @@ core::Bytes ModulePort::Collect(milliseconds firstByte, milliseconds wait) {
             if (now >= firstDeadline)
                 return buffer;
         } else {
-            switch (core::AnswerEndOf(buffer)) {
+            const core::AnswerSpan span = core::FindAnswer(buffer);
+            switch (span.end) {
             case core::AnswerEnd::kComplete:
-                return buffer;
+                if (span.start > 0)
+                    Trace(core::TraceAnswer(buffer.substr(0, span.start), Handler(), m_pending),
+                          std::nullopt);
+                return buffer.substr(span.start);
             case core::AnswerEnd::kPartial:
                 // a busy PC or module may pause anywhere in an answer
                 if (sinceLast >= wait)

@@ -61,6 +61,8 @@ public:
     core::Framing FramingOf(const core::Command& command) const;
 
 private:
+    // The handler every answer goes to: EDED under --framing eded.
+    core::Framing Handler() const;
     // What the port delivers now; throws Failure kPort when the port is lost.
     core::Bytes Receive();
     // Drops what a late answer to an earlier request left on the line.
@@ -81,6 +83,7 @@ private:
     int m_parity = 0;
     std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
     std::chrono::steady_clock::time_point m_sentAt{};
+    std::string m_pending; // the request code the last answer was awaited for
 };
 
 // A whole frame takes this long on the wire at `baud`, with a parity bit where `parity` is not

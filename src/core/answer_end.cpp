@@ -2,8 +2,6 @@
 
 #include "frame.h"
 
-#include <cstddef>
-
 namespace core {
 
 namespace {
@@ -49,6 +47,13 @@ AnswerEnd AnswerEndOf(const Bytes& bytes) {
                    ? AnswerEnd::kComplete
                    : AnswerEnd::kPartial;
     return AnswerEnd::kUnframed;
+}
+
+AnswerSpan FindAnswer(const Bytes& bytes) {
+    for (std::size_t start = 0; start < bytes.size(); ++start)
+        if (const AnswerEnd end = AnswerEndOf(bytes.substr(start)); end != AnswerEnd::kUnframed)
+            return {end, start};
+    return {AnswerEnd::kUnframed, 0};
 }
 
 } // namespace core

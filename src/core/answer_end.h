@@ -5,6 +5,8 @@
 
 #include "hex.h"
 
+#include <cstddef>
+
 namespace core {
 
 enum class AnswerEnd {
@@ -14,5 +16,13 @@ enum class AnswerEnd {
 };
 
 AnswerEnd AnswerEndOf(const Bytes& bytes);
+
+// Where in `bytes` an answer begins, or may yet begin, and how far it has come; the bytes
+// before it are noise or the tail of a late answer. {kUnframed, 0} when nothing can begin one.
+struct AnswerSpan {
+    AnswerEnd end;
+    std::size_t start;
+};
+AnswerSpan FindAnswer(const Bytes& bytes);
 
 } // namespace core

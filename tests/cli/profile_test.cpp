@@ -83,20 +83,26 @@ TEST(CliProfile, ReadWriteDiffRoundTrip) {
     EXPECT_EQ(object["settings"].toObject()["id"].toString(), "12");
 }
 
-// The module answers the channel write with another command's code: exit 2, the write stops
-// there (the serial settings, last in the order, stay), and the diff shows what did not take.
+// The module answers the channel write with another command's code, or too late: exit 2, the
+// write stops there (the serial settings, last in the order, stay), and the diff shows what
+// did not take. The late answer's rest, come before the read-back's answer, is passed over.
 TEST(CliProfile, RefusedWriteExitsTwoWithTheDiff) {
-    SimProcess sim;
-    ASSERT_TRUE(sim.Start({"--turnaround", "5", "--model", "QX871", "--serial-rate", "5",
-                           "--wrong-code", "8005:8006"}))
-        << sim.error();
-    const CliRun write = RunCli({"write", sim.paths()[0], "--baud", "9600", "--set", "channel=5",
-                                 "--set", "serial_rate=4800"});
-    EXPECT_EQ(write.exit_code, 2);
-    EXPECT_NE(write.output.find("serial_rate: profile 4800, module 9600\n"), std::string::npos)
-        << write.output;
-    EXPECT_NE(write.errors.find("did not accept 8005 write channel"), std::string::npos)
-        << write.errors;
+    for (const std::vector<std::string>& fault : std::vector<std::vector<std::string>>{
+             {"--wrong-code", "8005:8006"}, {"--split", "8005:400"}}) {
+        SimProcess sim;
+        std::vector<std::string> args{"--turnaround",  "5", "--model", "QX871",
+                                      "--serial-rate", "5"};
+        args.insert(args.end(), fault.begin(), fault.end());
+        ASSERT_TRUE(sim.Start(args)) << sim.error();
+        const CliRun write = RunCli({"write", sim.paths()[0], "--baud", "9600", "--timeout", "300",
+                                     "--set", "channel=5", "--set", "serial_rate=4800"});
+        EXPECT_EQ(write.exit_code, 2) << fault[0];
+        EXPECT_NE(write.output.find("serial_rate: profile 4800, module 9600\n"), std::string::npos)
+            << write.output;
+        EXPECT_EQ(write.errors, "qxcli: " + sim.paths()[0] +
+                                    ": the module did not accept 8005 write channel (--trace "
+                                    "shows its answer)\n");
+    }
 }
 
 // Profiles and arguments that are wrong: the message names the line or the reason, the exit

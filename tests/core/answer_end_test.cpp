@@ -5,7 +5,7 @@
 using namespace core;
 
 // Every prefix of an answer is partial and the whole of it complete; bytes that begin no
-// answer are unframed.
+// answer are unframed, and an answer is found behind them.
 TEST(AnswerEnd, WholeFramesByTheirOwnLength) {
     const char* answers[] = {
         "5A5A 0000 5A 0000 03 301202 55 0D0A", // search answer, 3 payload bytes
@@ -22,4 +22,9 @@ TEST(AnswerEnd, WholeFramesByTheirOwnLength) {
     }
     for (const char* hex : {"FF5A5A", "5AED", "0D0A"})
         EXPECT_EQ(AnswerEndOf(HexToBytes(hex)), AnswerEnd::kUnframed) << hex;
+    const AnswerSpan behindTail = FindAnswer(HexToBytes("00150D0A"
+                                                        "EDED0305E2"));
+    EXPECT_EQ(behindTail.end, AnswerEnd::kComplete);
+    EXPECT_EQ(behindTail.start, 4u);
+    EXPECT_EQ(FindAnswer(HexToBytes("0D0A")).end, AnswerEnd::kUnframed);
 }
