@@ -137,11 +137,12 @@ Module FindModule(ModulePort& port, const Arguments& arguments) {
     } else {
         // An answer that comes after its step's wait, from a slow module or a busy PC, is
         // taken at the next step's line, where the module does not hear: when it does not
-        // answer there, the walk goes again with every step waiting twice as long.
+        // answer there, the walk goes again with every step waiting twice as long. The first
+        // step has none before it.
         for (int slowdown = 1;; slowdown *= 2) {
             milliseconds longest{};
             found = Walk(port, arguments, slowdown, module.step, longest);
-            if (slowdown == kSlowest || longest >= wait || Answers(port, wait))
+            if (module.step == 1 || slowdown == kSlowest || longest >= wait || Answers(port, wait))
                 break;
         }
     }
