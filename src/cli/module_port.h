@@ -24,6 +24,7 @@ public:
     void Warning(const std::string& text) override { m_last = text; }
     void Error(const std::string& text) override { m_last = text; }
     bool Question(const std::string&) override { return false; }
+    bool WarningQuestion(const std::string&) override { return false; }
     // The last message and forgets it; its reason line where it has one.
     std::string Take();
 
