@@ -5,11 +5,14 @@
 // CPU each window used, how regularly the receive poll ticked, and what a sample of the live
 // plot costs.
 //
-//     build/bin/pair_bench [--seconds 60] [--computed-delay] [--no-plot]
+//     build/bin/pair_bench [--seconds 60] [--computed-delay] [--no-plot] [--monitor]
 //
 // --computed-delay leaves "指定帧间延时" unchecked, so the frame delay is the one computed from
 // the test text's length and the line rate; by default it is fixed at 60 ms, the least allowed.
 // --no-plot leaves the live plot unsampled, to compare the poll's ticks without it.
+// --monitor opens the frame monitor and switches the session log on in the transmitting window,
+// to see what watching every frame costs the test and the poll.
+#include "app/frame_monitor.h"
 #include "app/main_window.h"
 #include "app/pair_test_chart.h"
 #include "app/qt_services.h"
@@ -199,6 +202,11 @@ int main(int argc, char** argv) {
     });
     // The plot is sampled here, on its own period, so each sample can be timed.
     const bool plot = std::find(args.begin(), args.end(), "--no-plot") == args.end();
+    const bool monitor = std::find(args.begin(), args.end(), "--monitor") != args.end();
+    if (monitor) {
+        tx.Form().FrameMonitorItem->trigger();
+        tx.Form().SessionLogItem->trigger();
+    }
     tx.Window().Chart().SampleTimer().stop();
     std::vector<double> sampleUs;
     QTimer sampler;
@@ -259,6 +267,12 @@ int main(int argc, char** argv) {
                     sampleUs.back());
     else
         std::printf("live plot: not sampled\n");
+    if (monitor)
+        std::printf("frame monitor open with %d rows, session log %s\n",
+                    tx.Window().Monitor().Rows().rowCount(),
+                    tx.Form().SessionLogItem->isChecked() ? "on" : "off");
+    else
+        std::printf("frame monitor closed, session log off\n");
     const std::string report = ReadLine(rx.out);
     std::printf("%s\n", report.c_str());
     int status = 0;
