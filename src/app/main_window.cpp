@@ -89,9 +89,10 @@ TForm1::TForm1(Services& services, QWidget* parent)
         PairTestState{language, m_g.AppState, m_g.FrameDelayMs, m_g.PollSuspended, m_g.LastSentData,
                       m_g.TestStopFlag, m_g.Tally, m_g.Line},
         PairTestServices{services.dialogs, services.pause, services.files}, *m_status, *m_link,
-        Timer(1), Timer(3));
-    m_terminal = std::make_unique<DataTerminal>(*m_ui, TerminalState{language, m_g.AppState},
-                                                services.dialogs, *m_status, *m_pairTest);
+        *m_sequence, Timer(1), Timer(3));
+    m_terminal =
+        std::make_unique<DataTerminal>(*m_ui, TerminalState{language, m_g.AppState},
+                                       services.dialogs, *m_status, *m_pairTest, *m_sequence);
     m_chart = new PairTestChart(*m_pairTest, m_ui->TabSheet2);
     m_ui->layoutPairLogs->addWidget(m_chart, 2);
     const ReceiveState receiveState{

@@ -16,9 +16,13 @@ bool CommandSequence::StartOperation() {
         m_dialogs.Warning(m_state.Message(core::TextId::kStopPairTest));
         return false;
     }
+    EndWaitingChain();
+    return true;
+}
+
+void CommandSequence::EndWaitingChain() {
     if (!m_inChainStep)
         m_state.ChainSetAll = false;
-    return true;
 }
 
 void CommandSequence::RunChainStep(const std::function<void()>& step) {

@@ -49,6 +49,9 @@ public:
     // data. Otherwise a set-all chain still waiting for an answer ends, so that the answer to
     // this operation, of the same kind perhaps, cannot continue it unasked.
     bool StartOperation();
+    // Ends a set-all chain still waiting for an answer, unless this is the chain's own step:
+    // for the operations with a guard of their own, the pair test and the terminal.
+    void EndWaitingChain();
     // Runs `step` as the set-all chain's own: the operation it starts keeps the chain running.
     void RunChainStep(const std::function<void()>& step);
 

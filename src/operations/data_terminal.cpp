@@ -1,6 +1,7 @@
 #include "data_terminal.h"
 
 #include "catalogue/event_hook.h"
+#include "command_sequence.h"
 #include "core/services.h"
 #include "form/pages.h"
 #include "form/status_panels.h"
@@ -16,8 +17,9 @@ constexpr int kTerminalPage = 2;
 } // namespace
 
 DataTerminal::DataTerminal(Ui::TForm1& ui, const TerminalState& state, core::Dialogs& dialogs,
-                           StatusPanels& status, PairTestTab& pairTest)
-    : m_ui(ui), m_state(state), m_dialogs(dialogs), m_status(status), m_pairTest(pairTest) {
+                           StatusPanels& status, PairTestTab& pairTest, CommandSequence& sequence)
+    : m_ui(ui), m_state(state), m_dialogs(dialogs), m_status(status), m_pairTest(pairTest),
+      m_sequence(sequence) {
     QObject::connect(ui.SpeedButton37, &QAbstractButton::clicked, [this] { SpeedButton37Click(); });
     QObject::connect(ui.CheckBox3, &QAbstractButton::clicked, [this] { CheckBox3Click(); });
     QObject::connect(ui.PageControl1, &QTabWidget::currentChanged,
@@ -41,8 +43,7 @@ void DataTerminal::SpeedButton37Click() {
         m_dialogs.Warning(m_state.Message(core::TextId::kTerminalDataNull));
         return;
     }
-    m_state.AppState = StateDataComm;
-    ui.CheckBox3->setChecked(true);
+    Enter();
     // The whole text, line breaks included, is one frame.
     m_pairTest.SendTestFrame(ui.RadioButton5->isChecked() ? TextBytes(text) : HexTextBytes(text),
                              StateDataComm);
@@ -51,7 +52,7 @@ void DataTerminal::SpeedButton37Click() {
 void DataTerminal::CheckBox3Click() {
     const TerminalState& g = m_state;
     if (m_ui.CheckBox3->isChecked()) {
-        g.AppState = StateDataComm;
+        Enter();
         return;
     }
     if (g.AppState != StateDataComm)
@@ -60,6 +61,12 @@ void DataTerminal::CheckBox3Click() {
         g.AppState = StateStopped;
     else
         m_ui.CheckBox3->setChecked(true);
+}
+
+void DataTerminal::Enter() {
+    m_ui.CheckBox3->setChecked(true);
+    m_state.AppState = StateDataComm;
+    m_sequence.EndWaitingChain();
 }
 
 bool DataTerminal::Memo3KeyPress(const QKeyEvent& key) {
@@ -89,10 +96,8 @@ void DataTerminal::PageControl1Change(int page) {
         m_pairTest.Interrupt();
     }
     if (m_ui.PageControl1->currentIndex() == kTerminalPage) {
-        if (Ask(core::TextId::kEnterDataQuestion)) {
-            m_ui.CheckBox3->setChecked(true);
-            g.AppState = StateDataComm;
-        }
+        if (Ask(core::TextId::kEnterDataQuestion))
+            Enter();
     } else if (g.AppState == StateDataComm) {
         if (!Ask(core::TextId::kStopDataQuestion)) {
             ReturnTo(kTerminalPage);

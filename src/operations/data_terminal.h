@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+class CommandSequence;
 class EventHook;
 class PairTestTab;
 class QKeyEvent;
@@ -27,7 +28,7 @@ struct TerminalState : SessionLanguage {
 class DataTerminal {
 public:
     DataTerminal(Ui::TForm1& ui, const TerminalState& state, core::Dialogs& dialogs,
-                 StatusPanels& status, PairTestTab& pairTest);
+                 StatusPanels& status, PairTestTab& pairTest, CommandSequence& sequence);
     ~DataTerminal();
 
     void SpeedButton37Click();
@@ -37,6 +38,8 @@ public:
     void PageControl1Change(int page);
 
 private:
+    // The terminal starts: the receive state on, and a waiting set-all chain ended.
+    void Enter();
     bool Memo3KeyPress(const QKeyEvent& key);
     // Selects `page` again without asking anything: the operator answered No.
     void ReturnTo(int page);
@@ -47,5 +50,6 @@ private:
     core::Dialogs& m_dialogs;
     StatusPanels& m_status;
     PairTestTab& m_pairTest;
+    CommandSequence& m_sequence;
     std::vector<std::unique_ptr<EventHook>> m_hooks;
 };

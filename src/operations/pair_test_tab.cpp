@@ -1,6 +1,7 @@
 #include "pair_test_tab.h"
 
 #include "catalogue/event_hook.h"
+#include "command_sequence.h"
 #include "core/services.h"
 #include "form/status_panels.h"
 #include "serial/link.h"
@@ -33,9 +34,10 @@ std::int64_t MsBetween(std::chrono::steady_clock::time_point from,
 } // namespace
 
 PairTestTab::PairTestTab(Ui::TForm1& ui, const PairTestState& state, PairTestServices services,
-                         StatusPanels& status, serial::Link& link, QTimer& timer1, QTimer& timer3)
+                         StatusPanels& status, serial::Link& link, CommandSequence& sequence,
+                         QTimer& timer1, QTimer& timer3)
     : m_ui(ui), m_state(state), m_services(services), m_status(status), m_link(link),
-      m_timer1(timer1), m_timer3(timer3) {
+      m_sequence(sequence), m_timer1(timer1), m_timer3(timer3) {
     // Round trips are timed on the link's own clock: the moment a frame left and the moment
     // its answer's last bytes came in, not the moment the poll got round to them.
     m_observer = m_link.AddObserver([this](const serial::Traffic& traffic) {
@@ -109,6 +111,8 @@ void PairTestTab::ResetCounters() {
 }
 
 void PairTestTab::BeginRun() {
+    // Both roles begin here; the test's frames and answers must not continue a chain.
+    m_sequence.EndWaitingChain();
     ++m_run;
     m_trips = core::RoundTrips{};
     m_record.Clear();

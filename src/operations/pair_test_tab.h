@@ -14,6 +14,7 @@
 #include <optional>
 #include <vector>
 
+class CommandSequence;
 class EventHook;
 class QKeyEvent;
 class QLineEdit;
@@ -52,8 +53,10 @@ struct PairTestServices {
 class PairTestTab {
 public:
     // `timer1` is the receive poll, whose period the test sets; `timer3` the timed sending.
+    // A start ends a waiting set-all chain through `sequence`.
     PairTestTab(Ui::TForm1& ui, const PairTestState& state, PairTestServices services,
-                StatusPanels& status, serial::Link& link, QTimer& timer1, QTimer& timer3);
+                StatusPanels& status, serial::Link& link, CommandSequence& sequence, QTimer& timer1,
+                QTimer& timer3);
     ~PairTestTab();
 
     void SpeedButton17Click(); // start
@@ -104,6 +107,7 @@ private:
     PairTestServices m_services;
     StatusPanels& m_status;
     serial::Link& m_link;
+    CommandSequence& m_sequence;
     QTimer& m_timer1;
     QTimer& m_timer3;
     QTimer m_resend;

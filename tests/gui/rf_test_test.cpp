@@ -114,21 +114,31 @@ TEST(SetAllChain, UnderEDEDShortAnswersWriteAllBeforeTheSerialNumber) {
 
 TEST(SetAllChain, AnOperationStartedWhileAStepAwaitsItsAnswerEndsTheChain) {
     // The module never answers the chain; later the operator writes the air protocol himself,
-    // or searches, and then the late answer arrives.
-    for (const char* operation : {"SpeedButton23", "SpeedButton20"}) {
-        SCOPED_TRACE(operation);
+    // searches, runs a pair test or sends terminal data, ends that, and then the late answer
+    // arrives.
+    const std::pair<const char*, const char*> operations[] = {{"SpeedButton23", nullptr},
+                                                              {"SpeedButton20", "SpeedButton30"},
+                                                              {"SpeedButton17", "SpeedButton18"},
+                                                              {"SpeedButton37", "CheckBox3"}};
+    for (const auto& [start, end] : operations) {
+        SCOPED_TRACE(start);
         ModulePeer m("CEO=EN");
         FillChainFields(m.h);
+        m.ui().Edit4->setText("QX");
+        m.ui().Memo3->setPlainText("QX");
         SentCommands sent(m.h.Window().SerialLink());
         m.h.Click("SpeedButton38");
         EXPECT_TRUE(m.g().ChainSetAll);
-        m.h.Click(operation);
+        m.h.Click(start);
         EXPECT_FALSE(m.g().ChainSetAll);
+        if (end != nullptr) {
+            m.h.dialogs.answers.push_back(true); // leaving the terminal: Yes
+            m.h.Click(end);
+        }
         ASSERT_TRUE(m.Deliver(Answer5A5A("0009", "")));
         EXPECT_FALSE(m.g().ChainSetAll);
         EXPECT_EQ(std::count(sent.commands.begin(), sent.commands.end(), "800A"), 0);
         EXPECT_TRUE(m.h.pause.pauses.empty());
-        m.h.Click("SpeedButton30");
     }
 }
 
