@@ -250,11 +250,12 @@ FrameTraceRecord TraceAnswer(std::string_view bytes, Framing handler,
     return record;
 }
 
-FrameTraceRecord TraceNoAnswer(std::string_view lastCommand) {
+FrameTraceRecord TraceNoAnswer(const FrameTraceRecord& request) {
     FrameTraceRecord record;
     record.direction = TraceDirection::kReceived;
+    record.framing = request.framing;
     record.verdict = TraceVerdict::kNoAnswer;
-    record.name = lastCommand.empty() ? "" : "awaited " + std::string(lastCommand);
+    record.name = request.name.empty() ? "" : "awaited " + request.name;
     return record;
 }
 

@@ -45,8 +45,9 @@ FrameTraceRecord TraceRequest(std::string_view bytes);
 // A complete answer as the receive loop hands it on: `handler` and `lastCommand` as for
 // AcceptAnswer, so the verdict is the one the tool acts upon.
 FrameTraceRecord TraceAnswer(std::string_view bytes, Framing handler, std::string_view lastCommand);
-// The answer to `lastCommand` ("8003") did not come within the frame delay.
-FrameTraceRecord TraceNoAnswer(std::string_view lastCommand);
+// The answer to `request`, as TraceRequest made it, did not come within the frame delay: the
+// record names the request and keeps its framing.
+FrameTraceRecord TraceNoAnswer(const FrameTraceRecord& request);
 
 // The record as one line without its end of line; tab-separated columns, "-" for an empty one:
 //   ms since start   integer milliseconds, monotonic

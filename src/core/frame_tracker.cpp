@@ -20,7 +20,7 @@ void FrameTracker::Sent(Clock::time_point at, std::string_view bytes, const Trac
         // A request sent before the last one was answered replaces it as the one awaited.
         if (m_request && !m_request->answered)
             MissedAnswer(at);
-        m_request = Awaited{at, record.name, setting.port, setting.lineSetting};
+        m_request = Awaited{at, record, setting.port, setting.lineSetting};
         m_lastCommand = setting.lastCommand;
     }
     Emit(std::move(record), at, setting.port, setting.lineSetting);
@@ -67,7 +67,8 @@ void FrameTracker::Poll(Clock::time_point now, const TraceSetting& setting) {
 void FrameTracker::MissedAnswer(Clock::time_point at) {
     Awaited request = std::move(*m_request);
     m_request.reset();
-    Emit(TraceNoAnswer(request.name), at, std::move(request.port), std::move(request.lineSetting));
+    Emit(TraceNoAnswer(request.request), at, std::move(request.port),
+         std::move(request.lineSetting));
 }
 
 void FrameTracker::Emit(FrameTraceRecord record, Clock::time_point at, std::string port,

@@ -45,7 +45,7 @@ public:
 private:
     struct Awaited {
         Clock::time_point sent;
-        std::string name; // the request's decoded name
+        FrameTraceRecord request; // its framing and decoded name
         std::string port;
         std::string lineSetting;
         bool answered = false;

@@ -27,9 +27,11 @@ std::string Columns(const FrameTraceRecord& record) {
 } // namespace
 
 TEST(FrameTrace, DecodesRequestsAnswersAndMissingAnswers) {
+    // A request sent, an answer received, or a request whose answer never came.
+    enum Kind { kRequest, kAnswer, kUnanswered };
     struct Row {
         const char* hex;
-        bool answer;
+        Kind kind;
         Framing handler;
         const char* lastCommand;
         const char* columns;
@@ -38,47 +40,53 @@ TEST(FrameTrace, DecodesRequestsAnswersAndMissingAnswers) {
     constexpr Framing S = Framing::kEDED;
     const Row rows[] = {
         // read power-saving mode: 5A5A 0000 5A 8010 02 0000, sum A0
-        {"5A5A00005A8010020000A00D0A", false, L, "", "5A5A | 8010 read power-saving mode | -"},
+        {"5A5A00005A8010020000A00D0A", kRequest, L, "", "5A5A | 8010 read power-saving mode | -"},
         // the air-rate write in the short framing carries the bare number
-        {"EDED0305E2", false, L, "", "EDED | 03 write air rate | -"},
+        {"EDED0305E2", kRequest, L, "", "EDED | 03 write air rate | -"},
         // IO read for ID 1: 4040 A6 0001 07 8013 0000, sum C1
-        {"4040A600010780130000C10D0A", false, L, "", "4040 | 8013 read IO lines | -"},
+        {"4040A600010780130000C10D0A", kRequest, L, "", "4040 | 8013 read IO lines | -"},
         // terminal data: no framing, no name
-        {"68656C6C6F", false, L, "", "raw | - | -"},
+        {"68656C6C6F", kRequest, L, "", "raw | - | -"},
         // a 5A5A text whose checksum is wrong is no request either
-        {"5A5A00005A8010020000A10D0A", false, L, "", "raw | - | -"},
+        {"5A5A00005A8010020000A10D0A", kRequest, L, "", "raw | - | -"},
         // power-saving mode 03 while 8010 is awaited: sum 0x123
-        {"5A5A00005A0010020300230D0A", true, L, "8010",
+        {"5A5A00005A0010020300230D0A", kAnswer, L, "8010",
          "5A5A | 0010 power-saving mode = air wake-up | accepted"},
         // the same answer while the air-rate write is awaited
-        {"5A5A00005A0010020300230D0A", true, L, "8003",
+        {"5A5A00005A0010020300230D0A", kAnswer, L, "8003",
          "5A5A | 0010 answer to read power-saving mode, awaited 8003 | refused"},
-        {"5A5A00005A0010020300240D0A", true, L, "8010", "5A5A | - | bad checksum"},
-        {"5A5A0000", true, L, "8010", "raw | - | not a frame"},
+        {"5A5A00005A0010020300240D0A", kAnswer, L, "8010", "5A5A | - | bad checksum"},
+        {"5A5A0000", kAnswer, L, "8010", "raw | - | not a frame"},
         // a 5A5A handler does not read the short framing
-        {"EDED0405E3", true, L, "8004", "raw | - | not a frame"},
-        {"EDED0405E3", true, S, "8004", "EDED | 04 air rate = 9600 | accepted"},
+        {"EDED0405E3", kAnswer, L, "8004", "raw | - | not a frame"},
+        {"EDED0405E3", kAnswer, S, "8004", "EDED | 04 air rate = 9600 | accepted"},
         // search answer: family 20, version 12, base 02, taken whatever is awaited
-        {"5A5A00005A000003201202450D0A", true, L, "",
+        {"5A5A00005A000003201202450D0A", kAnswer, L, "",
          "5A5A | 0000 search = 86X V1.2 433MHZ | accepted"},
         // a write's acknowledgement carries no data
-        {"5A5A00005A000300110D0A", true, L, "8003", "5A5A | 0003 write air rate done | accepted"},
+        {"5A5A00005A000300110D0A", kAnswer, L, "8003",
+         "5A5A | 0003 write air rate done | accepted"},
         // serial settings 38400 odd, read "as decimal" where the window reads so
-        {"5A5A00005A00020207021B0D0A", true, L, "8002",
+        {"5A5A00005A00020207021B0D0A", kAnswer, L, "8002",
          "5A5A | 0002 serial settings = 38400 odd | accepted"},
         // answer code 18 belongs to no command
-        {"5A5A00005A001800260D0A", true, L, "8003", "5A5A | 0018 unknown answer | ignored"},
+        {"5A5A00005A001800260D0A", kAnswer, L, "8003", "5A5A | 0018 unknown answer | ignored"},
         // IO lines of ID 1: low, high
-        {"4040A600010700130001420D0A", true, L, "40408013",
+        {"4040A600010700130001420D0A", kAnswer, L, "40408013",
          "4040 | 0013 IO lines of ID 1 = low, high | accepted"},
+        // the missing answer keeps the request's framing: read channel, 5A5A 0000 5A 8006 02 0000
+        {"5A5A00005A8006020000960D0A", kUnanswered, L, "",
+         "5A5A | awaited 8006 read channel | no answer"},
+        {"EDED0405E3", kUnanswered, L, "", "EDED | awaited 04 read air rate | no answer"},
     };
     for (const Row& r : rows) {
         const Bytes bytes = HexToBytes(r.hex);
-        const FrameTraceRecord record =
-            r.answer ? TraceAnswer(bytes, r.handler, r.lastCommand) : TraceRequest(bytes);
+        const FrameTraceRecord record = r.kind == kAnswer
+                                            ? TraceAnswer(bytes, r.handler, r.lastCommand)
+                                        : r.kind == kUnanswered ? TraceNoAnswer(TraceRequest(bytes))
+                                                                : TraceRequest(bytes);
         EXPECT_EQ(Columns(record), r.columns) << r.hex << " awaiting " << r.lastCommand;
     }
-    EXPECT_EQ(Columns(TraceNoAnswer("8006")), "raw | awaited 8006 | no answer");
 }
 
 TEST(FrameTrace, FormatsOneLineOfElevenColumns) {
