@@ -101,7 +101,7 @@ std::optional<core::AnswerResult> ModulePort::Exchange(const core::Command& comm
     m_pending = request.pendingCommand;
     const core::Bytes answer = Collect(firstByte.value_or(wait), wait);
     if (answer.empty()) {
-        Trace(core::TraceNoAnswer(m_pending), std::nullopt);
+        Trace(core::TraceNoAnswer(core::TraceRequest(request.bytes)), std::nullopt);
         return std::nullopt;
     }
     Trace(core::TraceAnswer(answer, Handler(), m_pending),

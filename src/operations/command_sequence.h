@@ -44,7 +44,7 @@ public:
     CommandSequence(const SequenceState& state, core::Dialogs& dialogs, StatusPanels& status,
                     serial::Link& link);
 
-    // Every operation the operator starts passes here first. False, after the warning, while a
+    // Every operation against the module passes here first. False, after the warning, while a
     // pair transfer test runs: its data would be taken for answers and its answers for test
     // data. Otherwise a set-all chain still waiting for an answer ends, so that the answer to
     // this operation, of the same kind perhaps, cannot continue it unasked.
