@@ -143,6 +143,8 @@ TEST_F(PairLink, LossySeededAirWithResend) {
     const double loss = 0.25;
     Start({"--loss", "0.25", "--seed", std::to_string(seed)});
     Tx().Form().CheckBoxResend->setChecked(true);
+    // The test ticks the resend itself; the longest silence keeps a slow run from a real one.
+    Tx().Form().SpinEditResend->setValue(10000);
     StartBoth();
     core::AirNoise noise(seed, loss, 0);
     const int attempts = 40;
