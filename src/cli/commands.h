@@ -3,7 +3,7 @@
 
 #include "arguments.h"
 #include "failure.h"
-#include "module_port.h"
+#include "module.h"
 
 #include <memory>
 

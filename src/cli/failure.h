@@ -2,6 +2,8 @@
 // failed and what to try.
 #pragma once
 
+#include "serial/module_exchange.h"
+
 #include <string>
 
 namespace cli {
@@ -19,5 +21,18 @@ struct Failure {
     Exit exit;
     std::string message;
 };
+
+// The exit code of a failed exchange with the module.
+constexpr Exit ExitOf(serial::ExchangeFault fault) {
+    switch (fault) {
+    case serial::ExchangeFault::kNoAnswer:
+        return Exit::kNotFound;
+    case serial::ExchangeFault::kRefused:
+        return Exit::kRefused;
+    case serial::ExchangeFault::kPort:
+        break;
+    }
+    return Exit::kPort;
+}
 
 } // namespace cli

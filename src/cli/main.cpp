@@ -36,5 +36,8 @@ int main(int argc, char** argv) {
     } catch (const Failure& failure) {
         std::cerr << "qxcli: " << failure.message << "\n";
         return static_cast<int>(failure.exit);
+    } catch (const serial::ExchangeError& error) {
+        std::cerr << "qxcli: " << error.message << "\n";
+        return static_cast<int>(ExitOf(error.fault));
     }
 }

@@ -51,7 +51,7 @@ std::string LineText(int baud, int parity) {
 
 // The whole walk from the slowest setting, as the window's full search, each step waiting
 // `slowdown` times its wait; the answer and its step, and the longest step wait it took.
-// Throws Failure kNotFound when no step is answered.
+// Throws serial::ExchangeError kNoAnswer when no step is answered.
 core::answer::SearchAnswer Walk(ModulePort& port, const Arguments& arguments, int slowdown,
                                 int& step, milliseconds& longest) {
     const std::size_t requestBytes = core::BuildRequest(Search(), port.FramingOf(Search()),
@@ -73,10 +73,11 @@ core::answer::SearchAnswer Walk(ModulePort& port, const Arguments& arguments, in
         step = action.step;
     }
     if (!found)
-        throw Failure{Exit::kNotFound, port.Name() +
-                                           ": no module answered at any of the 21 settings "
-                                           "(600 to 38400 baud, even, odd, none); check power and "
-                                           "wiring, or try a longer --step-wait"};
+        throw serial::ExchangeError{serial::ExchangeFault::kNoAnswer,
+                                    port.Name() +
+                                        ": no module answered at any of the 21 settings "
+                                        "(600 to 38400 baud, even, odd, none); check power and "
+                                        "wiring, or try a longer --step-wait"};
     return *found;
 }
 
@@ -95,33 +96,6 @@ milliseconds DefaultStepWait(std::size_t requestBytes, int baud, int parity) {
     return WireTime(requestBytes, baud, parity) + WireTime(1, baud, parity) + kTurnaround + kMargin;
 }
 
-core::AnswerEvent Ask(ModulePort& port, const core::Command& command, std::string_view payload,
-                      milliseconds wait, std::string_view id) {
-    const auto result = port.Exchange(command, payload, wait, id);
-    const std::string name = core::CommandLogName(command.code, command.io);
-    if (!result)
-        throw Failure{Exit::kNotFound,
-                      port.Name() + ": no answer to " + name + "; the module stopped answering"};
-    if (std::holds_alternative<core::answer::Refused>(result->event) ||
-        std::holds_alternative<core::answer::BadChecksum>(result->event) ||
-        std::holds_alternative<core::answer::NotAFrame>(result->event) ||
-        std::holds_alternative<core::answer::Ignored>(result->event) ||
-        std::holds_alternative<core::answer::Dropped>(result->event))
-        throw Failure{Exit::kRefused, port.Name() + ": the module did not accept " + name +
-                                          " (--trace shows its answer)"};
-    return result->event;
-}
-
-std::string Put(ModulePort& port, const core::Command& command, std::string_view payload,
-                milliseconds wait) {
-    try {
-        Ask(port, command, payload, wait);
-    } catch (const Failure& failure) {
-        return failure.message;
-    }
-    return {};
-}
-
 Module FindModule(ModulePort& port, const Arguments& arguments) {
     Module module;
     const milliseconds wait = AnswerWait(arguments);
@@ -130,10 +104,11 @@ Module FindModule(ModulePort& port, const Arguments& arguments) {
         port.SetLine(*arguments.baud, arguments.parity.value_or(0));
         found = TrySearch(port, wait);
         if (!found)
-            throw Failure{Exit::kNotFound,
-                          port.Name() + ": no module answered at " +
-                              LineText(*arguments.baud, arguments.parity.value_or(0)) +
-                              "; check power and wiring, or leave out --baud to search"};
+            throw serial::ExchangeError{
+                serial::ExchangeFault::kNoAnswer,
+                port.Name() + ": no module answered at " +
+                    LineText(*arguments.baud, arguments.parity.value_or(0)) +
+                    "; check power and wiring, or leave out --baud to search"};
     } else {
         // An answer that comes after its step's wait, from a slow module or a busy PC, is
         // taken at the next step's line, where the module does not hear: when it does not

@@ -5,7 +5,7 @@
 #include "arguments.h"
 #include "core/answer.h"
 #include "failure.h"
-#include "module_port.h"
+#include "serial/module_exchange.h"
 
 #include <chrono>
 #include <optional>
@@ -14,12 +14,11 @@
 
 namespace cli {
 
-struct Module {
-    int step = 0; // the search step that found it; 0 when the line was given
-    core::answer::SearchAnswer identity{};
-    int modelPosition = -1;
-    core::answer::SerialNumber serialNumber;
-};
+using serial::Ask;
+using serial::Module;
+using serial::ModulePort;
+using serial::Put;
+using serial::WireTime;
 
 // How long a module has to answer once found: --timeout, else 1 s.
 std::chrono::milliseconds AnswerWait(const Arguments& arguments);
@@ -30,29 +29,8 @@ std::chrono::milliseconds AnswerWait(const Arguments& arguments);
 std::chrono::milliseconds DefaultStepWait(std::size_t requestBytes, int baud, int parity);
 
 // Finds the module at --baud/--parity or by the walk, leaves the port at the line where it
-// answers, and reads its serial number. Throws Failure kNotFound when no module answers.
+// answers, and reads its serial number. Throws serial::ExchangeError kNoAnswer when no module
+// answers.
 Module FindModule(ModulePort& port, const Arguments& arguments);
-
-// One exchange whose answer is accepted: its event. Failure kNotFound when none came, kRefused
-// for any other answer, each naming the command.
-core::AnswerEvent Ask(ModulePort& port, const core::Command& command, std::string_view payload,
-                      std::chrono::milliseconds wait, std::string_view id = {});
-
-// The same, for an answer that carries the event E.
-template <class E>
-E Ask(ModulePort& port, std::uint8_t code, std::chrono::milliseconds wait,
-      std::string_view id = {}) {
-    const core::Command& command = *core::FindCommand(code, !id.empty());
-    const core::AnswerEvent event =
-        Ask(port, command, core::ReadPayload(port.FramingOf(command)), wait, id);
-    if (const E* e = std::get_if<E>(&event))
-        return *e;
-    throw Failure{Exit::kRefused, port.Name() + ": an answer without the data of " +
-                                      core::CommandLogName(code, !id.empty())};
-}
-
-// Sends a write and tells whether the module took it: empty, or why not.
-std::string Put(ModulePort& port, const core::Command& command, std::string_view payload,
-                std::chrono::milliseconds wait);
 
 } // namespace cli

@@ -5,6 +5,7 @@
 #include "serial/ports.h"
 
 #include <filesystem>
+#include <iostream>
 
 namespace cli {
 
@@ -18,7 +19,11 @@ std::unique_ptr<ModulePort> OpenPort(const Arguments& arguments) {
                                            "=/dev/... in section [Ports] of Config.ini, or give "
                                            "the device path (qxcli ports lists them)"};
     }
-    auto port = std::make_unique<ModulePort>(name, device, arguments.trace, arguments.eded);
+    serial::TraceSink trace;
+    if (arguments.trace)
+        trace = [](const std::string& line) { std::cerr << line << '\n'; };
+    auto port = std::make_unique<ModulePort>(name, device, std::move(trace), arguments.eded);
+    port->SetRefusalHint(" (--trace shows its answer)");
     port->Open();
     return port;
 }

@@ -1,6 +1,6 @@
 #include "commands.h"
 
-#include "module_settings.h"
+#include "serial/module_profile_io.h"
 
 #include <cstdio>
 #include <iostream>

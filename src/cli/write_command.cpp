@@ -1,7 +1,7 @@
 #include "commands.h"
 
 #include "core/models.h"
-#include "module_settings.h"
+#include "serial/module_profile_io.h"
 
 #include <fstream>
 #include <iostream>
@@ -62,7 +62,7 @@ void CheckModel(const ModulePort& port, const config::ModuleProfile& wanted, con
                       source + " is a profile of " + core::ModelName(wanted.modelPosition, 1) +
                           ", the module on " + port.Name() + " is " +
                           (model.empty() ? "of unknown model" : model) + "; nothing written"};
-    const std::string variant = port.Eded() ? "MORVANTELIS" : "";
+    const std::string& variant = port.Variant();
     for (const auto& [setting, value] : wanted.settings) {
         const std::string refusal =
             core::SettingRefusal(setting, value, module.modelPosition, variant);

@@ -3,10 +3,10 @@
 
 #include <string>
 
-namespace cli {
+namespace serial {
 
 // "pid 4242 (minicom)": the process that holds a lock on `device`, else the first other one
 // with it among its open files; empty when /proc does not tell (another user's processes).
 std::string PortHolder(const std::string& device);
 
-} // namespace cli
+} // namespace serial

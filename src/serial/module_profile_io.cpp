@@ -1,9 +1,9 @@
-#include "module_settings.h"
+#include "module_profile_io.h"
 
 #include "core/frequencies.h"
 #include "core/models.h"
 
-namespace cli {
+namespace serial {
 
 namespace {
 
@@ -94,13 +94,12 @@ config::ModuleProfile ReadProfile(ModulePort& port, const Module& module, millis
         {Setting::kSerialRate, all.serialRate},
         {Setting::kParity, all.parity},
     };
-    const std::string variant = port.Eded() ? "MORVANTELIS" : "";
     profile.identity = {
         {"serial_number", SerialNumberText(module.serialNumber, module.modelPosition)},
         {"family", FamilyText(module.identity.family, 1)},
         {"firmware", FirmwareVersionText(module.identity.version).substr(1)},
         {"base_frequency", BaseFrequencyText(module.identity.baseFrequencyCode)},
-        {"frequency", FrequencyOf(module, all.channel, variant)},
+        {"frequency", FrequencyOf(module, all.channel, port.Variant())},
     };
     if (HasIoGroup(module.modelPosition)) {
         const auto io = Ask<answer::IoLinesRead>(port, cmd::kIoRead, wait,
@@ -131,4 +130,4 @@ std::string WriteSettings(ModulePort& port, const SettingValues& values,
     return {};
 }
 
-} // namespace cli
+} // namespace serial

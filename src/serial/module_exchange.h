@@ -1,22 +1,39 @@
-// The port a module hangs on, as qxcli uses it: opened through the window's serial link, one
+// The port a module hangs on, for a blocking exchange: opened through the serial link, one
 // request at a time, each answer collected until it is complete, every frame traced on demand.
 #pragma once
 
+#include "commfunction.h"
 #include "core/answer.h"
 #include "core/catalogue.h"
 #include "core/frame_trace.h"
 #include "core/line_settings.h"
 #include "core/services.h"
-#include "serial/commfunction.h"
-#include "serial/link.h"
-#include "serial/posix_sio.h"
+#include "link.h"
+#include "posix_sio.h"
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 
-namespace cli {
+namespace serial {
+
+// Why an exchange failed; each caller says what to do about it.
+enum class ExchangeFault {
+    kNoAnswer, // no module answered, or it stopped answering
+    kRefused,  // the module answered but did not take the request
+    kPort,     // the port cannot be opened, configured or used
+};
+
+struct ExchangeError {
+    ExchangeFault fault;
+    std::string message;
+};
+
+// Where every frame's trace line goes; empty for none.
+using TraceSink = std::function<void(const std::string& line)>;
 
 // Keeps the serial link's message boxes as text, so a failure can name its reason.
 class MessageKeeper : public core::Dialogs {
@@ -35,12 +52,12 @@ private:
 class ModulePort {
 public:
     // `name` is what the operator typed (COM3, /dev/ttyUSB0), `device` the path it stands for.
-    ModulePort(std::string name, std::string device, bool trace, bool eded);
+    ModulePort(std::string name, std::string device, TraceSink trace, bool eded);
     ~ModulePort();
     ModulePort(const ModulePort&) = delete;
     ModulePort& operator=(const ModulePort&) = delete;
 
-    // Throws Failure kPort with the reason: a busy port names its holder where /proc tells.
+    // Throws ExchangeError kPort with the reason: a busy port names its holder where /proc tells.
     void Open();
     // Rate in baud and parity code (0 none, 1 even, 2 odd), 8 data bits, 1 stop bit.
     void SetLine(int baud, int parity);
@@ -50,7 +67,7 @@ public:
     const std::string& Name() const { return m_name; }
     bool Eded() const { return m_eded; }
 
-    // Sends the command in the framing qxcli uses for it and collects the answer: its first
+    // Sends the command in the framing this port uses for it and collects the answer: its first
     // byte must come within `firstByte` (`wait` when not given), then it is complete once it
     // is as long as its frame says; a frame's beginning waits up to `wait` for each next
     // byte, bytes that begin no frame end at a pause. Nothing when no byte came.
@@ -60,11 +77,16 @@ public:
 
     // The framing a command goes out in on this port.
     core::Framing FramingOf(const core::Command& command) const;
+    // The model variant the port talks to: the long framing's name, else empty.
+    const std::string& Variant() const { return m_variant; }
+    // Added to a refusal's message: where to look for the answer that was refused.
+    void SetRefusalHint(std::string hint) { m_refusalHint = std::move(hint); }
+    const std::string& RefusalHint() const { return m_refusalHint; }
 
 private:
     // The handler every answer goes to: EDED under --framing eded.
     core::Framing Handler() const;
-    // What the port delivers now; throws Failure kPort when the port is lost.
+    // What the port delivers now; throws ExchangeError kPort when the port is lost.
     core::Bytes Receive();
     // Drops what a late answer to an earlier request left on the line.
     void DrainStale();
@@ -73,9 +95,10 @@ private:
 
     std::string m_name;
     std::string m_device;
-    bool m_trace;
+    TraceSink m_trace;
     bool m_eded;
     std::string m_variant;
+    std::string m_refusalHint;
     MessageKeeper m_messages;
     serial::PosixSio m_sio;
     TCommFun m_commFun;
@@ -91,4 +114,34 @@ private:
 // 0: start, 8 data, parity and stop bits for each byte, rounded up to whole ms.
 std::chrono::milliseconds WireTime(std::size_t bytes, int baud, int parity);
 
-} // namespace cli
+// Who the module on a port is: what it answered to the search and its serial number.
+struct Module {
+    int step = 0; // the search step that found it; 0 when the line was given
+    core::answer::SearchAnswer identity{};
+    int modelPosition = -1;
+    core::answer::SerialNumber serialNumber;
+};
+
+// One exchange whose answer is accepted: its event. ExchangeError kNoAnswer when none came,
+// kRefused for any other answer, each naming the command.
+core::AnswerEvent Ask(ModulePort& port, const core::Command& command, std::string_view payload,
+                      std::chrono::milliseconds wait, std::string_view id = {});
+
+// The same, for an answer that carries the event E.
+template <class E>
+E Ask(ModulePort& port, std::uint8_t code, std::chrono::milliseconds wait,
+      std::string_view id = {}) {
+    const core::Command& command = *core::FindCommand(code, !id.empty());
+    const core::AnswerEvent event =
+        Ask(port, command, core::ReadPayload(port.FramingOf(command)), wait, id);
+    if (const E* e = std::get_if<E>(&event))
+        return *e;
+    throw ExchangeError{ExchangeFault::kRefused, port.Name() + ": an answer without the data of " +
+                                                     core::CommandLogName(code, !id.empty())};
+}
+
+// Sends a write and tells whether the module took it: empty, or why not.
+std::string Put(ModulePort& port, const core::Command& command, std::string_view payload,
+                std::chrono::milliseconds wait);
+
+} // namespace serial

@@ -10,7 +10,7 @@
 #include <sstream>
 #include <system_error>
 
-namespace cli {
+namespace serial {
 
 namespace fs = std::filesystem;
 
@@ -72,4 +72,4 @@ std::string PortHolder(const std::string& device) {
     return locker.empty() ? OpenHolder(target) : locker;
 }
 
-} // namespace cli
+} // namespace serial

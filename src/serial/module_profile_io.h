@@ -3,12 +3,12 @@
 #pragma once
 
 #include "config/module_profile.h"
-#include "module.h"
+#include "module_exchange.h"
 
 #include <chrono>
 #include <string>
 
-namespace cli {
+namespace serial {
 
 // Everything the module reports: the settings it can be asked for, and in [module] its serial
 // number, family, firmware, base frequency, the channel's frequency and its IO inputs.
@@ -22,4 +22,4 @@ config::ModuleProfile ReadProfile(ModulePort& port, const Module& module,
 std::string WriteSettings(ModulePort& port, const core::SettingValues& values,
                           const core::SettingValues& current, std::chrono::milliseconds wait);
 
-} // namespace cli
+} // namespace serial

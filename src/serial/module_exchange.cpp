@@ -1,16 +1,14 @@
-#include "module_port.h"
+#include "module_exchange.h"
 
 #include "core/answer_end.h"
 #include "core/receive_timing.h"
 #include "core/request.h"
-#include "failure.h"
 #include "port_holder.h"
 
 #include <algorithm>
-#include <iostream>
 #include <thread>
 
-namespace cli {
+namespace serial {
 
 namespace {
 
@@ -24,9 +22,7 @@ constexpr auto kPoll = milliseconds(2);
 constexpr std::size_t kLongestAnswer = 64;
 
 int ParityLibraryCode(int parity) {
-    return parity == 1   ? serial::kParityEven
-           : parity == 2 ? serial::kParityOdd
-                         : serial::kParityNone;
+    return parity == 1 ? kParityEven : parity == 2 ? kParityOdd : kParityNone;
 }
 
 // A pause that ends bytes beginning no frame: four character times, and 20 ms for USB
@@ -51,12 +47,12 @@ milliseconds WireTime(std::size_t bytes, int baud, int parity) {
                         static_cast<std::size_t>(baud));
 }
 
-ModulePort::ModulePort(std::string name, std::string device, bool trace, bool eded)
-    : m_name(std::move(name)), m_device(std::move(device)), m_trace(trace), m_eded(eded),
+ModulePort::ModulePort(std::string name, std::string device, TraceSink trace, bool eded)
+    : m_name(std::move(name)), m_device(std::move(device)), m_trace(std::move(trace)), m_eded(eded),
       m_variant(eded ? "MORVANTELIS" : ""), m_sio([this](int) { return m_device; }),
       m_commFun(m_sio, m_messages, m_variant), m_link(m_commFun) {
-    m_link.AddObserver([this](const serial::Traffic& traffic) {
-        if (traffic.direction == serial::Direction::kSent) {
+    m_link.AddObserver([this](const Traffic& traffic) {
+        if (traffic.direction == Direction::kSent) {
             m_sentAt = traffic.at;
             Trace(core::TraceRequest(traffic.bytes), std::nullopt);
         }
@@ -72,17 +68,17 @@ void ModulePort::Open() {
     if (reason.ends_with("in use by another program"))
         if (const std::string holder = PortHolder(m_device); !holder.empty())
             reason += " (held by " + holder + ")";
-    throw Failure{Exit::kPort, m_name + ": cannot open: " + reason};
+    throw ExchangeError{ExchangeFault::kPort, m_name + ": cannot open: " + reason};
 }
 
 void ModulePort::SetLine(int baud, int parity) {
-    const auto code = std::ranges::find(serial::kBaudCodes, baud, &serial::BaudCode::rate);
+    const auto code = std::ranges::find(kBaudCodes, baud, &BaudCode::rate);
     const int parityCode = ParityLibraryCode(parity);
-    if (code == serial::kBaudCodes.end() ||
-        !m_commFun.SetPortParams(kPort, code->code, serial::kData8, serial::kStop1, parityCode))
-        throw Failure{Exit::kPort, m_name + ": cannot set " + std::to_string(baud) +
-                                       " baud: " + m_messages.Take()};
-    m_line = {kPort, code->code, baud, parityCode, serial::kData8, serial::kStop1};
+    if (code == kBaudCodes.end() ||
+        !m_commFun.SetPortParams(kPort, code->code, kData8, kStop1, parityCode))
+        throw ExchangeError{ExchangeFault::kPort, m_name + ": cannot set " + std::to_string(baud) +
+                                                      " baud: " + m_messages.Take()};
+    m_line = {kPort, code->code, baud, parityCode, kData8, kStop1};
     m_parity = parity;
 }
 
@@ -97,7 +93,7 @@ std::optional<core::AnswerResult> ModulePort::Exchange(const core::Command& comm
     DrainStale();
     const core::Request request = core::BuildRequest(command, FramingOf(command), payload, id);
     if (!m_link.Send(kPort, request))
-        throw Failure{Exit::kPort, m_name + ": cannot write: " + m_messages.Take()};
+        throw ExchangeError{ExchangeFault::kPort, m_name + ": cannot write: " + m_messages.Take()};
     m_pending = request.pendingCommand;
     const core::Bytes answer = Collect(firstByte.value_or(wait), wait);
     if (answer.empty()) {
@@ -116,7 +112,7 @@ core::Framing ModulePort::Handler() const {
 core::Bytes ModulePort::Receive() {
     core::Bytes chunk = m_link.Receive(kPort);
     if (const std::string lost = m_messages.Take(); !lost.empty())
-        throw Failure{Exit::kPort, m_name + ": " + lost};
+        throw ExchangeError{ExchangeFault::kPort, m_name + ": " + lost};
     return chunk;
 }
 
@@ -188,7 +184,34 @@ void ModulePort::Trace(core::FrameTraceRecord record, std::optional<milliseconds
     record.port = m_name;
     record.lineSetting = core::LineSettingText(m_line);
     record.roundTrip = roundTrip;
-    std::cerr << core::FormatFrameTrace(record) << '\n';
+    m_trace(core::FormatFrameTrace(record));
 }
 
-} // namespace cli
+core::AnswerEvent Ask(ModulePort& port, const core::Command& command, std::string_view payload,
+                      milliseconds wait, std::string_view id) {
+    const auto result = port.Exchange(command, payload, wait, id);
+    const std::string name = core::CommandLogName(command.code, command.io);
+    if (!result)
+        throw ExchangeError{ExchangeFault::kNoAnswer, port.Name() + ": no answer to " + name +
+                                                          "; the module stopped answering"};
+    if (std::holds_alternative<core::answer::Refused>(result->event) ||
+        std::holds_alternative<core::answer::BadChecksum>(result->event) ||
+        std::holds_alternative<core::answer::NotAFrame>(result->event) ||
+        std::holds_alternative<core::answer::Ignored>(result->event) ||
+        std::holds_alternative<core::answer::Dropped>(result->event))
+        throw ExchangeError{ExchangeFault::kRefused, port.Name() + ": the module did not accept " +
+                                                         name + port.RefusalHint()};
+    return result->event;
+}
+
+std::string Put(ModulePort& port, const core::Command& command, std::string_view payload,
+                milliseconds wait) {
+    try {
+        Ask(port, command, payload, wait);
+    } catch (const ExchangeError& error) {
+        return error.message;
+    }
+    return {};
+}
+
+} // namespace serial
