@@ -3,6 +3,7 @@
 #include "core/answer_end.h"
 #include "core/receive_timing.h"
 #include "core/request.h"
+#include "core/session.h"
 #include "port_holder.h"
 
 #include <algorithm>
@@ -47,26 +48,51 @@ milliseconds WireTime(std::size_t bytes, int baud, int parity) {
                         static_cast<std::size_t>(baud));
 }
 
+ModulePort::OwnPort::OwnPort(std::string device_, const std::string& variant)
+    : device(std::move(device_)), sio([this](int) { return device; }),
+      commFun(sio, messages, variant), link(commFun) {}
+
 ModulePort::ModulePort(std::string name, std::string device, TraceSink trace, bool eded)
-    : m_name(std::move(name)), m_device(std::move(device)), m_trace(std::move(trace)), m_eded(eded),
-      m_variant(eded ? "MORVANTELIS" : ""), m_sio([this](int) { return m_device; }),
-      m_commFun(m_sio, m_messages, m_variant), m_link(m_commFun) {
-    m_link.AddObserver([this](const Traffic& traffic) {
-        if (traffic.direction == Direction::kSent) {
+    : m_name(std::move(name)), m_trace(std::move(trace)), m_eded(eded),
+      m_variant(eded ? "MORVANTELIS" : ""),
+      m_own(std::make_unique<OwnPort>(std::move(device), m_variant)), m_commFun(m_own->commFun),
+      m_link(m_own->link), m_port(kPort) {
+    ObserveSent();
+}
+
+ModulePort::ModulePort(std::string name, TCommFun& commFun, Link& link,
+                       const core::LineSettings& line, const std::string& variant, TraceSink trace)
+    : m_name(std::move(name)), m_trace(std::move(trace)), m_eded(core::IsMorvantelis(variant)),
+      m_variant(variant), m_commFun(commFun), m_link(link), m_port(line.CurrentPort), m_line(line),
+      m_parity(line.PortParityCode == kParityEven  ? 1
+               : line.PortParityCode == kParityOdd ? 2
+                                                   : 0) {
+    ObserveSent();
+}
+
+ModulePort::~ModulePort() {
+    m_link.RemoveObserver(m_observer);
+}
+
+void ModulePort::ObserveSent() {
+    m_observer = m_link.AddObserver([this](const Traffic& traffic) {
+        if (traffic.direction == Direction::kSent && traffic.port == m_port) {
             m_sentAt = traffic.at;
             Trace(core::TraceRequest(traffic.bytes), std::nullopt);
         }
     });
 }
 
-ModulePort::~ModulePort() = default;
+std::string ModulePort::TakeMessage() {
+    return m_own ? m_own->messages.Take() : std::string();
+}
 
 void ModulePort::Open() {
-    if (m_commFun.OpenPort(kPort))
+    if (m_commFun.OpenPort(m_port))
         return;
-    std::string reason = m_messages.Take();
+    std::string reason = TakeMessage();
     if (reason.ends_with("in use by another program"))
-        if (const std::string holder = PortHolder(m_device); !holder.empty())
+        if (const std::string holder = PortHolder(m_own->device); !holder.empty())
             reason += " (held by " + holder + ")";
     throw ExchangeError{ExchangeFault::kPort, m_name + ": cannot open: " + reason};
 }
@@ -75,10 +101,10 @@ void ModulePort::SetLine(int baud, int parity) {
     const auto code = std::ranges::find(kBaudCodes, baud, &BaudCode::rate);
     const int parityCode = ParityLibraryCode(parity);
     if (code == kBaudCodes.end() ||
-        !m_commFun.SetPortParams(kPort, code->code, kData8, kStop1, parityCode))
+        !m_commFun.SetPortParams(m_port, code->code, kData8, kStop1, parityCode))
         throw ExchangeError{ExchangeFault::kPort, m_name + ": cannot set " + std::to_string(baud) +
-                                                      " baud: " + m_messages.Take()};
-    m_line = {kPort, code->code, baud, parityCode, kData8, kStop1};
+                                                      " baud: " + TakeMessage()};
+    m_line = {m_port, code->code, baud, parityCode, kData8, kStop1};
     m_parity = parity;
 }
 
@@ -92,8 +118,8 @@ std::optional<core::AnswerResult> ModulePort::Exchange(const core::Command& comm
                                                        std::optional<milliseconds> firstByte) {
     DrainStale();
     const core::Request request = core::BuildRequest(command, FramingOf(command), payload, id);
-    if (!m_link.Send(kPort, request))
-        throw ExchangeError{ExchangeFault::kPort, m_name + ": cannot write: " + m_messages.Take()};
+    if (!m_link.Send(m_port, request))
+        throw ExchangeError{ExchangeFault::kPort, m_name + ": cannot write: " + TakeMessage()};
     m_pending = request.pendingCommand;
     const core::Bytes answer = Collect(firstByte.value_or(wait), wait);
     if (answer.empty()) {
@@ -110,8 +136,8 @@ core::Framing ModulePort::Handler() const {
 }
 
 core::Bytes ModulePort::Receive() {
-    core::Bytes chunk = m_link.Receive(kPort);
-    if (const std::string lost = m_messages.Take(); !lost.empty())
+    core::Bytes chunk = m_link.Receive(m_port);
+    if (const std::string lost = TakeMessage(); !lost.empty())
         throw ExchangeError{ExchangeFault::kPort, m_name + ": " + lost};
     return chunk;
 }

@@ -13,6 +13,7 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -53,6 +54,10 @@ class ModulePort {
 public:
     // `name` is what the operator typed (COM3, /dev/ttyUSB0), `device` the path it stands for.
     ModulePort(std::string name, std::string device, TraceSink trace, bool eded);
+    // Over a port another owner keeps open at `line` (the window's), with its variant: the
+    // owner shows the link's messages, and the port goes on at the line it is left at.
+    ModulePort(std::string name, TCommFun& commFun, Link& link, const core::LineSettings& line,
+               const std::string& variant, TraceSink trace);
     ~ModulePort();
     ModulePort(const ModulePort&) = delete;
     ModulePort& operator=(const ModulePort&) = delete;
@@ -93,16 +98,31 @@ private:
     core::Bytes Collect(std::chrono::milliseconds firstByte, std::chrono::milliseconds wait);
     void Trace(core::FrameTraceRecord record, std::optional<std::chrono::milliseconds> roundTrip);
 
+    // The serial stack of a port this object opens itself.
+    struct OwnPort {
+        OwnPort(std::string device, const std::string& variant);
+        std::string device;
+        MessageKeeper messages;
+        PosixSio sio;
+        TCommFun commFun;
+        Link link;
+    };
+
+    // Traces each request this port sends.
+    void ObserveSent();
+    // The link's last message and forgets it; empty where the owner shows them.
+    std::string TakeMessage();
+
     std::string m_name;
-    std::string m_device;
     TraceSink m_trace;
     bool m_eded;
     std::string m_variant;
     std::string m_refusalHint;
-    MessageKeeper m_messages;
-    serial::PosixSio m_sio;
-    TCommFun m_commFun;
-    serial::Link m_link;
+    std::unique_ptr<OwnPort> m_own;
+    TCommFun& m_commFun;
+    Link& m_link;
+    int m_port;
+    Link::ObserverId m_observer = 0;
     core::LineSettings m_line;
     int m_parity = 0;
     std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
