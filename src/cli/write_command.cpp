@@ -1,32 +1,18 @@
 #include "commands.h"
 
-#include "core/models.h"
 #include "serial/module_profile_io.h"
 
-#include <fstream>
 #include <iostream>
-#include <iterator>
 
 namespace cli {
 
 namespace {
 
-// Profiles are a few hundred bytes; a larger file is not one.
-constexpr std::size_t kProfileLimit = 64 * 1024;
-
 config::ModuleProfile LoadProfile(const std::string& file) {
-    std::ifstream stream(file, std::ios::binary);
-    if (!stream)
-        throw Failure{Exit::kUsage, file + ": cannot read the profile"};
-    std::string text(kProfileLimit + 1, '\0');
-    stream.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<std::size_t>(stream.gcount()));
-    if (text.size() > kProfileLimit)
-        throw Failure{Exit::kUsage, file + ": larger than 64 KiB, not a profile"};
-    auto parsed = config::ParseModuleProfile(text, file);
-    if (auto* error = std::get_if<std::string>(&parsed))
+    auto loaded = config::LoadModuleProfile(file);
+    if (auto* error = std::get_if<std::string>(&loaded))
         throw Failure{Exit::kUsage, *error + "; nothing written"};
-    return std::get<config::ModuleProfile>(std::move(parsed));
+    return std::get<config::ModuleProfile>(std::move(loaded));
 }
 
 config::ModuleProfile ProfileOfSets(const std::vector<std::string>& sets) {
@@ -52,27 +38,6 @@ void CheckPairs(const core::SettingValues& values) {
         throw Failure{Exit::kUsage, "wake_ms and sleep_s are written together; give both"};
 }
 
-// A value the module's model does not offer, or a profile of another model: refused before
-// anything is written.
-void CheckModel(const ModulePort& port, const config::ModuleProfile& wanted, const Module& module,
-                const std::string& source) {
-    const std::string model = core::ModelName(module.modelPosition, 1);
-    if (wanted.modelPosition >= 0 && wanted.modelPosition != module.modelPosition)
-        throw Failure{Exit::kRefused,
-                      source + " is a profile of " + core::ModelName(wanted.modelPosition, 1) +
-                          ", the module on " + port.Name() + " is " +
-                          (model.empty() ? "of unknown model" : model) + "; nothing written"};
-    const std::string& variant = port.Variant();
-    for (const auto& [setting, value] : wanted.settings) {
-        const std::string refusal =
-            core::SettingRefusal(setting, value, module.modelPosition, variant);
-        if (!refusal.empty())
-            throw Failure{Exit::kRefused, std::string(core::KeyOf(setting).key) + "=" +
-                                              core::SettingValueText(setting, value) + ": " +
-                                              refusal + "; nothing written"};
-    }
-}
-
 } // namespace
 
 Exit WriteCommand(const Arguments& arguments) {
@@ -85,7 +50,9 @@ Exit WriteCommand(const Arguments& arguments) {
 
     const auto port = OpenPort(arguments);
     const Module module = FindModule(*port, arguments);
-    CheckModel(*port, wanted, module, source);
+    if (const std::string refusal = serial::ProfileRefusal(*port, wanted, module, source);
+        !refusal.empty())
+        throw Failure{Exit::kRefused, refusal};
     const auto wait = AnswerWait(arguments);
     const core::SettingValues current = ReadProfile(*port, module, wait).settings;
 

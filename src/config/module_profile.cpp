@@ -1,6 +1,7 @@
 #include "module_profile.h"
 
 #include <algorithm>
+#include <fstream>
 #include <map>
 
 // See profile.cpp: header-only SimpleIni, no wide-character variant. Its templates are
@@ -134,6 +135,20 @@ std::string ModuleProfileText(const ModuleProfile& profile) {
     std::string text;
     ini.Save(text);
     return text;
+}
+
+std::variant<ModuleProfile, std::string> LoadModuleProfile(const std::string& path) {
+    // Profiles are a few hundred bytes; a larger file is not one.
+    constexpr std::size_t kProfileLimit = 64 * 1024;
+    std::ifstream stream(path, std::ios::binary);
+    if (!stream)
+        return path + ": cannot read the profile";
+    std::string text(kProfileLimit + 1, '\0');
+    stream.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(stream.gcount()));
+    if (text.size() > kProfileLimit)
+        return path + ": larger than 64 KiB, not a profile";
+    return ParseModuleProfile(text, path);
 }
 
 } // namespace config

@@ -44,6 +44,10 @@ inline constexpr std::string_view kIdentityKeys[] = {
 std::variant<ModuleProfile, std::string> ParseModuleProfile(std::string_view text,
                                                             std::string_view name);
 
+// The profile in the file at `path`, or the reason it is refused: unreadable, larger than a
+// profile can be, or malformed as ParseModuleProfile tells.
+std::variant<ModuleProfile, std::string> LoadModuleProfile(const std::string& path);
+
 // The profile as INI text, settings in the order of core::SettingKeys.
 std::string ModuleProfileText(const ModuleProfile& profile);
 

@@ -77,6 +77,31 @@ std::optional<Write> WriteOf(Setting setting, const SettingValues& values,
 
 } // namespace
 
+Module IdentifyModule(ModulePort& port, milliseconds wait) {
+    Module module;
+    module.identity = Ask<answer::SearchAnswer>(port, cmd::kSearch, wait);
+    module.serialNumber = Ask<answer::SerialNumber>(port, cmd::kReadSerialNumber, wait);
+    module.modelPosition = ModelIndexFromCode(module.serialNumber.modelCode);
+    return module;
+}
+
+std::string ProfileRefusal(const ModulePort& port, const config::ModuleProfile& wanted,
+                           const Module& module, const std::string& source) {
+    const std::string model = ModelName(module.modelPosition, 1);
+    if (wanted.modelPosition >= 0 && wanted.modelPosition != module.modelPosition)
+        return source + " is a profile of " + ModelName(wanted.modelPosition, 1) +
+               ", the module on " + port.Name() + " is " +
+               (model.empty() ? "of unknown model" : model) + "; nothing written";
+    for (const auto& [setting, value] : wanted.settings) {
+        const std::string refusal =
+            SettingRefusal(setting, value, module.modelPosition, port.Variant());
+        if (!refusal.empty())
+            return std::string(KeyOf(setting).key) + "=" + SettingValueText(setting, value) + ": " +
+                   refusal + "; nothing written";
+    }
+    return {};
+}
+
 config::ModuleProfile ReadProfile(ModulePort& port, const Module& module, milliseconds wait) {
     config::ModuleProfile profile;
     profile.modelPosition = module.modelPosition;

@@ -10,6 +10,15 @@
 
 namespace serial {
 
+// Who the module at the port's line is: its search answer and serial number. ExchangeError
+// kNoAnswer when it does not answer.
+Module IdentifyModule(ModulePort& port, std::chrono::milliseconds wait);
+
+// Why `wanted` (read from `source`) may not be written into `module`: a profile of another
+// model, or a value the module's model does not offer; empty when it may.
+std::string ProfileRefusal(const ModulePort& port, const config::ModuleProfile& wanted,
+                           const Module& module, const std::string& source);
+
 // Everything the module reports: the settings it can be asked for, and in [module] its serial
 // number, family, firmware, base frequency, the channel's frequency and its IO inputs.
 config::ModuleProfile ReadProfile(ModulePort& port, const Module& module,
