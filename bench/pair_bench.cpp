@@ -62,8 +62,8 @@ public:
             const auto found = devices.find(port);
             return found == devices.end() ? std::string() : found->second;
         });
-        m_services =
-            std::make_unique<Services>(Services{m_dialogs, m_pause, m_shell, *m_sio, m_files});
+        m_services = std::make_unique<Services>(
+            Services{m_dialogs, m_pause, m_shell, *m_sio, m_files, m_openFiles});
         m_window = std::make_unique<TForm1>(*m_services);
         m_window->show();
         m_window->Form().PageControl1->setCurrentIndex(1);
@@ -83,6 +83,7 @@ private:
     QtPause m_pause;
     RecordingShell m_shell;
     ScriptedFileChooser m_files;
+    ScriptedOpenChooser m_openFiles;
     std::unique_ptr<serial::PosixSio> m_sio;
     std::unique_ptr<Services> m_services;
     std::unique_ptr<TForm1> m_window;

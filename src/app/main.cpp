@@ -15,12 +15,13 @@ int main(int argc, char** argv) {
     QtPause pause;
     QtShell shell;
     QtSaveFileChooser files(boxParent);
+    QtOpenFileChooser openFiles(boxParent);
     // The start directory is the current directory; Config.ini is looked for there.
     const auto configFile = config::ConfigPath(std::filesystem::current_path());
     // Saves cut short by a kill or a power cut leave temporaries that nothing else removes.
     config::RemoveLeftoverTemporaries(configFile);
     serial::PosixSio sio([&configFile](int port) { return DeviceOfPort(configFile, port); });
-    Services services{dialogs, pause, shell, sio, files};
+    Services services{dialogs, pause, shell, sio, files, openFiles};
     TForm1 window(services);
     boxParent = &window;
     window.show();

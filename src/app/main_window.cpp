@@ -9,6 +9,7 @@
 #include "frame_monitor.h"
 #include "operations/command_sequence.h"
 #include "operations/data_terminal.h"
+#include "operations/module_profiles.h"
 #include "operations/pair_test_tab.h"
 #include "operations/parameter_commands.h"
 #include "operations/radio_search.h"
@@ -124,6 +125,9 @@ TForm1::TForm1(Services& services, QWidget* parent)
         *m_ui, RfTestState{m_g.AppState, m_g.SequenceMode, m_g.ChainSetAll}, *m_sequence, *m_status,
         *m_parameters, Timer(2));
     m_about = std::make_unique<TFrm_about>(language, services.shell, this);
+    m_profiles = std::make_unique<ModuleProfiles>(
+        m_g, ProfileServices{services.dialogs, services.files, services.openFiles}, *m_sequence,
+        *m_status, *m_commFun, *m_link, *m_frmPortSet);
 }
 
 TForm1::~TForm1() = default;
@@ -182,6 +186,9 @@ void TForm1::ConnectToolbarAndMenu() {
         languages->addAction(choice);
     connect(m_ui->LanguageChinese, &QAction::triggered, this, [this] { SwitchLanguage("CN"); });
     connect(m_ui->LanguageEnglish, &QAction::triggered, this, [this] { SwitchLanguage("EN"); });
+    // Made with the port dialog, before any click can come.
+    connect(m_ui->SaveProfileItem, &QAction::triggered, this, [this] { m_profiles->Save(); });
+    connect(m_ui->ApplyProfileItem, &QAction::triggered, this, [this] { m_profiles->Apply(); });
     connect(m_ui->FrameMonitorItem, &QAction::triggered, this, [this] {
         m_monitor->show();
         m_monitor->raise();

@@ -16,6 +16,7 @@ class FrameFeed;
 class FrameMonitor;
 class DataTerminal;
 class ModelCatalogue;
+class ModuleProfiles;
 class PairTestChart;
 class PairTestTab;
 class ParameterCommands;
@@ -31,6 +32,7 @@ class TFrm_about;
 class TfrmPortSet;
 namespace core {
 class Dialogs;
+class OpenFileChooser;
 class Pause;
 class SaveFileChooser;
 class Shell;
@@ -51,6 +53,7 @@ struct Services {
     core::Shell& shell;
     serial::Sio& sio;
     core::SaveFileChooser& files;
+    core::OpenFileChooser& openFiles;
 };
 
 class TForm1 : public QMainWindow {
@@ -135,5 +138,6 @@ private:
     std::unique_ptr<RfTest> m_rfTest;
     std::unique_ptr<TFrm_about> m_about;
     std::unique_ptr<FrameMonitor> m_monitor;
+    std::unique_ptr<ModuleProfiles> m_profiles;
     PairTestChart* m_chart = nullptr; // owned by its place on the pair test tab
 };

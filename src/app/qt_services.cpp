@@ -36,6 +36,12 @@ std::string QtSaveFileChooser::Choose(const std::string& title, const std::strin
         .toStdString();
 }
 
+std::string QtOpenFileChooser::ChooseOpen(const std::string& title, const std::string& filter) {
+    return QFileDialog::getOpenFileName(m_parent, QString::fromStdString(title), QString(),
+                                        QString::fromStdString(filter))
+        .toStdString();
+}
+
 void QtPause::Sleep(int ms) {
     QThread::msleep(static_cast<unsigned long>(ms));
 }

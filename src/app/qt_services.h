@@ -27,6 +27,15 @@ private:
     QWidget*& m_parent;
 };
 
+class QtOpenFileChooser : public core::OpenFileChooser {
+public:
+    explicit QtOpenFileChooser(QWidget*& parent) : m_parent(parent) {}
+    std::string ChooseOpen(const std::string& title, const std::string& filter) override;
+
+private:
+    QWidget*& m_parent;
+};
+
 class QtPause : public core::Pause {
 public:
     void Sleep(int ms) override;

@@ -19,6 +19,8 @@ const std::vector<CaptionRow> kCommonCaptions = {
     {"N5", "Read All Parameters", "EINLESEN All Parameters"},
     {"N6", "Write All Parameters", "SCHREIBEN All Parameters"},
     {"N18", "Search Before Read/Write", "SUCHEN Before EINLESEN/SCHREIBEN"},
+    {"SaveProfileItem", "Save module settings…", "MODULEINSTELLUNGEN SPEICHERN…"},
+    {"ApplyProfileItem", "Apply settings…", "EINSTELLUNGEN ANWENDEN…"},
     {"N7", "Radio Test", "FUNK Test"},
     {"N8", "Transmit Test", "SENDE Test"},
     {"N15", "Receive Test", "EMPFANGE Test"},

@@ -26,6 +26,13 @@ public:
                                const std::string& filter) = 0;
 };
 
+// The file chooser of an open: the path of the file the operator chose, empty when cancelled.
+class OpenFileChooser {
+public:
+    virtual ~OpenFileChooser() = default;
+    virtual std::string ChooseOpen(const std::string& title, const std::string& filter) = 0;
+};
+
 // A blocking pause of the user-interface thread.
 class Pause {
 public:

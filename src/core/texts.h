@@ -183,6 +183,15 @@ enum class TextId {
     kPairDataReceived,
     // The session log, followed by the file's path.
     kSessionLogFailed,
+    // Settings profiles: titles, results, the question before a write (followed by the
+    // differences) and the failure (followed by its reason).
+    kSaveProfileTitle,
+    kApplyProfileTitle,
+    kProfileSaved,
+    kProfileApplied,
+    kProfileSame,
+    kProfileApplyQuestion,
+    kProfileFailed,
     // Pair transfer test.
     kPairStartNull,
     kPairSendNull,

@@ -33,7 +33,8 @@ GuiHarness::GuiHarness(const std::string& configIni, const std::string& com1Devi
         const auto device = configured.find(port);
         return device == configured.end() ? std::string() : device->second;
     });
-    m_services = std::make_unique<Services>(Services{dialogs, pause, shell, *m_sio, files});
+    m_services =
+        std::make_unique<Services>(Services{dialogs, pause, shell, *m_sio, files, openFiles});
 }
 
 GuiHarness::~GuiHarness() {

@@ -41,6 +41,13 @@ public:
     }
 };
 
+// An open's file chooser that answers with the path a test set; empty means cancelled.
+class ScriptedOpenChooser : public core::OpenFileChooser {
+public:
+    std::string path;
+    std::string ChooseOpen(const std::string&, const std::string&) override { return path; }
+};
+
 // The parts of the window the tests look at.
 struct Context {
     Ui::TForm1& ui;
@@ -115,6 +122,7 @@ public:
     RecordingPause pause;
     RecordingShell shell;
     ScriptedFileChooser files;
+    ScriptedOpenChooser openFiles;
 
 private:
     static void AddFailure(const char* name);

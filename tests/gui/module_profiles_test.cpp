@@ -1,0 +1,79 @@
+// Saving a module's settings into a profile and applying it to another simulated module.
+#include "gui_harness.h"
+#include "serial/link.h"
+#include "sim_process.h"
+#include "ui_main_window.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <unistd.h>
+
+namespace {
+
+// English, 9600 baud without parity as the modules.
+const char* const kConfig = "[Ver]\nCEO=EN\n[COM]\nRate=4\nVerify=2\n";
+
+std::string SettingsOf(const std::filesystem::path& file) {
+    std::ifstream stream(file);
+    std::stringstream text;
+    text << stream.rdbuf();
+    const std::string all = text.str();
+    const auto at = all.find("\n[settings]");
+    return at == std::string::npos ? std::string() : all.substr(at);
+}
+
+// Frames the window sends while it saves module settings into `file`.
+int FramesOfSave(GuiHarness& h, const std::filesystem::path& file, int& sent) {
+    const int before = sent;
+    h.files.path = file.string();
+    h.Window().Form().SaveProfileItem->trigger();
+    EXPECT_EQ(h.Status(2).toStdString(), "Module settings saved: " + file.string());
+    return sent - before;
+}
+
+TEST(ModuleProfiles, SavedFromOneModuleAppliedToAnotherOnlyAfterYes) {
+    SimProcess sim;
+    ASSERT_TRUE(sim.Start({"--modules", "2", "--channel", "3,2", "--air-rate", "3,5",
+                           "--air-protocol", "1,0", "--verbose"},
+                          2))
+        << sim.error();
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("qxprofiles-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    {
+        GuiHarness a(kConfig, sim.paths()[0]);
+        a.Start();
+        int sent = 0;
+        FramesOfSave(a, dir / "a.ini", sent);
+    }
+    ASSERT_NE(SettingsOf(dir / "a.ini").find("channel=3"), std::string::npos);
+
+    GuiHarness b(kConfig, sim.paths()[1]);
+    b.Start();
+    int sent = 0;
+    b.Window().SerialLink().AddObserver([&](const serial::Traffic& traffic) {
+        sent += traffic.direction == serial::Direction::kSent ? 1 : 0;
+    });
+    const int reads = FramesOfSave(b, dir / "before.ini", sent);
+    const std::string before = SettingsOf(dir / "before.ini");
+
+    // No: the module is read and nothing more goes out.
+    b.openFiles.path = (dir / "a.ini").string();
+    sent = 0;
+    b.Window().Form().ApplyProfileItem->trigger();
+    EXPECT_EQ(sent, reads);
+    ASSERT_FALSE(b.Boxes().empty());
+    EXPECT_NE(b.Boxes().back().find("channel"), std::string::npos) << b.Boxes().back();
+
+    b.dialogs.answers = {true};
+    b.Window().Form().ApplyProfileItem->trigger();
+    EXPECT_EQ(b.Status(2).toStdString(), "Settings written; the read-back matches!")
+        << sim.ErrorOutput();
+    FramesOfSave(b, dir / "after.ini", sent);
+    EXPECT_EQ(SettingsOf(dir / "after.ini"), SettingsOf(dir / "a.ini"));
+    EXPECT_NE(SettingsOf(dir / "after.ini"), before);
+    std::filesystem::remove_all(dir);
+}
+
+} // namespace
