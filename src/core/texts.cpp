@@ -232,6 +232,8 @@ constexpr TextRow kTexts[] = {
      "The module already has these settings!", nullptr},
     {TextId::kProfileApplyQuestion, "写入以下设置？\n", "Write these settings?\n", nullptr},
     {TextId::kProfileFailed, "设置文件操作失败：", "Settings profile failed: ", nullptr},
+    {TextId::kProfileReadBackDiffers, "写入后回读不一致：",
+     "the read-back differs after the write:", nullptr},
     // Pair transfer test; the texts after the start captions are the saved results'.
     {TextId::kPairStartNull, "发送内容不能为空!", "Data is NULL!", nullptr},
     {TextId::kPairSendNull, "发送数据不能为空!", "Data is NULL!", nullptr},

@@ -192,6 +192,7 @@ enum class TextId {
     kProfileSame,
     kProfileApplyQuestion,
     kProfileFailed,
+    kProfileReadBackDiffers,
     // Pair transfer test.
     kPairStartNull,
     kPairSendNull,

@@ -109,10 +109,10 @@ void ModuleProfiles::Apply() {
             return Fail(refused);
         const core::SettingDifferences after = core::CompareSettings(wanted.settings, held);
         if (after.count != 0) {
-            std::string lines;
+            std::string lines = Message(core::TextId::kProfileReadBackDiffers);
             for (const std::string& line : after.lines)
                 lines += "\n" + line;
-            return Fail(std::to_string(after.count) + " differ after the write" + lines);
+            return Fail(lines);
         }
         Report(Message(core::TextId::kProfileApplied));
     });

@@ -11,8 +11,9 @@
 
 namespace {
 
-// English, 9600 baud without parity as the modules.
-const char* const kConfig = "[Ver]\nCEO=EN\n[COM]\nRate=4\nVerify=2\n";
+// English, without parity as the modules; 19200 baud for the first, 9600 for the second.
+const char* const kConfigA = "[Ver]\nCEO=EN\n[COM]\nRate=5\nVerify=2\n";
+const char* const kConfigB = "[Ver]\nCEO=EN\n[COM]\nRate=4\nVerify=2\n";
 
 std::string SettingsOf(const std::filesystem::path& file) {
     std::ifstream stream(file);
@@ -35,21 +36,21 @@ int FramesOfSave(GuiHarness& h, const std::filesystem::path& file, int& sent) {
 TEST(ModuleProfiles, SavedFromOneModuleAppliedToAnotherOnlyAfterYes) {
     SimProcess sim;
     ASSERT_TRUE(sim.Start({"--modules", "2", "--channel", "3,2", "--air-rate", "3,5",
-                           "--air-protocol", "1,0", "--verbose"},
+                           "--air-protocol", "1,0", "--serial-rate", "6,5", "--verbose"},
                           2))
         << sim.error();
     const auto dir =
         std::filesystem::temp_directory_path() / ("qxprofiles-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     {
-        GuiHarness a(kConfig, sim.paths()[0]);
+        GuiHarness a(kConfigA, sim.paths()[0]);
         a.Start();
         int sent = 0;
         FramesOfSave(a, dir / "a.ini", sent);
     }
     ASSERT_NE(SettingsOf(dir / "a.ini").find("channel=3"), std::string::npos);
 
-    GuiHarness b(kConfig, sim.paths()[1]);
+    GuiHarness b(kConfigB, sim.paths()[1]);
     b.Start();
     int sent = 0;
     b.Window().SerialLink().AddObserver([&](const serial::Traffic& traffic) {
@@ -70,6 +71,8 @@ TEST(ModuleProfiles, SavedFromOneModuleAppliedToAnotherOnlyAfterYes) {
     b.Window().Form().ApplyProfileItem->trigger();
     EXPECT_EQ(b.Status(2).toStdString(), "Settings written; the read-back matches!")
         << sim.ErrorOutput();
+    // the window followed the module to its new line, where the read-back went
+    EXPECT_EQ(b.G().Line.BaudRate, 19200);
     FramesOfSave(b, dir / "after.ini", sent);
     EXPECT_EQ(SettingsOf(dir / "after.ini"), SettingsOf(dir / "a.ini"));
     EXPECT_NE(SettingsOf(dir / "after.ini"), before);
