@@ -1,5 +1,7 @@
 #include "cli_process.h"
 
+#include "support/sim_process.h"
+
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
@@ -12,14 +14,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-std::string TempPath(const char* stem) {
-    std::string path = std::string("/tmp/") + stem + "XXXXXX";
-    const int fd = mkstemp(path.data());
-    if (fd >= 0)
-        close(fd);
-    return path;
-}
 
 std::string TakeFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

@@ -16,14 +16,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr auto kBound = std::chrono::seconds(10);
 
-std::string TempPath(const char* stem) {
-    std::string path = std::string("/tmp/") + stem + "XXXXXX";
-    const int fd = mkstemp(path.data());
-    if (fd >= 0)
-        close(fd);
-    return path;
-}
-
 // fork + exec with stdout on a pipe and stderr in a file; -1 on failure.
 pid_t Spawn(const std::vector<std::string>& args, int& stdout_fd, const std::string& stderr_path) {
     int pipe_fds[2];
@@ -80,6 +72,14 @@ std::string ReadFile(const std::string& path) {
 }
 
 } // namespace
+
+std::string TempPath(const char* stem) {
+    std::string path = std::string("/tmp/") + stem + "XXXXXX";
+    const int fd = mkstemp(path.data());
+    if (fd >= 0)
+        close(fd);
+    return path;
+}
 
 SimProcess::~SimProcess() {
     Stop();

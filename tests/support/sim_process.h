@@ -6,6 +6,9 @@
 #include <sys/types.h>
 #include <vector>
 
+// A new empty file /tmp/<stem>XXXXXX for a child's output.
+std::string TempPath(const char* stem);
+
 class SimProcess {
 public:
     SimProcess() = default;
