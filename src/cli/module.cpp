@@ -30,7 +30,7 @@ int ParityOfStep(const core::SearchStep& step) {
 }
 
 const core::Command& Search() {
-    return *core::FindCommand(core::cmd::kSearch);
+    return core::CommandAt(core::cmd::kSearch);
 }
 
 // Sends the search request at the port's line; the search answer, or nothing. A silent step

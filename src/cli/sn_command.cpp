@@ -62,7 +62,7 @@ Exit SerialNumberCommand(const Arguments& arguments) {
     const auto wait = AnswerWait(arguments);
     const std::string given = Shown(model, sn.payload);
     if (std::string refused =
-            Put(*port, *core::FindCommand(core::cmd::kWriteSerialNumber), sn.payload, wait);
+            Put(*port, core::CommandAt(core::cmd::kWriteSerialNumber), sn.payload, wait);
         !refused.empty())
         throw Failure{Exit::kRefused, refused + "; number " + core::RunningNumberText(number) +
                                           " is used up, the next write takes the next one"};

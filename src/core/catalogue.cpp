@@ -58,6 +58,10 @@ const Command* FindCommand(std::uint8_t code, bool io) {
     return nullptr;
 }
 
+const Command& CommandAt(std::uint8_t code) {
+    return *FindCommand(code);
+}
+
 Framing FramingFor(const Command& command, std::string_view variant_type) {
     if (command.io)
         return Framing::k4040;

@@ -69,6 +69,8 @@ struct Command {
 std::span<const Command> Commands();
 // The command with this number; nullptr for unknown numbers (18 among them).
 const Command* FindCommand(std::uint8_t code, bool io = false);
+// The command of one of the catalogue's own codes (`cmd::k...`), which is always there.
+const Command& CommandAt(std::uint8_t code);
 
 // The framing a sender uses under a variant: 4040 for the IO commands, EDED for the commands
 // that have an EDED form when the variant is "MORVANTELIS", 5A5A otherwise. The RF test's timed

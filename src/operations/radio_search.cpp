@@ -72,7 +72,7 @@ void RadioSearch::Carry(const core::SearchAction& action) {
 bool RadioSearch::SearchAtStep(int step) {
     const bool set = m_portDialog.ApplySearchStep(core::SearchStepAt(step));
     // The answer is taken whatever LastCommand holds, so the search does not record itself.
-    const core::Command& search = *core::FindCommand(core::cmd::kSearch);
+    const core::Command& search = core::CommandAt(core::cmd::kSearch);
     const core::Framing framing = core::FramingFor(search, m_state.VariantType);
     const core::Request request =
         core::BuildRequest(search, framing, framing == core::Framing::kEDED ? "00" : "0000");

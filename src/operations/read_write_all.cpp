@@ -18,10 +18,6 @@ namespace {
 constexpr char kRead[] = "Read";
 constexpr char kWrite[] = "Write";
 
-const core::Command& Command(std::uint8_t code) {
-    return *core::FindCommand(code);
-}
-
 } // namespace
 
 ReadWriteAll::ReadWriteAll(Ui::TForm1& ui, const ReadWriteState& state, CommandSequence& sequence,
@@ -41,7 +37,8 @@ void ReadWriteAll::SpeedButton3Click() {
     }
     ClearParameters();
     m_sequence.Send(
-        Command(core::cmd::kReadAll), core::Framing::k5A5A, core::ReadPayload(core::Framing::k5A5A),
+        core::CommandAt(core::cmd::kReadAll), core::Framing::k5A5A,
+        core::ReadPayload(core::Framing::k5A5A),
         {core::TextId::kReadAllProgress, core::TextId::kReadAllFail, core::TextId::kReadAllFail});
 }
 
@@ -62,7 +59,7 @@ void ReadWriteAll::SpeedButton21Click() {
                       core::TextId::kAllComRateNull, core::TextId::kAllComVerifyNull});
     if (payload)
         m_sequence.Send(
-            Command(core::cmd::kWriteAll), core::Framing::k5A5A, *payload,
+            core::CommandAt(core::cmd::kWriteAll), core::Framing::k5A5A, *payload,
             {core::TextId::kWriteAllProgress, core::TextId::kWriteAllFail, core::TextId::kSetFail});
 }
 
@@ -70,7 +67,7 @@ void ReadWriteAll::Timer2Timer() {
     // Both run once, silently: the answer reports the outcome.
     if (m_state.SequenceMode == kRead) {
         m_sequenceTimer.stop();
-        m_sequence.SendQuietly(Command(core::cmd::kReadAll), core::Framing::k5A5A,
+        m_sequence.SendQuietly(core::CommandAt(core::cmd::kReadAll), core::Framing::k5A5A,
                                core::ReadPayload(core::Framing::k5A5A));
         return;
     }
@@ -88,7 +85,8 @@ void ReadWriteAll::Timer2Timer() {
         WritePayload({core::TextId::kAllChannelNull, core::TextId::kAllAirRateNull,
                       core::TextId::kSequenceComRateNull, core::TextId::kSequenceComVerifyNull});
     if (payload)
-        m_sequence.SendQuietly(Command(core::cmd::kWriteAll), core::Framing::k5A5A, *payload);
+        m_sequence.SendQuietly(core::CommandAt(core::cmd::kWriteAll), core::Framing::k5A5A,
+                               *payload);
 }
 
 bool ReadWriteAll::Enter() {

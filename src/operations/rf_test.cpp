@@ -15,10 +15,6 @@ using T = core::TextId;
 
 constexpr char kTxtest[] = "Txtest";
 
-const core::Command& Command(std::uint8_t code) {
-    return *core::FindCommand(code);
-}
-
 } // namespace
 
 RfTest::RfTest(Ui::TForm1& ui, const RfTestState& state, CommandSequence& sequence,
@@ -41,7 +37,7 @@ void RfTest::SpeedButton14Click() {
     m_status.Set(2, m_sequence.Text(T::kStartTxTestProgress));
     // A search still running sends the start again once it found the module.
     m_state.SequenceMode = kTxtest;
-    const core::Command& start = Command(core::cmd::kStartTxTest);
+    const core::Command& start = core::CommandAt(core::cmd::kStartTxTest);
     const core::Framing framing = m_sequence.FramingOf(start);
     m_sequence.Send(start, framing, core::ReadPayload(framing),
                     {T::kStartTxTestProgress, T::kStartTxTestFailStatus, T::kStartTxTestFail});
@@ -53,7 +49,7 @@ void RfTest::SpeedButton15Click() {
     // As for the start: command mode whatever the write does.
     m_state.AppState = StateCommand;
     m_status.Set(2, m_sequence.Text(T::kEndTxTestEntering));
-    const core::Command& end = Command(core::cmd::kEndTxTest);
+    const core::Command& end = core::CommandAt(core::cmd::kEndTxTest);
     const core::Framing framing = m_sequence.FramingOf(end);
     m_sequence.Send(end, framing, core::ReadPayload(framing),
                     {T::kEndTxTestProgress, T::kEndTxTestFailStatus, T::kEndTxTestFail});
@@ -81,7 +77,7 @@ void RfTest::SpeedButton40Click() {
     }
     if (!m_sequence.StartOperation())
         return;
-    m_sequence.Send(Command(core::cmd::kAdjustCapacitance), core::Framing::k5A5A, *payload,
+    m_sequence.Send(core::CommandAt(core::cmd::kAdjustCapacitance), core::Framing::k5A5A, *payload,
                     {T::kCapacitanceProgress, T::kCapacitanceFailStatus, T::kSetFail});
 }
 
@@ -91,7 +87,7 @@ void RfTest::Timer2Timer() {
     m_status.Set(2, m_sequence.Text(T::kTxTestStepEntering));
     m_sequenceTimer.stop();
     // Unlike the button's, the repeat goes in 5A5A under every variant.
-    m_sequence.Send(Command(core::cmd::kStartTxTest), core::Framing::k5A5A,
+    m_sequence.Send(core::CommandAt(core::cmd::kStartTxTest), core::Framing::k5A5A,
                     core::ReadPayload(core::Framing::k5A5A),
                     {T::kTxTestStepProgress, T::kTxTestStepFailStatus, T::kSetFail});
 }

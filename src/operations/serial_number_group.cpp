@@ -48,10 +48,6 @@ Refusal RefusalFor(core::SerialNumberError error, Ui::TForm1& ui) {
     return {};
 }
 
-const core::Command& Command(std::uint8_t code) {
-    return *core::FindCommand(code);
-}
-
 } // namespace
 
 SerialNumberGroup::SerialNumberGroup(Ui::TForm1& ui, const SerialNumberState& state,
@@ -105,7 +101,7 @@ void SerialNumberGroup::SpeedButton24Click() {
     g.SavedSelections = {ui.ComboBox4->currentIndex(), ui.ComboBox1->currentIndex(),
                          ui.ComboBox2->currentIndex(), ui.ComboBox3->currentIndex(),
                          ui.Edit1->text().toStdString()};
-    sequence.Send(Command(core::cmd::kReadSerialNumber), core::Framing::k5A5A,
+    sequence.Send(core::CommandAt(core::cmd::kReadSerialNumber), core::Framing::k5A5A,
                   core::ReadPayload(core::Framing::k5A5A), kReadTexts);
 }
 
@@ -118,13 +114,13 @@ void SerialNumberGroup::SpeedButton25Click() {
         ui.ComboBox11->currentIndex(), ui.ComboBox12->currentText().toStdString(),
         ui.ComboBox13->currentText().toStdString(), ui.Edit2->text().toStdString());
     if (encoded.error == core::SerialNumberError::kNone) {
-        sequence.Send(Command(core::cmd::kWriteSerialNumber), core::Framing::k5A5A, encoded.payload,
-                      kWriteTexts);
+        sequence.Send(core::CommandAt(core::cmd::kWriteSerialNumber), core::Framing::k5A5A,
+                      encoded.payload, kWriteTexts);
         return;
     }
     // The model is checked after the command is recorded, so a late 000A answer still counts.
     if (encoded.error == core::SerialNumberError::kNoModel)
-        m_state.LastCommand = core::LastCommandText(Command(core::cmd::kWriteSerialNumber));
+        m_state.LastCommand = core::LastCommandText(core::CommandAt(core::cmd::kWriteSerialNumber));
     const Refusal refusal = RefusalFor(encoded.error, ui);
     sequence.Refuse(refusal.message, refusal.focus);
 }

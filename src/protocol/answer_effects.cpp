@@ -50,7 +50,7 @@ void AnswerHandler::Apply(const core::answer::SearchAnswer& e) {
     // The model and the base frequency follow from the serial number, read at once.
     g.ModuleModelIndex = -1;
     const core::Request read =
-        core::BuildRequest(*core::FindCommand(core::cmd::kReadSerialNumber), core::Framing::k5A5A,
+        core::BuildRequest(core::CommandAt(core::cmd::kReadSerialNumber), core::Framing::k5A5A,
                            core::ReadPayload(core::Framing::k5A5A));
     g.LastCommand = read.pendingCommand;
     g.AutoSnRead = true;

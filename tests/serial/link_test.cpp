@@ -42,7 +42,7 @@ struct Rig {
 };
 
 const core::Request kAirRateRead =
-    core::BuildRequest(*core::FindCommand(core::cmd::kReadAirRate), core::Framing::k5A5A, "0000");
+    core::BuildRequest(core::CommandAt(core::cmd::kReadAirRate), core::Framing::k5A5A, "0000");
 
 } // namespace
 
