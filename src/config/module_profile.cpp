@@ -1,11 +1,14 @@
 #include "module_profile.h"
 
+#include "profile_text.h"
+
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <map>
 
-// See profile.cpp: header-only SimpleIni, no wide-character variant. Its templates are
-// instantiated in each unit that uses them.
+// See profile.cpp: header-only SimpleIni, no wide-character variant, here only to write a
+// profile. Its templates are instantiated in each unit that uses them.
 #define SI_NO_CONVERSION
 #define SI_IMPLEMENTATION
 #include <SimpleIni.h>
@@ -28,22 +31,49 @@ bool IsIdentityKey(std::string_view key) {
     return std::ranges::find(kIdentityKeys, key) != std::end(kIdentityKeys);
 }
 
-// Where each key of the text stands, after the text has been checked line by line.
-using KeyLines = std::map<std::pair<std::string, std::string>, int>;
+// How many single-byte insertions, deletions and replacements turn `a` into `b`.
+std::size_t EditDistance(std::string_view a, std::string_view b) {
+    std::vector<std::size_t> row(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j)
+        row[j] = j;
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        std::size_t diagonal = row[0];
+        row[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            const std::size_t above = row[j];
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] != b[j - 1])});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
+// Each key of the text: the line it stands on and its value.
+struct KeyLine {
+    int number;
+    std::string value;
+};
+using KeyLines = std::map<std::pair<std::string, std::string>, KeyLine>;
+
+// A byte that has no place in a text file; tabs are blanks.
+bool IsControl(char c) {
+    return (static_cast<unsigned char>(c) < 0x20 && c != '\t') || c == 0x7F;
+}
 
 std::string Scan(std::string_view text, std::string_view name, KeyLines& lines,
                  std::vector<std::string>& identityOrder) {
     std::string section;
     int number = 0;
-    while (!text.empty() || number == 0) {
+    for (const TextLine& textLine : SplitTextLines(text)) {
         ++number;
-        const auto end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-        if (line.ends_with('\r'))
-            line.remove_suffix(1);
-        line = Trimmed(line);
         const std::string at = std::string(name) + ":" + std::to_string(number) + ": ";
+        if (const auto control = std::ranges::find_if(textLine.text, IsControl);
+            control != textLine.text.end()) {
+            char code[8];
+            std::snprintf(code, sizeof code, "0x%02X", static_cast<unsigned char>(*control));
+            return at + "holds the control byte " + code + "; a profile is plain text";
+        }
+        const std::string_view line = Trimmed(textLine.text);
         if (line.empty() || line.front() == ';' || line.front() == '#')
             continue;
         if (line.front() == '[') {
@@ -62,39 +92,32 @@ std::string Scan(std::string_view text, std::string_view name, KeyLines& lines,
         const std::string key(Trimmed(line.substr(0, equals)));
         if (section.empty())
             return at + "key " + key + " before the first [section]";
-        if (section == kSettings && core::FindSettingKey(key) == nullptr) {
-            std::string keys;
-            for (const core::SettingKey& k : core::SettingKeys())
-                keys += (keys.empty() ? "" : ", ") + std::string(k.key);
-            return at + "unknown setting " + key + " (settings: " + keys + ")";
-        }
+        if (section == kSettings && core::FindSettingKey(key) == nullptr)
+            return at + UnknownSettingText(key);
         if (section == kModule && key != "model" && !IsIdentityKey(key))
             return at + "unknown key " + key + " in [module]";
-        const auto [it, added] = lines.emplace(std::pair(section, key), number);
+        const auto [it, added] =
+            lines.emplace(std::pair(section, key),
+                          KeyLine{number, std::string(Trimmed(line.substr(equals + 1)))});
         if (!added)
-            return at + key + " is given twice (first on line " + std::to_string(it->second) + ")";
+            return at + key + " is given twice (first on line " +
+                   std::to_string(it->second.number) + ")";
         if (section == kModule && key != "model")
             identityOrder.push_back(key);
     }
     return {};
 }
 
-} // namespace
-
-std::variant<ModuleProfile, std::string> ParseModuleProfile(std::string_view text,
-                                                            std::string_view name) {
+std::variant<ModuleProfile, std::string> Parse(std::string_view text, std::string_view name) {
     KeyLines lines;
     std::vector<std::string> identityOrder;
     if (std::string error = Scan(text, name, lines, identityOrder); !error.empty())
         return error;
-    CSimpleIniA ini;
-    if (ini.LoadData(text.data(), text.size()) < 0)
-        return std::string(name) + ": not readable as INI text";
     const auto value = [&](const char* section, const std::string& key) {
-        return std::string(ini.GetValue(section, key.c_str(), ""));
+        return lines.at({section, key}).value;
     };
     const auto at = [&](const char* section, const std::string& key) {
-        return std::string(name) + ":" + std::to_string(lines.at({section, key})) + ": ";
+        return std::string(name) + ":" + std::to_string(lines.at({section, key}).number) + ": ";
     };
 
     ModuleProfile profile;
@@ -117,6 +140,33 @@ std::variant<ModuleProfile, std::string> ParseModuleProfile(std::string_view tex
         profile.settings[key.setting] = *number;
     }
     return profile;
+}
+
+} // namespace
+
+std::variant<ModuleProfile, std::string> ParseModuleProfile(std::string_view text,
+                                                            std::string_view name) {
+    auto parsed = Parse(text, name);
+    // Names and values are echoed as text: bytes of another encoding do not reach the terminal.
+    if (auto* error = std::get_if<std::string>(&parsed))
+        *error = ValidUtf8(*error);
+    return parsed;
+}
+
+std::string UnknownSettingText(std::string_view key) {
+    std::string keys;
+    const char* nearest = nullptr;
+    std::size_t distance = key.size() / 2 + 1; // more edits than that is another word
+    for (const core::SettingKey& k : core::SettingKeys()) {
+        keys += (keys.empty() ? "" : ", ") + std::string(k.key);
+        if (const std::size_t d = EditDistance(key, k.key); d < distance) {
+            distance = d;
+            nearest = k.key;
+        }
+    }
+    return "unknown setting " + std::string(key) +
+           (nearest ? std::string("; did you mean ") + nearest + "?" : std::string()) +
+           " (settings: " + keys + ")";
 }
 
 std::string ModuleProfileText(const ModuleProfile& profile) {

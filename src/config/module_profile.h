@@ -12,7 +12,8 @@
 //   serial_rate=9600
 //   parity=none
 //
-// Keys and values compare exactly; ';' and '#' begin comment lines.
+// Keys and values compare exactly; ';' and '#' begin comment lines; lines end at LF, CR LF or a
+// CR alone (see SplitTextLines).
 #pragma once
 
 #include "core/setting_values.h"
@@ -39,14 +40,19 @@ inline constexpr std::string_view kIdentityKeys[] = {
     "serial_number", "family", "firmware", "base_frequency", "frequency", "io_input1", "io_input2"};
 
 // The profile in `text`, or the reason it is refused, beginning "`name`:LINE: " where a line
-// is to blame: a line that is no comment, section or key=value, an unknown section or key, a
-// key given twice, a value the setting does not take, a missing model.
+// is to blame: a line that holds a control byte (a binary file) or is no comment, section or
+// key=value, an unknown section or key, a key given twice, a value the setting does not take, a
+// missing model. Bytes that are not UTF-8 show as U+FFFD in the reason.
 std::variant<ModuleProfile, std::string> ParseModuleProfile(std::string_view text,
                                                             std::string_view name);
 
 // The profile in the file at `path`, or the reason it is refused: unreadable, larger than a
 // profile can be, or malformed as ParseModuleProfile tells.
 std::variant<ModuleProfile, std::string> LoadModuleProfile(const std::string& path);
+
+// What a key that is no setting's is told, in a profile or on the command line: every key,
+// and the nearest one where the key looks like a misspelling of it.
+std::string UnknownSettingText(std::string_view key);
 
 // The profile as INI text, settings in the order of core::SettingKeys.
 std::string ModuleProfileText(const ModuleProfile& profile);

@@ -1,5 +1,7 @@
 #include "profile_edit.h"
 
+#include "profile_text.h"
+
 #include <algorithm>
 #include <optional>
 
@@ -9,7 +11,7 @@ namespace {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
-// A line's text and the break that ends it: CR LF, LF, CR, or nothing on the last line.
+// A line's text and the break that ends it (see SplitTextLines), as the edit changes them.
 struct Line {
     std::string text;
     std::string end;
@@ -64,22 +66,6 @@ Meaning MeaningOf(std::string_view line) {
 bool SameName(std::string_view a, std::string_view b) {
     const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
     return std::ranges::equal(a, b, {}, lower, lower);
-}
-
-std::vector<Line> SplitLines(std::string_view text) {
-    std::vector<Line> lines;
-    while (!text.empty()) {
-        const auto cut = text.find_first_of("\r\n");
-        if (cut == std::string_view::npos) {
-            lines.push_back({std::string(text), {}});
-            break;
-        }
-        const std::size_t breakSize = text.substr(cut).starts_with("\r\n") ? 2 : 1;
-        lines.push_back(
-            {std::string(text.substr(0, cut)), std::string(text.substr(cut, breakSize))});
-        text.remove_prefix(cut + breakSize);
-    }
-    return lines;
 }
 
 // A reader takes one pair of quotes off a value and the blanks around it, so a value that starts
@@ -144,7 +130,10 @@ std::optional<std::string> WithValues(std::string_view text,
     if (text.find('\0') != std::string_view::npos) {
         return std::nullopt;
     }
-    std::vector<Line> lines = SplitLines(text);
+    std::vector<Line> lines;
+    for (const TextLine& line : SplitTextLines(text)) {
+        lines.push_back({std::string(line.text), std::string(line.end)});
+    }
     if (std::ranges::any_of(
             lines, [](const Line& line) { return MeaningOf(line.text).kind == Kind::Foreign; })) {
         return std::nullopt;

@@ -62,6 +62,21 @@ std::size_t Utf8SequenceLength(std::string_view text) {
 
 } // namespace
 
+std::vector<TextLine> SplitTextLines(std::string_view text) {
+    std::vector<TextLine> lines;
+    while (!text.empty()) {
+        const auto cut = text.find_first_of("\r\n");
+        if (cut == std::string_view::npos) {
+            lines.push_back({text, {}});
+            break;
+        }
+        const std::size_t breakSize = text.substr(cut).starts_with("\r\n") ? 2 : 1;
+        lines.push_back({text.substr(0, cut), text.substr(cut, breakSize)});
+        text.remove_prefix(cut + breakSize);
+    }
+    return lines;
+}
+
 std::optional<int> ParseProfileInteger(std::string_view text) {
     while (!text.empty() && IsBlank(text.front())) {
         text.remove_prefix(1);

@@ -1,12 +1,22 @@
-// How the text of an INI value is read as a number and handed out as a string, and how numbers
-// are written.
+// How the text of an INI file is cut into lines, how a value is read as a number and handed out
+// as a string, and how numbers are written.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace config {
+
+// A line of an INI text and the break that ends it: CR LF, LF, a CR alone, or nothing on the
+// last line. Every reader and editor of INI text here cuts lines this way, so that what a check
+// passes line by line is what is read and written.
+struct TextLine {
+    std::string_view text;
+    std::string_view end;
+};
+std::vector<TextLine> SplitTextLines(std::string_view text);
 
 // The integer an INI value starts with, or nothing when it does not start with one.
 // Surrounding blanks are ignored; an optional sign comes first; "0x" or "0X" followed by hex

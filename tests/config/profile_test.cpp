@@ -1,3 +1,4 @@
+#include "config/module_profile.h"
 #include "config/profile.h"
 #include "sync_spy.h"
 #include "temp_dir.h"
@@ -236,4 +237,35 @@ TEST(Profile, WriteReplacesTheFileALinkNamesAndKeepsItsMode) {
     EXPECT_EQ(ReadBytes(target), "[COM]\nPort=4\n");
     EXPECT_EQ(fs::status(target).permissions(), mode);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.File("real")), fs::directory_iterator()), 1);
+}
+
+// A profile is read line by line once, and the check and the values come from that one reading:
+// a CR alone ends a line as LF and CR LF do, and a zero byte is refused where it stands rather
+// than ending the text there.
+TEST(ModuleProfile, OneReadingOfTheLinesForTheCheckAndTheValues) {
+    struct Row {
+        std::string text;
+        std::string result; // the channel read, or the reason the profile is refused
+    };
+    const std::string model = "[module]\nmodel=QX871\n";
+    const Row rows[] = {
+        {model + "[settings]\nchannel=3\n", "3"},
+        {"[module]\r\nmodel=QX871\r\n[settings]\r\nchannel = 4 \r\n", "4"},
+        {"[module]\rmodel=QX871\r[settings]\rchannel=5", "5"},
+        {model + "[settings]\nchannel=3\rchannel=4\rbogus=1\n", "p:5: channel is given twice"},
+        {model + "[settings]\nchannel=3\r\rbogus=1\n", "p:6: unknown setting bogus"},
+        {model + "[settings]\nchannel=3" + std::string(1, '\0') + "\nchannel=4\n",
+         "p:4: holds the control byte 0x00; a profile is plain text"},
+        {model + "[settings]\n\x1B[2Jchannel=3\n",
+         "p:4: holds the control byte 0x1B; a profile is plain text"},
+        {model + "[settings]\nchan\xFFnel=3\n", "p:4: unknown setting chan\xEF\xBF\xBDnel"},
+    };
+    for (const Row& row : rows) {
+        const auto parsed = config::ParseModuleProfile(row.text, "p");
+        const auto* profile = std::get_if<config::ModuleProfile>(&parsed);
+        const std::string result =
+            profile ? std::to_string(profile->settings.at(core::Setting::kChannel))
+                    : std::get<std::string>(parsed).substr(0, row.result.size());
+        EXPECT_EQ(result, row.result) << row.text;
+    }
 }
