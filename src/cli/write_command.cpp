@@ -19,10 +19,12 @@ config::ModuleProfile ProfileOfSets(const std::vector<std::string>& sets) {
     config::ModuleProfile profile;
     for (const std::string& set : sets) {
         const auto equals = set.find('=');
-        const core::SettingKey* key =
-            equals == std::string::npos ? nullptr : core::FindSettingKey(set.substr(0, equals));
-        if (key == nullptr)
+        if (equals == std::string::npos)
             throw Failure{Exit::kUsage, "--set " + set + ": not KEY=VALUE with a setting's key"};
+        const core::SettingKey* key = core::FindSettingKey(set.substr(0, equals));
+        if (key == nullptr)
+            throw Failure{Exit::kUsage, "--set " + set + ": " +
+                                            config::UnknownSettingText(set.substr(0, equals))};
         const auto value = core::ParseSettingValue(key->setting, set.substr(equals + 1));
         if (!value)
             throw Failure{Exit::kUsage, "--set " + set + ": " + key->key + " takes " +
