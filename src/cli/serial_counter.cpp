@@ -78,13 +78,16 @@ int ReadCounter(const std::filesystem::path& counter) {
 } // namespace
 
 int TakeSerialNumber(const std::filesystem::path& counter, bool dryRun) {
-    int number = 0;
     CheckExists(counter); // before the lock file is made beside it
+    // The counter is replaced whole, so a look needs no lock and leaves no lock file behind.
+    if (dryRun)
+        return ReadCounter(counter);
+    int number = 0;
     {
         const CounterLock lock(counter);
+        // what a step killed before its rename left; under the lock no other step is writing
+        config::RemoveLeftoverTemporaries(counter);
         number = ReadCounter(counter);
-        if (dryRun)
-            return number;
         if (!config::ReplaceFileContents(counter, std::to_string(number + 1) + "\n"))
             throw Failure{Exit::kUsage, counter.string() +
                                             ": cannot store the next number (read-only, or the "

@@ -2,15 +2,18 @@
 // running number. Benches sharing the file take turns through a lock on FILE.lock (the counter
 // itself is replaced on each step, so it cannot carry the lock), and each number is stepped
 // past on the disk before it goes out: a crash or power cut loses a number, never repeats one.
+// FILE.lock stays: were it removed, a bench still waiting on the removed file and one that
+// made a new FILE.lock would both hold "the" lock and could hand out one number twice.
 #pragma once
 
 #include <filesystem>
 
 namespace cli {
 
-// Takes the next number: locks, reads, and (unless `dryRun`) stores the number after it,
-// synced to the disk with its directory, before it returns. Throws Failure: kUsage for a
-// missing or malformed file, kRefused when the numbers are used up (65534 is the last).
+// Takes the next number: locks, removes the temporaries of steps killed before their rename,
+// reads, and stores the number after it, synced to the disk with its directory, before it
+// returns. With `dryRun` it only reads, without the lock. Throws Failure: kUsage for a missing
+// or malformed file, kRefused when the numbers are used up (65534 is the last).
 int TakeSerialNumber(const std::filesystem::path& counter, bool dryRun);
 
 // Set in tests: after the step is on the disk and before the number goes out, print a line

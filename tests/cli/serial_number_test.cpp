@@ -118,6 +118,14 @@ TEST(CliSerialNumber, KillAfterTheStepNeverRepeatsANumber) {
     EXPECT_NE(search.output.find("serial number: 2024-01 00007"), std::string::npos)
         << search.output;
 
+    // a step killed before its rename leaves a temporary of the replace's naming; the next step
+    // removes it, and only it
+    const std::string leftover = dir.Counter() + ".0123abcd.tmp";
+    const std::vector<std::string> others{dir.Counter() + ".0123ABCD.tmp", dir.Counter() + ".tmp"};
+    for (const std::string& file : others)
+        std::ofstream(file) << "7\n";
+    std::ofstream(leftover) << "4";
+
     const CliRun dry = RunCli([&] {
         auto args = Sn(sim.paths()[0], dir);
         args.push_back("--dry-run");
@@ -125,11 +133,15 @@ TEST(CliSerialNumber, KillAfterTheStepNeverRepeatsANumber) {
     }());
     EXPECT_EQ(dry.output, "would write QX861 2026-12 00042 (800A payload 211A0C002A)\n");
     EXPECT_EQ(dir.Text(), "42\n");
+    EXPECT_TRUE(std::filesystem::exists(leftover));
 
     const CliRun next = RunCli(Sn(sim.paths()[0], dir));
     EXPECT_EQ(next.exit_code, 0) << next.errors;
     EXPECT_EQ(next.output, "QX861 2026-12 00042\n");
     EXPECT_EQ(dir.Text(), "43\n");
+    EXPECT_FALSE(std::filesystem::exists(leftover));
+    for (const std::string& file : others)
+        EXPECT_TRUE(std::filesystem::exists(file)) << file;
 }
 
 // A counter that is missing or holds no number, and a date the module cannot carry.
@@ -154,4 +166,6 @@ TEST(CliSerialNumber, BadCounterAndArgumentsTakeNoNumber) {
     EXPECT_NE(month.errors.find("--month takes a month from 1 to 12"), std::string::npos)
         << month.errors;
     EXPECT_EQ(dir.Text(), "5\n");
+    // a look at the counter takes no lock, so it leaves no lock file
+    EXPECT_FALSE(std::filesystem::exists(dir.Counter() + ".lock"));
 }
