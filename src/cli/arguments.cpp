@@ -23,8 +23,11 @@ struct Option {
     std::function<void(Arguments&, const std::string&)> apply;
 };
 
-[[noreturn]] void Usage(const std::string& text) {
-    throw Failure{Exit::kUsage, text + " (qxcli --help lists the commands)"};
+// `command` where the mistake is in what a known command was given.
+[[noreturn]] void Usage(const std::string& text, const std::string& command = {}) {
+    throw Failure{Exit::kUsage,
+                  text + (command.empty() ? " (qxcli --help lists the commands)"
+                                          : " (qxcli " + command + " --help lists its options)")};
 }
 
 int Number(const std::string& option, const std::string& text, int low, int high) {
@@ -104,17 +107,18 @@ std::pair<std::size_t, std::size_t> OperandCount(std::string_view command) {
 void Check(const Arguments& a) {
     const auto [least, most] = OperandCount(a.command);
     if (a.operands.size() < least)
-        Usage("qxcli " + a.command + " needs " +
-              (a.command == "diff" ? std::string("PORT PROFILE") : std::string("PORT")));
+        Usage(a.command + " needs " +
+                  (a.command == "diff" ? std::string("PORT PROFILE") : std::string("PORT")),
+              a.command);
     if (a.operands.size() > most)
-        Usage("qxcli " + a.command + ": unexpected '" + a.operands[most] + "'");
+        Usage(a.command + ": unexpected '" + a.operands[most] + "'", a.command);
     if (a.parity && !a.baud)
         Usage("--parity goes with --baud");
     if (a.command == "write" && (a.operands.size() == 2) == !a.sets.empty())
-        Usage("qxcli write takes a PROFILE or --set KEY=VALUE options, one of the two");
+        Usage("write takes a PROFILE or --set KEY=VALUE options, one of the two", a.command);
     if (a.command == "sn") {
         if (a.model.empty() || a.year.empty() || a.month.empty() || a.counter.empty())
-            Usage("qxcli sn needs --model, --year, --month and --counter");
+            Usage("sn needs --model, --year, --month and --counter", a.command);
     }
 }
 
@@ -127,6 +131,10 @@ Arguments ParseArguments(const std::vector<std::string>& words) {
         const std::string& word = words[i];
         if (word == "--help" || word == "-h") {
             a.help = true;
+            continue;
+        }
+        if (word == "--version") {
+            a.version = true;
             continue;
         }
         if (!word.starts_with("--")) {
@@ -161,11 +169,11 @@ Arguments ParseArguments(const std::vector<std::string>& words) {
         }
         option->apply(a, value);
     }
-    if (a.help || a.command.empty())
+    if (a.help || a.version || a.command.empty())
         return a;
     for (const Option* option : given)
         if (!Allowed(option->commands, a.command))
-            Usage("qxcli " + a.command + " does not take " + std::string(option->name));
+            Usage(a.command + " does not take " + std::string(option->name), a.command);
     Check(a);
     return a;
 }

@@ -11,6 +11,7 @@ struct Arguments {
     std::string command; // ports, search, read, write, diff, sn; empty for the general help
     std::vector<std::string> operands;
     bool help = false;
+    bool version = false;
 
     // Every command that talks to a module.
     std::optional<int> baud;   // skip the search: this rate, with `parity`

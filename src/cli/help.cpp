@@ -23,7 +23,9 @@ Options of every command that talks to a module:
                     start, UTC time, direction, port, line, framing, command or answer,
                     length, hex, verdict, round trip
   --help            this text
+)";
 
+constexpr const char* kExitCodes = R"(
 Exit codes: 0 done, 1 no module found (or it stopped answering), 2 refused by the module or
 the profile, or the read-back differs, 3 port error, 64 bad command line or file.
 )";
@@ -43,11 +45,14 @@ Commands:
   sn PORT --model NAME --year YYYY --month MM --counter FILE [--dry-run]
                         give the module the next factory serial number
 
-qxcli COMMAND --help tells more.)"},
+qxcli COMMAND --help tells more; qxcli --version prints the version.)"},
         {"ports", R"(Usage: qxcli ports
 Lists COM1 .. COM36 where they stand for a device: the device, its /dev/serial/by-id name,
 USB vendor:product and serial number where the system knows them, and whether section [Ports]
-of Config.ini in the current directory maps it.)"},
+of Config.ini in the current directory maps it; a device that [Ports] names but that does not
+exist is marked "no such device".
+
+Exit codes: 0 done, 64 bad command line.)"},
         {"search", R"(Usage: qxcli search PORT [OPTION]...
 Walks the 21 line settings (600 .. 38400 baud, even, odd and no parity) from the slowest and
 prints where the module answered, with its family, firmware, base frequency, model and serial
@@ -74,9 +79,12 @@ there is one. Writes nothing.)"},
 Writes the next factory serial number: model NAME (such as QX861), year and month, and the
 running number that FILE holds (one decimal line; create it with the first number). The
 counter is stepped and synced to the disk before the number goes out, so a crash never hands
-a number out twice, and benches sharing FILE take turns through FILE.lock. A refused write
-uses its number up. The number is read back. --dry-run prints what would be written and
-touches neither the counter nor the port.)"},
+a number out twice, and benches sharing FILE take turns through FILE.lock. FILE.lock stays
+beside FILE: removing it while another bench waits on it would let a third lock a new one, and
+two benches could take the same number. A step killed before its rename may leave
+FILE.XXXXXXXX.tmp; the next step removes it. A refused write uses its number up. The number is
+read back. --dry-run prints what would be written and touches neither the counter, its lock
+nor the port.)"},
     };
     return texts;
 }
@@ -86,8 +94,11 @@ touches neither the counter nor the port.)"},
 const char* HelpText(const std::string& command) {
     static std::map<std::string, std::string> full;
     auto& text = full[command];
-    if (text.empty())
-        text = Texts().at(command) + "\n" + (command.empty() || command == "ports" ? "" : kCommon);
+    if (text.empty()) {
+        text = Texts().at(command) + "\n";
+        if (command != "ports")
+            text += std::string(command.empty() ? "" : kCommon) + kExitCodes;
+    }
     return text.c_str();
 }
 

@@ -8,6 +8,10 @@ using namespace cli;
 namespace {
 
 Exit Run(const Arguments& arguments) {
+    if (arguments.version) {
+        std::cout << "qxcli " << QXCLI_VERSION << "\n";
+        return Exit::kDone;
+    }
     if (arguments.help) {
         std::cout << HelpText(arguments.command);
         return Exit::kDone;

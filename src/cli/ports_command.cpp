@@ -31,8 +31,13 @@ Exit PortsCommand(const Arguments&) {
             if (!detail->usb.empty())
                 std::cout << "\t" << detail->usb;
         }
-        if (mapped.contains(port))
+        if (mapped.contains(port)) {
+            // a name the operator wrote, perhaps for an adapter not plugged in
+            std::error_code error;
+            if (!std::filesystem::exists(device, error))
+                std::cout << "\tno such device";
             std::cout << "\t[Ports] of " << config.string();
+        }
         std::cout << "\n";
     }
     if (!any)

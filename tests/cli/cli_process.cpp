@@ -23,12 +23,13 @@ std::string TakeFile(const std::string& path) {
 }
 
 pid_t Spawn(const std::vector<std::string>& args, const std::string& variable,
-            const std::string& out_path, const std::string& err_path) {
+            const std::string& out_path, const std::string& err_path,
+            const std::string& directory = {}) {
     const pid_t pid = fork();
     if (pid == 0) {
         const int out = open(out_path.c_str(), O_WRONLY | O_TRUNC | O_CREAT, 0600);
         const int err = open(err_path.c_str(), O_WRONLY | O_TRUNC | O_CREAT, 0600);
-        if (out < 0 || err < 0)
+        if (out < 0 || err < 0 || (!directory.empty() && chdir(directory.c_str()) != 0))
             _exit(126);
         dup2(out, STDOUT_FILENO);
         dup2(err, STDERR_FILENO);
@@ -48,12 +49,12 @@ pid_t Spawn(const std::vector<std::string>& args, const std::string& variable,
 
 } // namespace
 
-CliRun RunCli(const std::vector<std::string>& args) {
+CliRun RunCli(const std::vector<std::string>& args, const std::string& directory) {
     CliRun run;
     const std::string out = TempPath("qxcli-out-");
     const std::string err = TempPath("qxcli-err-");
     const auto start = Clock::now();
-    const pid_t pid = Spawn(args, "", out, err);
+    const pid_t pid = Spawn(args, "", out, err, directory);
     const auto end = start + std::chrono::seconds(60);
     int status = 0;
     while (pid > 0) {

@@ -14,8 +14,9 @@ struct CliRun {
     std::chrono::milliseconds took{};
 };
 
-// Runs `qxcli args...` and waits for its end, at most 60 s.
-CliRun RunCli(const std::vector<std::string>& args);
+// Runs `qxcli args...` in `directory` (empty: the test's own) and waits for its end, at most
+// 60 s.
+CliRun RunCli(const std::vector<std::string>& args, const std::string& directory = {});
 
 // Starts `qxcli args...` with `variable` set in its environment, standard error to
 // `errors_file`; the pid, or -1.

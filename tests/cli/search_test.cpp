@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 using namespace std::chrono_literals;
 
 // One module at the slowest setting, one at the fastest: the walk from 600 baud even finds the
@@ -83,4 +86,42 @@ TEST(CliSearch, PortAndUsageErrorsHaveTheirCodes) {
         EXPECT_EQ(run.exit_code, 64) << args.back();
         EXPECT_EQ(std::count(run.errors.begin(), run.errors.end(), '\n'), 1) << run.errors;
     }
+}
+
+// What an operator reads first: every help names the exit codes, a message names the command
+// once and points to its help, --version answers, an unknown --set key lists the keys, and
+// ports marks a [Ports] device that is not there.
+TEST(CliSearch, HelpsAndMessagesTellWhatToDo) {
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"--help"}, {"ports", "--help"}, {"search", "--help"}, {"sn", "--help"}}) {
+        const CliRun help = RunCli(args);
+        EXPECT_EQ(help.exit_code, 0) << args[0];
+        EXPECT_NE(help.output.find("\nExit codes: 0 done"), std::string::npos) << help.output;
+    }
+    const CliRun version = RunCli({"--version"});
+    EXPECT_EQ(version.exit_code, 0);
+    EXPECT_TRUE(version.output.starts_with("qxcli ")) << version.output;
+
+    const CliRun json = RunCli({"ports", "--json"});
+    EXPECT_EQ(json.exit_code, 64);
+    EXPECT_EQ(json.errors,
+              "qxcli: ports does not take --json (qxcli ports --help lists its options)\n");
+
+    const CliRun set = RunCli({"write", "/dev/null", "--set", "chanel=3"});
+    EXPECT_EQ(set.exit_code, 64);
+    EXPECT_NE(set.errors.find("--set chanel=3: unknown setting chanel; did you mean channel? "
+                              "(settings: channel, air_rate, "),
+              std::string::npos)
+        << set.errors;
+
+    const std::string dir = TempPath("qxcli-ports-");
+    std::filesystem::remove(dir);
+    std::filesystem::create_directory(dir);
+    std::ofstream(dir + "/Config.ini") << "[Ports]\nCOM35=/dev/qx-no-such-device\n";
+    const CliRun ports = RunCli({"ports"}, dir);
+    std::filesystem::remove_all(dir);
+    EXPECT_EQ(ports.exit_code, 0);
+    EXPECT_NE(ports.output.find("COM35\t/dev/qx-no-such-device\tno such device\t[Ports] of "),
+              std::string::npos)
+        << ports.output;
 }
