@@ -3,6 +3,7 @@
 #include "log.h"
 
 #include "core/catalogue.h"
+#include "core/module/request_scanner.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -57,6 +58,32 @@ TimePoint NextInputRead(const ModuleLink& link) {
     const Clock::duration byte_time = ByteTime(link);
     const auto batch = std::clamp<Clock::rep>(kInputBatch / byte_time, 1, kInputFifo);
     return link.input_line_used + byte_time * batch;
+}
+
+void QueueInput(ModuleLink& link, std::string_view bytes, bool eded, TimePoint now) {
+    link.waiting += bytes;
+    if (link.waiting.size() <= kHostBuffer)
+        return;
+    const std::string_view waiting = link.waiting;
+    std::size_t cut = 0;
+    while (waiting.size() - cut > kHostBuffer) {
+        const core::ScanResult scan = core::ScanRequest(waiting.substr(cut), eded);
+        cut += scan.status == core::ScanStatus::kRequest ? scan.length : 1;
+    }
+    // The request begun in `input` has lost its end.
+    link.input_drops.Add(link.input.size() + cut, now);
+    link.input.clear();
+    link.waiting.erase(0, cut);
+}
+
+core::Bytes ReceiveInput(ModuleLink& link, TimePoint now) {
+    const std::size_t count = std::min(InputAllowance(link, now), link.waiting.size());
+    if (count == 0)
+        return {};
+    TakeInputAllowance(link, count, now);
+    core::Bytes bytes = link.waiting.substr(0, count);
+    link.waiting.erase(0, count);
+    return bytes;
 }
 
 void QueueOutput(ModuleLink& link, Chunk chunk, TimePoint now) {

@@ -1,6 +1,7 @@
 // One module's end of its serial line: the host's bytes taken in no faster than the line carries
-// them, and the answers and air data on their way back, paced at the module's line rate as its
-// UART would send them, in a buffer of bounded size.
+// them, from a queue no longer than a host's serial driver holds, and the answers and air data on
+// their way back, paced at the module's line rate as its UART would send them, in a buffer of
+// bounded size.
 #pragma once
 
 #include "clock.h"
@@ -12,6 +13,7 @@
 
 #include <deque>
 #include <optional>
+#include <string_view>
 
 namespace sim {
 
@@ -31,13 +33,12 @@ struct ModuleLink {
     // The settings the UART runs at now; they follow `state` only once an answer has left.
     int line_rate = 5;
     int line_parity = 0;
+    core::Bytes waiting; // the host's bytes not yet through the UART (see QueueInput)
+    DropReport input_drops;
     core::Bytes input; // the beginning of what may be a request
     core::Bytes raw;   // data gathered for the air
     TimePoint last_input{};
     TimePoint input_line_used{}; // the line time up to which the host's bytes have been taken
-    // The last read took all the line allowed, so more may wait in the pty: the link is read on
-    // its timer, not polled.
-    bool input_throttled = false;
     std::deque<Chunk> output;
     DropReport output_drops;
     bool chunk_started = false;
@@ -53,8 +54,20 @@ struct ModuleLink {
 std::size_t InputAllowance(const ModuleLink& link, TimePoint now);
 // `count` bytes of the allowance were taken at `now`.
 void TakeInputAllowance(ModuleLink& link, std::size_t count, TimePoint now);
-// When a throttled link is read again: once a few milliseconds' worth of bytes have come.
+// When a link with bytes waiting is read again: once a few milliseconds' worth have come.
 TimePoint NextInputRead(const ModuleLink& link);
+
+// How many of the host's bytes a real line holds on their way to the module: what the host's
+// serial driver buffers (4 KiB on Linux). A pseudo-terminal takes tens of kilobytes more.
+inline constexpr std::size_t kHostBuffer = 4096;
+
+// Queues bytes the host has written. When more than kHostBuffer wait, the oldest are dropped,
+// as a host's driver would not have taken them or a busy module would have lost them: whole
+// requests where one begins, so that the next one is heard entire, together with the request
+// the UART is in the middle of, and other bytes one by one. The count goes to `input_drops`.
+void QueueInput(ModuleLink& link, std::string_view bytes, bool eded, TimePoint now);
+// The waiting bytes the UART has received by `now` (no more than InputAllowance), taken off.
+core::Bytes ReceiveInput(ModuleLink& link, TimePoint now);
 
 // Queues a chunk for the host. The chunks waiting behind the one on the line are bounded in size
 // like a module's transmit buffer: the oldest of them make room, their bytes counted as dropped.

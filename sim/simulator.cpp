@@ -21,6 +21,9 @@ constexpr auto kQuietGap = std::chrono::milliseconds(20);
 constexpr std::size_t kMaxPacket = 512;
 // After a hang-up on a master, it is polled again only after this pause.
 constexpr auto kRest = std::chrono::milliseconds(100);
+// Reads of the pty at one time: more than it holds, yet bounded against a host that keeps
+// writing while it is read.
+constexpr int kMaxReads = 32;
 
 } // namespace
 
@@ -60,8 +63,9 @@ void Simulator::Run(const volatile std::sig_atomic_t& stop, const sigset_t& wait
         fds.clear();
         polled.clear();
         for (ModuleLink& link : links_) {
-            // A throttled link is read on its timer: with bytes waiting, a poll returns at once.
-            if (link.resting_until > now || link.input_throttled)
+            // A link with bytes waiting is read on its timer, so that a host writing without
+            // pause does not wake the loop for every write.
+            if (link.resting_until > now || !link.waiting.empty())
                 continue;
             fds.push_back(pollfd{link.pty.master, POLLIN, 0});
             polled.push_back(&link);
@@ -92,31 +96,36 @@ void Simulator::Run(const volatile std::sig_atomic_t& stop, const sigset_t& wait
 }
 
 void Simulator::ReadHost(ModuleLink& link, TimePoint now) {
-    // No faster than the line carries them: what the UART has not received yet stays in the pty,
-    // whose full buffer then holds the host's writes back as the line would.
-    const std::size_t allowed = InputAllowance(link, now);
-    link.input_throttled = true;
-    if (allowed == 0)
-        return;
+    // Everything the pty holds is taken at once and queued as a host's driver would hold it, so
+    // a flood the pty took in costs no more time than it would on a real line (see QueueInput).
     char buffer[4096];
-    const ssize_t got = read(link.pty.master, buffer, std::min(allowed, sizeof buffer));
-    link.input_throttled = got == static_cast<ssize_t>(allowed);
-    if (got <= 0) {
-        if (got < 0 && (errno == EAGAIN || errno == EINTR))
-            return;
-        // No host side open (EIO) or a hang-up: not fatal, the host may open it again.
-        link.resting_until = now + kRest;
-        return;
+    for (int read_count = 0; read_count < kMaxReads; ++read_count) {
+        const ssize_t got = read(link.pty.master, buffer, sizeof buffer);
+        if (got <= 0) {
+            // No host side open (EIO) or a hang-up: not fatal, the host may open it again.
+            if (got == 0 || (errno != EAGAIN && errno != EINTR))
+                link.resting_until = now + kRest;
+            break;
+        }
+        const std::string_view bytes(buffer, static_cast<std::size_t>(got));
+        const auto host = ReadHostLine(link.pty.master);
+        if (!host || !LineMatches(*host, link.line_rate, link.line_parity))
+            log_.Frame(link.index, "drop", core::Bytes(bytes),
+                       "host at " + std::to_string(host ? host->baud : 0) + " baud" +
+                           (host && host->odd ? " odd parity" : "") + ", module elsewhere");
+        else
+            QueueInput(link, bytes, options_.eded, now);
+        if (got < static_cast<ssize_t>(sizeof buffer))
+            break;
     }
-    TakeInputAllowance(link, static_cast<std::size_t>(got), now);
-    const core::Bytes bytes(buffer, static_cast<std::size_t>(got));
-    const auto host = ReadHostLine(link.pty.master);
-    if (!host || !LineMatches(*host, link.line_rate, link.line_parity)) {
-        log_.Frame(link.index, "drop", bytes,
-                   "host at " + std::to_string(host ? host->baud : 0) + " baud" +
-                       (host && host->odd ? " odd parity" : "") + ", module elsewhere");
+    Receive(link, now);
+}
+
+void Simulator::Receive(ModuleLink& link, TimePoint now) {
+    // No faster than the line carries them: the rest waits in the link's queue.
+    const core::Bytes bytes = ReceiveInput(link, now);
+    if (bytes.empty())
         return;
-    }
     link.last_input = now;
     if (!link.raw.empty()) {
         // Within a burst of raw data everything is data.
@@ -188,10 +197,10 @@ void Simulator::HandleRequest(ModuleLink& link, core::Framing framing, const cor
 void Simulator::RunTimers(TimePoint now) {
     air_.Deliver(links_, now, log_);
     for (ModuleLink& link : links_) {
-        if (link.input_throttled && NextInputRead(link) <= now)
+        if (!link.waiting.empty() && NextInputRead(link) <= now)
             ReadHost(link, now);
-        // While bytes wait in the pty the host has not gone quiet.
-        if (!link.input_throttled && now - link.last_input >= kQuietGap) {
+        // While bytes wait for the line the host has not gone quiet.
+        if (link.waiting.empty() && now - link.last_input >= kQuietGap) {
             // A request never completed: its bytes were data after all.
             link.raw += link.input;
             link.input.clear();
@@ -201,6 +210,11 @@ void Simulator::RunTimers(TimePoint now) {
             }
         }
         link.output_due = PumpOutput(link, now, log_);
+        if (const auto dropped = link.input_drops.Take(now))
+            Log::Problem("module " + std::to_string(link.index) +
+                         ": host writing faster than the line carries; bytes beyond what a "
+                         "host's serial driver holds dropped: " +
+                         std::to_string(*dropped));
         if (const auto dropped = link.output_drops.Take(now))
             Log::Problem("module " + std::to_string(link.index) +
                          ": output buffer full or host not reading; bytes of answers and air "
@@ -218,11 +232,12 @@ std::optional<TimePoint> Simulator::NextTimer() const {
             next = t;
     };
     for (const ModuleLink& link : links_) {
-        if (link.input_throttled)
+        if (!link.waiting.empty())
             earlier(NextInputRead(link));
         else if (!link.input.empty() || !link.raw.empty())
             earlier(link.last_input + kQuietGap);
         earlier(link.output_due);
+        earlier(link.input_drops.Due());
         earlier(link.output_drops.Due());
         if (link.resting_until > Clock::time_point{})
             earlier(link.resting_until);

@@ -26,6 +26,7 @@ public:
 
 private:
     void ReadHost(ModuleLink& link, TimePoint now);
+    void Receive(ModuleLink& link, TimePoint now);
     void TakeInput(ModuleLink& link, TimePoint now);
     void HandleRequest(ModuleLink& link, core::Framing framing, const core::Bytes& frame,
                        TimePoint now);

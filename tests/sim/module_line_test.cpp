@@ -1,5 +1,7 @@
 #include "sim/module_link.h"
 
+#include "core/frame.h"
+
 #include <gtest/gtest.h>
 
 using namespace sim;
@@ -46,6 +48,35 @@ TEST(SimLine, HostBytesAreTakenAtTheLineRate) {
         // a long pause still gives no more than the FIFO holds
         EXPECT_EQ(InputAllowance(link, kStart + 1h), 64u);
     }
+}
+
+// A host that writes more than its driver could hold: the oldest bytes go, whole requests at a
+// time, so what is left starts with a request the module hears entire.
+TEST(SimLine, HostBytesBeyondTheDriverBufferAreDropped) {
+    const core::Bytes request = core::BuildFrame5A5A("0000", "8000", "0000");
+    ModuleLink link;
+    link.input = request.substr(0, 4); // the UART is in the middle of a request
+    core::Bytes flood = request.substr(4);
+    for (int i = 0; i < 1000; ++i)
+        flood += request;
+    QueueInput(link, flood, false, kStart);
+    EXPECT_EQ(link.input, "");
+    EXPECT_LE(link.waiting.size(), kHostBuffer);
+    EXPECT_GT(link.waiting.size(), kHostBuffer - request.size());
+    EXPECT_EQ(link.waiting.size() % request.size(), 0u);
+    EXPECT_EQ(link.waiting.substr(0, request.size()), request);
+    EXPECT_EQ(link.input_drops.Take(kStart), 1001 * request.size() - link.waiting.size());
+    // the newest bytes always get in, and what the UART takes comes from the front: the FIFO's
+    // worth after a pause
+    QueueInput(link, core::Bytes(100, 'x'), false, kStart);
+    EXPECT_TRUE(link.waiting.starts_with(request));
+    EXPECT_TRUE(link.waiting.ends_with(request + core::Bytes(100, 'x')));
+    const core::Bytes front = link.waiting.substr(0, 64);
+    EXPECT_EQ(ReceiveInput(link, kStart), front);
+    EXPECT_EQ(ReceiveInput(link, kStart), "");
+    // raw data goes byte by byte
+    QueueInput(link, core::Bytes(5000, 'y'), false, kStart);
+    EXPECT_EQ(link.waiting, core::Bytes(kHostBuffer, 'y'));
 }
 
 TEST(SimLine, OldestWaitingOutputMakesRoom) {
