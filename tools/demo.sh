@@ -78,17 +78,19 @@ done
 [ -n "$DEMO" ] || { echo "nine demos are running already; close one first" >&2; exit 1; }
 [ "$DEMO" = "$BASE/demo" ] || echo "a demo is already running in $BASE/demo; this one runs in $DEMO"
 
+# Whatever this script started ends with it, also when it is stopped while it starts them.
+stop() {
+    local pid
+    for pid in $(jobs -p); do kill "$pid" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+}
+trap stop EXIT
+
 # The modules at their factory line settings, 9600 baud without parity; --link gives their
 # devices fixed names under the demo directory.
 "$BIN/qxsim" --modules "$WINDOWS" --link "$DEMO" >"$DEMO/qxsim.out" 2>"$DEMO/qxsim.log" &
 SIM_PID=$!
 TOOL_PIDS=()
-stop() {
-    for pid in "${TOOL_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
-    kill "$SIM_PID" 2>/dev/null || true
-    wait 2>/dev/null || true
-}
-trap stop EXIT
 
 LAST_DEVICE=$DEMO/ttyQX$((WINDOWS - 1))
 for _ in $(seq 100); do

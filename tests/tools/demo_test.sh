@@ -33,6 +33,15 @@ wait_for() {
     fail "no $1 mapping COM1 to $2 after 20 s"
 }
 
+# wait_windows PID N: the demo PID shows its N windows; a demo is stopped only once it runs.
+wait_windows() {
+    for _ in $(seq 200); do
+        [ "$(pgrep -c -x -P "$1" qxtool || true)" = "$2" ] && return 0
+        sleep 0.1
+    done
+    fail "demo $1 shows $(pgrep -c -x -P "$1" qxtool || true) windows, not $2, after 20 s"
+}
+
 # start_demo NAME [OPTION]...: a demo in the background, its output in $T/NAME.out.
 start_demo() {
     local name=$1
@@ -54,8 +63,10 @@ grep -q -- "--screenshot FILE" "$T/nodisplay.out" || fail "without a display no 
 start_demo first
 FIRST=${PIDS[-1]}
 wait_for "$T/demo/Config.ini" "$T/demo/ttyQX0"
+wait_windows "$FIRST" 1
 start_demo second
 wait_for "$T/demo-2/Config.ini" "$T/demo-2/ttyQX0"
+wait_windows "${PIDS[-1]}" 1
 grep -q "already running in $T/demo; this one runs in $T/demo-2" "$T/second.out" ||
     fail "the second demo did not say where it runs"
 grep -qx "COM1=$T/demo/ttyQX0" "$T/demo/Config.ini" || fail "the first Config.ini changed"
@@ -69,6 +80,7 @@ wait "$FIRST" 2>/dev/null || true
 # 3. A demo started now takes the free folder again.
 start_demo third
 wait_for "$T/demo/Config.ini" "$T/demo/ttyQX0"
+wait_windows "${PIDS[-1]}" 1
 grep -q "already running" "$T/third.out" && fail "the third demo did not take the free folder"
 
 # 4. A pair: two start folders, COM1 of each on a module of its own, two windows.
@@ -78,10 +90,5 @@ PIDS=()
 start_demo pair --pair
 wait_for "$T/demo/1/Config.ini" "$T/demo/ttyQX0"
 wait_for "$T/demo/2/Config.ini" "$T/demo/ttyQX1"
-windows() { pgrep -c -x -P "${PIDS[0]}" qxtool || true; }
-for _ in $(seq 100); do
-    [ "$(windows)" = 2 ] && break
-    sleep 0.1
-done
-[ "$(windows)" = 2 ] || fail "the pair started $(windows) windows, not 2"
+wait_windows "${PIDS[0]}" 2
 echo "demo script: all cases passed"
