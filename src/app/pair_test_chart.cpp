@@ -4,10 +4,12 @@
 
 #include <QChart>
 #include <QChartView>
+#include <QGraphicsLayout>
 #include <QLineSeries>
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <algorithm>
+#include <cmath>
 
 PairTestChart::PairTestChart(const PairTestTab& test, QWidget* parent)
     : QWidget(parent), m_test(test), m_view(new QChartView(this)), m_rate(new QLineSeries),
@@ -17,17 +19,20 @@ PairTestChart::PairTestChart(const PairTestTab& test, QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_view);
     QChart* chart = m_view->chart();
-    chart->legend()->setAlignment(Qt::AlignBottom);
+    // The plot is small beside the logs: no legend and no axis titles take its height. Each
+    // label carries its unit, and each value axis is drawn in its line's colour.
+    chart->legend()->hide();
     chart->setMargins(QMargins(2, 2, 2, 2));
-    m_rate->setName(QStringLiteral("%"));
-    m_trip->setName(QStringLiteral("ms"));
+    chart->setBackgroundRoundness(0);
+    chart->layout()->setContentsMargins(0, 0, 0, 0);
     chart->addSeries(m_rate);
     chart->addSeries(m_trip);
-    m_time->setTitleText(QStringLiteral("s"));
-    m_time->setLabelFormat(QStringLiteral("%d"));
+    m_time->setLabelFormat(QStringLiteral("%.1f s"));
     m_rateAxis->setRange(0, 100);
     m_rateAxis->setLabelFormat(QStringLiteral("%d%%"));
-    m_tripAxis->setLabelFormat(QStringLiteral("%d ms"));
+    m_tripAxis->setLabelFormat(QStringLiteral("%.0f ms"));
+    for (QValueAxis* axis : {m_rateAxis, m_tripAxis})
+        axis->setTickCount(3);
     chart->addAxis(m_time, Qt::AlignBottom);
     chart->addAxis(m_rateAxis, Qt::AlignLeft);
     chart->addAxis(m_tripAxis, Qt::AlignRight);
@@ -35,6 +40,8 @@ PairTestChart::PairTestChart(const PairTestTab& test, QWidget* parent)
         series->attachAxis(m_time);
     m_rate->attachAxis(m_rateAxis);
     m_trip->attachAxis(m_tripAxis);
+    m_rateAxis->setLabelsColor(m_rate->color());
+    m_tripAxis->setLabelsColor(m_trip->color());
     m_view->setRenderHint(QPainter::Antialiasing);
     m_view->setMinimumHeight(160);
     Restart();
@@ -78,6 +85,7 @@ void PairTestChart::Sample() {
         if (series->count() > kSampleLimit)
             series->removePoints(0, series->count() - kSampleLimit);
     }
-    const double start = m_rate->count() > 0 ? m_rate->at(0).x() : 0.0;
+    // Whole seconds at the left edge, so the ticks fall on round times.
+    const double start = m_rate->count() > 0 ? std::floor(m_rate->at(0).x()) : 0.0;
     m_time->setRange(start, std::max(start + 10.0, seconds));
 }

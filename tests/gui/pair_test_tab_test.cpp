@@ -1,6 +1,7 @@
 // The pair transfer test and the terminal in one window, the test playing the far side on a
 // pseudo-terminal: what goes on the wire, how receipts are judged and shown, the key checks, and
 // the questions a change of tab asks.
+#include "app/pair_test_chart.h"
 #include "core/hex.h"
 #include "models_test_widgets.h"
 #include "operations/data_terminal.h"
@@ -8,6 +9,8 @@
 #include "pair_drive.h"
 #include "receive_peer.h"
 
+#include <QGraphicsTextItem>
+#include <QGraphicsView>
 #include <QTabWidget>
 #include <limits>
 
@@ -342,3 +345,31 @@ TEST_F(PairTab, TabChangesAskToLeaveTheTestOrTheTerminal) {
 }
 
 } // namespace
+// The live plot at the window's default size: every axis label shows its whole number and unit,
+// none is cut to an ellipsis.
+TEST_F(PairTab, ThePlotsAxisLabelsAreReadable) {
+    ui().Edit4->setText("ping");
+    Click("SpeedButton17");
+    for (int frame = 0; frame < 3; ++frame) {
+        ASSERT_EQ(Sent(4), "ping");
+        ASSERT_TRUE(Receive("ping"));
+        W().Chart().Sample();
+    }
+    QApplication::processEvents();
+    const auto* view = W().Chart().findChild<QGraphicsView*>();
+    ASSERT_NE(view, nullptr);
+    QStringList labels;
+    for (const QGraphicsItem* item : view->scene()->items()) {
+        const auto* text = dynamic_cast<const QGraphicsTextItem*>(item);
+        if (text != nullptr && text->isVisible() && !text->toPlainText().isEmpty())
+            labels << text->toPlainText();
+    }
+    // Five on the time axis, three on each value axis.
+    EXPECT_GE(labels.size(), 11) << labels.join(" | ").toStdString();
+    for (const QString& label : labels) {
+        EXPECT_TRUE(label.front().isDigit()) << label.toStdString();
+        EXPECT_FALSE(label.contains("...") || label.contains(QChar(0x2026))) << label.toStdString();
+    }
+    EXPECT_TRUE(labels.contains("100%") && labels.contains("100 ms") && labels.contains("10.0 s"))
+        << labels.join(" | ").toStdString();
+}
