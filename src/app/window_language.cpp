@@ -5,6 +5,7 @@
 #include "form/status_panels.h"
 #include "form_texts.h"
 #include "main_window.h"
+#include "operations/pair_test_tab.h"
 #include "serial/dialog/port_dialog.h"
 #include "ui_main_window.h"
 
@@ -12,6 +13,8 @@ void TForm1::ApplyLanguage() {
     const core::TextRule texts(m_g.LangCode, m_g.VariantType);
     const bool english = m_texts->English(texts);
     m_texts->Apply(texts, core::MainWindowCaptions(m_g.ModelListVariant));
+    // The start button's caption names the role chosen, not the one the table gives it.
+    m_pairTest->ShowStartCaption();
     // The help document is written in Chinese.
     m_ui->SpeedButton6->setVisible(!english);
     m_ui->N20->setVisible(!english);

@@ -247,7 +247,7 @@ constexpr TextRow kTexts[] = {
      nullptr},
     {TextId::kPairHexKey, "请输入十六进制数！", "Please input HEX character！", nullptr},
     {TextId::kPairNotHex, "发送数据中存在非十六进制字符！", "NOT HEX character！", nullptr},
-    {TextId::kStartSend, "发送", "Send", nullptr},
+    {TextId::kStartSend, "发送", "Send", "SENDEN"},
     {TextId::kStartReceive, "接收", "Receive", nullptr},
     {TextId::kSaveResultsTitle, "保存对传结果", "Save results", nullptr},
     {TextId::kSaveResultsFilter, "CSV 文件 (*.csv)", "CSV files (*.csv)", nullptr},

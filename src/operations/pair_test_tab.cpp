@@ -69,8 +69,16 @@ void PairTestTab::ConnectControls() {
         ui.GroupBox15->setEnabled(true);
         ui.Edit11->setEnabled(true);
     });
-    QObject::connect(ui.RadioButton15, &QAbstractButton::clicked, [this] { RadioButton15Click(); });
-    QObject::connect(ui.RadioButton16, &QAbstractButton::clicked, [this] { RadioButton16Click(); });
+    // The role follows its button however it was checked: a click, the arrow keys, or an
+    // assistive technology's toggle, which emits no click.
+    QObject::connect(ui.RadioButton15, &QAbstractButton::toggled, [this](bool checked) {
+        if (checked)
+            RadioButton15Click();
+    });
+    QObject::connect(ui.RadioButton16, &QAbstractButton::toggled, [this](bool checked) {
+        if (checked)
+            RadioButton16Click();
+    });
     QObject::connect(ui.RadioButton2, &QAbstractButton::clicked, [this, &ui] {
         ui.SpinEdit1->setEnabled(true);
         m_timer3.setInterval(ui.SpinEdit1->value());
@@ -138,13 +146,8 @@ void PairTestTab::SpeedButton17Click() {
     Ui::TForm1& ui = m_ui;
     const PairTestState& g = m_state;
     SpeedButton16Click();
-    // The caption says the role; the design caption is Chinese until the language is applied.
-    const QString caption = ui.SpeedButton17->text();
-    auto captionIs = [&](core::TextId id) {
-        return caption == QString::fromUtf8(g.Texts().Caption(id)) ||
-               caption == QString::fromUtf8(core::ChineseText(id));
-    };
-    if (captionIs(core::TextId::kStartSend)) {
+    // The role is the checked button's: the caption only shows it, in whatever language.
+    if (MainTransmitter()) {
         g.FrameDelayMs = ui.SpinEdit2->value();
         m_timer1.setInterval(ui.SpinEdit3->value());
         g.TestStopFlag = false;
@@ -164,7 +167,7 @@ void PairTestTab::SpeedButton17Click() {
                                                               : HexTextBytes(ui.Edit4->text());
         SendTestFrame(data, ui.RadioButton1->isChecked() ? StatePairReply : StatePairTimed);
         EnableRoleAndFormat(false);
-    } else if (captionIs(core::TextId::kStartReceive)) {
+    } else {
         g.AppState = StatePairReply;
         m_timer1.setInterval(ui.SpinEdit3->value());
         g.TestStopFlag = false;
@@ -208,8 +211,7 @@ void PairTestTab::ResendTimerTimer() {
 void PairTestTab::RadioButton15Click() {
     m_ui.RadioButton2->setEnabled(true);
     m_ui.SpinEdit1->setEnabled(true);
-    m_ui.SpeedButton17->setText(
-        QString::fromUtf8(m_state.Texts().Caption(core::TextId::kStartSend)));
+    ShowStartCaption();
 }
 
 void PairTestTab::RadioButton16Click() {
@@ -217,8 +219,13 @@ void PairTestTab::RadioButton16Click() {
     m_ui.RadioButton1->setChecked(true);
     m_ui.RadioButton2->setEnabled(false);
     m_ui.SpinEdit1->setEnabled(false);
-    m_ui.SpeedButton17->setText(
-        QString::fromUtf8(m_state.Texts().Caption(core::TextId::kStartReceive)));
+    ShowStartCaption();
+}
+
+void PairTestTab::ShowStartCaption() {
+    const core::TextId caption =
+        MainTransmitter() ? core::TextId::kStartSend : core::TextId::kStartReceive;
+    m_ui.SpeedButton17->setText(QString::fromUtf8(m_state.Texts().Caption(caption)));
 }
 
 void PairTestTab::RadioButton3Click() {

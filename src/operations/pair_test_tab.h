@@ -62,6 +62,8 @@ public:
     void SpeedButton17Click(); // start
     void SpeedButton18Click(); // stop
     void SpeedButton16Click(); // byte totals to 0
+    // The start button says the role chosen, in the language now in force.
+    void ShowStartCaption();
     void Timer3Timer();
     // The answer-driven test's frame again, when the operator asked for that after a silence.
     void ResendTimerTimer();

@@ -9,6 +9,7 @@
 #include "pair_drive.h"
 #include "receive_peer.h"
 
+#include <QAccessible>
 #include <QGraphicsTextItem>
 #include <QGraphicsView>
 #include <QTabWidget>
@@ -155,6 +156,43 @@ TEST_F(PairTab, MainReceiverAnswersAndAFrameAfterStopIsCountedOnly) {
     EXPECT_EQ(ui().Edit3->text(), "late");
     EXPECT_EQ(g().Tally.sent, 3); // answering would have counted a fourth send
     EXPECT_EQ(g().LastSentData, "first");
+}
+
+// The role is the checked button's, whatever the start button reads: German captions, a
+// language switch, a role chosen by an assistive technology's toggle, which clicks nothing.
+TEST_F(PairTab, TheRoleComesFromItsButtonNotFromTheCaption) {
+    m.reset(); // one window at a time: each harness has its start directory
+    Open("CEO=EN\ntype=GERMAN");
+    EXPECT_EQ(ui().SpeedButton17->text(), "SENDEN");
+    ui().Edit4->setText("ping");
+    Click("SpeedButton17");
+    EXPECT_EQ(Sent(4), "ping");
+    EXPECT_EQ(g().AppState, StatePairReply);
+    Click("SpeedButton18");
+
+    QAccessibleInterface* role = QAccessible::queryAccessibleInterface(ui().RadioButton16);
+    ASSERT_NE(role, nullptr);
+    ASSERT_NE(role->actionInterface(), nullptr);
+    role->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    ASSERT_TRUE(ui().RadioButton16->isChecked());
+    EXPECT_EQ(ui().SpeedButton17->text(), "Receive");
+    EXPECT_FALSE(ui().RadioButton2->isEnabled());
+    W().SwitchLanguage("CN");
+    EXPECT_EQ(ui().SpeedButton17->text(), "接收");
+    W().SwitchLanguage("EN");
+    EXPECT_EQ(ui().SpeedButton17->text(), "Receive");
+    Click("SpeedButton17");
+    EXPECT_EQ(g().AppState, StatePairReply);
+    EXPECT_EQ(g().Tally.sent, 0);
+    EXPECT_TRUE(m->pty.Read(1, 200).empty()); // the main receiver sends nothing by itself
+    ASSERT_TRUE(Receive("pong"));
+    EXPECT_EQ(Sent(4), "pong");
+    Click("SpeedButton18");
+
+    // Back to the main transmitter by the keyboard's choice of the checked button.
+    ui().RadioButton15->setChecked(true);
+    EXPECT_EQ(ui().SpeedButton17->text(), "SENDEN");
+    EXPECT_TRUE(ui().RadioButton2->isEnabled());
 }
 
 TEST_F(PairTab, TimedSendingHexAndTheLogLimits) {
