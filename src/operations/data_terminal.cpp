@@ -43,10 +43,16 @@ void DataTerminal::SpeedButton37Click() {
         m_dialogs.Warning(m_state.Message(core::TextId::kTerminalDataNull));
         return;
     }
+    // Pasted text passes the key check: the whole text is checked before it goes out.
+    const bool hex = ui.RadioButton6->isChecked();
+    if (hex && !IsHexEntry(text)) {
+        m_dialogs.Warning(m_state.Message(core::TextId::kTerminalHexKey));
+        ui.Memo3->setFocus();
+        return;
+    }
     Enter();
     // The whole text, line breaks included, is one frame.
-    m_pairTest.SendTestFrame(ui.RadioButton5->isChecked() ? TextBytes(text) : HexTextBytes(text),
-                             StateDataComm);
+    m_pairTest.SendTestFrame(hex ? HexTextBytes(text) : TextBytes(text), StateDataComm);
 }
 
 void DataTerminal::CheckBox3Click() {

@@ -158,13 +158,19 @@ void PairTestTab::SpeedButton17Click() {
             ui.Edit4->setFocus();
             return;
         }
+        // Pasted text passes the key check: the whole field is checked before it goes out.
+        const bool hex = ui.RadioButton3->isChecked();
+        if (hex && !IsHexEntry(ui.Edit4->text())) {
+            m_services.dialogs.Warning(g.Message(core::TextId::kPairHexKey));
+            ui.Edit4->setFocus();
+            return;
+        }
         m_answerStopFlag = false;
         if (ui.RadioButton2->isChecked()) {
             m_timer3.setInterval(ui.SpinEdit1->value());
             m_timer3.start();
         }
-        const core::Bytes data = ui.RadioButton4->isChecked() ? TextBytes(ui.Edit4->text())
-                                                              : HexTextBytes(ui.Edit4->text());
+        const core::Bytes data = hex ? HexTextBytes(ui.Edit4->text()) : TextBytes(ui.Edit4->text());
         SendTestFrame(data, ui.RadioButton1->isChecked() ? StatePairReply : StatePairTimed);
         EnableRoleAndFormat(false);
     } else {
@@ -230,15 +236,11 @@ void PairTestTab::ShowStartCaption() {
 
 void PairTestTab::RadioButton3Click() {
     Ui::TForm1& ui = m_ui;
-    const QString text = ui.Edit4->text();
-    for (const QChar c : text) {
-        if (!IsHexEntryChar(c)) {
-            ui.Edit4->selectAll();
-            m_services.dialogs.Warning(m_state.Message(core::TextId::kPairNotHex));
-            ui.RadioButton4->setChecked(true);
-            return;
-        }
-    }
+    if (IsHexEntry(ui.Edit4->text()))
+        return;
+    ui.Edit4->selectAll();
+    m_services.dialogs.Warning(m_state.Message(core::TextId::kPairNotHex));
+    ui.RadioButton4->setChecked(true);
 }
 
 bool PairTestTab::Edit4KeyPress(const QKeyEvent& key) {

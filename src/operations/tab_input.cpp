@@ -5,11 +5,16 @@
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QStringDecoder>
+#include <algorithm>
 
 bool IsHexEntryChar(QChar c) {
     return c == QLatin1Char(' ') || (c >= QLatin1Char('0') && c <= QLatin1Char('9')) ||
            (c >= QLatin1Char('A') && c <= QLatin1Char('F')) ||
            (c >= QLatin1Char('a') && c <= QLatin1Char('f'));
+}
+
+bool IsHexEntry(const QString& text) {
+    return std::all_of(text.begin(), text.end(), IsHexEntryChar);
 }
 
 HexKey ClassifyHexKey(const QKeyEvent& key) {

@@ -14,6 +14,9 @@ class QPlainTextEdit;
 
 // The characters hex entry takes: space, 0 to 9, A to F and a to f.
 bool IsHexEntryChar(QChar c);
+// Whether a whole field is hex entry: what the key check lets through, and so what a paste,
+// which the key check never sees, must hold before the field is sent.
+bool IsHexEntry(const QString& text);
 
 enum class HexKey { kNotTyping, kAccepted, kRefused };
 // A key that types nothing (an arrow, a shortcut such as copy or paste) is no entry and passes;

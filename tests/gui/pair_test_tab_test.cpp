@@ -10,8 +10,10 @@
 #include "receive_peer.h"
 
 #include <QAccessible>
+#include <QClipboard>
 #include <QGraphicsTextItem>
 #include <QGraphicsView>
+#include <QGuiApplication>
 #include <QTabWidget>
 #include <limits>
 
@@ -273,6 +275,26 @@ TEST_F(PairTab, KeyChecksOfTheTestTextAndTheTerminal) {
     EXPECT_EQ(m->h.Boxes(), std::vector<std::string>{"Please input HEX character!"});
     QTest::mouseDClick(memo->viewport(), Qt::LeftButton);
     EXPECT_TRUE(memo->toPlainText().isEmpty());
+
+    // A paste passes the key check; the whole field is checked when it is sent.
+    m->h.dialogs.shown.clear();
+    QGuiApplication::clipboard()->setText("zz");
+    memo->setFocus();
+    QTest::keyClick(memo, Qt::Key_V, Qt::ControlModifier);
+    ASSERT_EQ(memo->toPlainText(), "zz");
+    Click("SpeedButton37");
+    EXPECT_EQ(g().AppState, StateCommand);
+    edit->clear();
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+    ASSERT_EQ(edit->text(), "zz");
+    Click("SpeedButton17");
+    EXPECT_EQ(g().Tally.sent, 0);
+    EXPECT_EQ(g().AppState, StateCommand);
+    EXPECT_TRUE(edit->hasFocus());
+    EXPECT_TRUE(m->pty.Read(1, 200).empty());
+    EXPECT_EQ(m->h.Boxes(), (std::vector<std::string>{"Please input HEX character!",
+                                                      "Please input HEX character！"}));
 }
 
 TEST_F(PairTab, TerminalSendsRawAndItsBoxAsksBeforeLeaving) {
