@@ -71,11 +71,8 @@ void PairTestChart::Sample() {
         return;
     m_seenFrames = frames;
     const double seconds = static_cast<double>(m_test.ElapsedMs()) / 1000.0;
-    if (tally.sent > 0) {
-        const double rate = 100.0 * static_cast<double>(std::min(tally.right, tally.sent)) /
-                            static_cast<double>(tally.sent);
-        m_rate->append(seconds, rate);
-    }
+    if (const auto rate = core::SuccessPercent(tally))
+        m_rate->append(seconds, *rate);
     if (const auto trip = m_test.Trips().Last()) {
         m_trip->append(seconds, static_cast<double>(*trip));
         m_tripMax = std::max(m_tripMax, static_cast<double>(*trip));

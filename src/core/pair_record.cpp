@@ -35,7 +35,7 @@ std::optional<double> RoundTrips::Mean() const {
 }
 
 std::int64_t ReceiptsLost(const PairTally& tally) {
-    return std::max<std::int64_t>(0, tally.sent - tally.received);
+    return std::max<std::int64_t>(0, FramesSettled(tally) - tally.received);
 }
 
 void PairRecord::Clear() {
@@ -77,35 +77,54 @@ std::string OneDecimal(std::optional<double> value) {
     return text;
 }
 
-std::string Row(const std::vector<std::string>& fields) {
-    return CsvLine(fields) + "\r\n";
-}
-
 } // namespace
 
 std::string PairRecordCsv(const PairRecord& record, const PairTally& tally, const RoundTrips& trips,
                           std::int64_t elapsedMs) {
-    std::string csv =
-        Row({"time_ms", "direction", "length", "verdict", "round_trip_ms", "data_hex"});
-    for (const FrameRow& row : record.Rows()) {
-        csv += Row({std::to_string(row.atMs), row.sent ? "sent" : "received",
-                    std::to_string(row.data.size()), VerdictText(row.verdict),
-                    Number(row.roundTripMs), BytesToHex(row.data)});
+    // Frames fill the first six columns, the summary its time, its kind and the figures.
+    const std::vector<std::string> columns = {"time_ms",
+                                              "direction",
+                                              "length",
+                                              "verdict",
+                                              "round_trip_ms",
+                                              "data_hex",
+                                              "success_rate_percent",
+                                              "sent",
+                                              "received",
+                                              "right",
+                                              "wrong",
+                                              "lost",
+                                              "awaiting_answer",
+                                              "tx_bytes",
+                                              "rx_bytes",
+                                              "round_trip_min_ms",
+                                              "round_trip_mean_ms",
+                                              "round_trip_max_ms",
+                                              "rows_left_out"};
+    // Every row has every column, so a spreadsheet or a data frame reads one table.
+    auto row = [&](std::vector<std::string> fields) {
+        fields.resize(columns.size());
+        return CsvLine(fields) + "\r\n";
+    };
+    std::string csv = row(columns);
+    for (const FrameRow& frame : record.Rows()) {
+        csv += row({std::to_string(frame.atMs), frame.sent ? "sent" : "received",
+                    std::to_string(frame.data.size()), VerdictText(frame.verdict),
+                    Number(frame.roundTripMs), BytesToHex(frame.data)});
     }
-    std::string counts =
-        "sent " + std::to_string(tally.sent) + ", received " + std::to_string(tally.received) +
-        ", right " + std::to_string(tally.right) + ", wrong " + std::to_string(tally.wrong) +
-        ", lost " + std::to_string(ReceiptsLost(tally)) + ", tx bytes " +
-        std::to_string(tally.tx_bytes) + ", rx bytes " + std::to_string(tally.rx_bytes);
-    if (trips.Count() > 0) {
-        counts += ", round trip min " + Number(trips.Min()) + " mean " + OneDecimal(trips.Mean()) +
-                  " max " + Number(trips.Max()) + " ms";
-    }
-    if (record.LeftOut() > 0)
-        counts += ", oldest rows left out " + std::to_string(record.LeftOut());
-    csv += Row({std::to_string(elapsedMs), "summary", "", SuccessRateText(tally).value_or(""),
-                OneDecimal(trips.Mean()), counts});
-    return csv;
+    // A frame that arrives after the stop still belongs to the run, which ends with it.
+    const std::int64_t endMs =
+        record.Rows().empty() ? elapsedMs : std::max(elapsedMs, record.Rows().back().atMs);
+    std::string rate = SuccessRateText(tally).value_or("");
+    if (!rate.empty())
+        rate.pop_back(); // the percent sign: the column says it
+    return csv +
+           row({std::to_string(endMs), "summary", "", "", "", "", rate, std::to_string(tally.sent),
+                std::to_string(tally.received), std::to_string(tally.right),
+                std::to_string(tally.wrong), std::to_string(ReceiptsLost(tally)),
+                tally.awaiting ? "1" : "0", std::to_string(tally.tx_bytes),
+                std::to_string(tally.rx_bytes), Number(trips.Min()), OneDecimal(trips.Mean()),
+                Number(trips.Max()), std::to_string(record.LeftOut())});
 }
 
 } // namespace core

@@ -32,8 +32,9 @@ private:
     std::int64_t m_sum = 0;
 };
 
-// Frames sent whose receipt never came: never below 0, since the main receiver and a correct
-// echo can make a frame arrive before its own send is counted.
+// Frames whose wait ended without a receipt, so not the one still waiting for its answer:
+// never below 0, since the main receiver and a correct echo can make a frame arrive before its
+// own send is counted.
 std::int64_t ReceiptsLost(const PairTally& tally);
 
 enum class FrameVerdict { kNone, kRight, kWrong };
@@ -62,8 +63,10 @@ private:
     std::int64_t m_leftOut = 0;
 };
 
-// The run as CSV with CRLF line ends: a header, one row per frame, and a summary row with the
-// counters, the success rate, the lost receipts and the round-trip figures.
+// The run as CSV with CRLF line ends: a header, one row per frame, and a summary row at the
+// run's end (the stop, or a frame that came after it) with one column per figure: the success
+// rate, the counters, the lost receipts, the frame still awaiting its answer, the round trips and
+// the rows left out.
 std::string PairRecordCsv(const PairRecord& record, const PairTally& tally, const RoundTrips& trips,
                           std::int64_t elapsedMs);
 

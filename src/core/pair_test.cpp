@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 namespace core {
 
@@ -17,22 +18,48 @@ std::string_view Tail(std::string_view s, std::size_t n) {
 
 } // namespace
 
-void CountSentFrame(PairTally& tally, std::size_t length) {
+void CountSentFrame(PairTally& tally, std::size_t length, bool awaitsAnswer) {
     ++tally.sent;
     tally.tx_bytes += static_cast<std::int64_t>(length);
     tally.right = std::min(tally.right, tally.sent);
+    tally.awaiting = awaitsAnswer;
 }
 
 void CountReceivedFrame(PairTally& tally, std::size_t length) {
     ++tally.received;
     tally.rx_bytes += static_cast<std::int64_t>(length);
+    tally.awaiting = false;
+}
+
+std::int64_t FramesSettled(const PairTally& tally) {
+    return std::max<std::int64_t>(0, tally.sent - (tally.awaiting ? 1 : 0));
+}
+
+namespace {
+
+// The successes over the frames settled, the successes capped; nullopt before any settled.
+std::optional<std::pair<std::int64_t, std::int64_t>> RightOfSettled(const PairTally& tally) {
+    const std::int64_t settled = FramesSettled(tally);
+    if (settled == 0)
+        return std::nullopt;
+    return std::pair{std::clamp<std::int64_t>(tally.right, 0, settled), settled};
+}
+
+} // namespace
+
+std::optional<double> SuccessPercent(const PairTally& tally) {
+    const auto rate = RightOfSettled(tally);
+    if (!rate)
+        return std::nullopt;
+    return 100.0 * static_cast<double>(rate->first) / static_cast<double>(rate->second);
 }
 
 std::optional<std::string> SuccessRateText(const PairTally& tally) {
-    if (tally.sent <= 0)
+    const auto rate = RightOfSettled(tally);
+    if (!rate)
         return std::nullopt;
-    const std::int64_t right = std::clamp<std::int64_t>(tally.right, 0, tally.sent);
-    const std::int64_t hundredths = (right * 20000 + tally.sent) / (2 * tally.sent);
+    const auto [right, settled] = *rate;
+    const std::int64_t hundredths = (right * 20000 + settled) / (2 * settled);
     char text[32];
     std::snprintf(text, sizeof text, "%lld.%02lld%%", static_cast<long long>(hundredths / 100),
                   static_cast<long long>(hundredths % 100));

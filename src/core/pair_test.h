@@ -22,17 +22,27 @@ struct PairTally {
     std::int64_t rx_bytes = 0;
     std::string last_good;      // the last frame judged right; emptied by a wrong one
     bool first_rx_seen = false; // the main receiver has taken its first frame
+    // The main transmitter's last frame still waits for its answer: it is neither a success
+    // nor lost until the answer comes or a later frame is sent in its place.
+    bool awaiting = false;
 };
 
-// A test frame was written. The successes are lowered to the frames sent: the main receiver
-// judges frames before it has sent as many.
-void CountSentFrame(PairTally& tally, std::size_t length);
+// A test frame was written; `awaitsAnswer` on the main transmitter, whose frames are answered.
+// The successes are lowered to the frames sent: the main receiver judges frames before it has
+// sent as many.
+void CountSentFrame(PairTally& tally, std::size_t length, bool awaitsAnswer);
 
-// A test frame arrived; `length` is that of the frame after correction.
+// A test frame arrived; `length` is that of the frame after correction. It ends the wait.
 void CountReceivedFrame(PairTally& tally, std::size_t length);
 
-// "75.00%" for 3 right of 4 sent: two decimals rounded half up, never above "100.00%".
-// nullopt before anything was sent, when the field keeps what it shows.
+// The frames sent whose wait has ended: all but the one waiting for its answer.
+std::int64_t FramesSettled(const PairTally& tally);
+
+// The success rate in percent over the frames settled, never above 100; nullopt before any.
+std::optional<double> SuccessPercent(const PairTally& tally);
+
+// "75.00%" for 3 right of 4 settled: two decimals rounded half up, never above "100.00%".
+// nullopt before a frame settled, when the field keeps what it shows.
 std::optional<std::string> SuccessRateText(const PairTally& tally);
 
 // Whether a received frame is a damaged copy of `reference` and is to be taken as it: it must be

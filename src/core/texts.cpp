@@ -247,6 +247,9 @@ constexpr TextRow kTexts[] = {
      nullptr},
     {TextId::kPairHexKey, "请输入十六进制数！", "Please input HEX character！", nullptr},
     {TextId::kPairNotHex, "发送数据中存在非十六进制字符！", "NOT HEX character！", nullptr},
+    // Our own: the answer-driven test has waited two frame delays without an answer.
+    {TextId::kPairAwaitingAnswer, "对传测试:未收到应答，等待中……",
+     "Transmit Both Sides: no answer yet, waiting...", nullptr},
     {TextId::kStartSend, "发送", "Send", "SENDEN"},
     {TextId::kStartReceive, "接收", "Receive", nullptr},
     {TextId::kSaveResultsTitle, "保存对传结果", "Save results", nullptr},

@@ -204,6 +204,7 @@ enum class TextId {
     kPairDataSent,
     kPairHexKey,
     kPairNotHex,
+    kPairAwaitingAnswer,
     kStartSend,
     kStartReceive,
     kSaveResultsTitle,

@@ -87,6 +87,8 @@ void PairTestTab::ConnectControls() {
                      [this](int ms) { m_timer3.setInterval(ms); });
     QObject::connect(ui.RadioButton3, &QAbstractButton::clicked, [this] { RadioButton3Click(); });
     QObject::connect(ui.ButtonSaveResults, &QAbstractButton::clicked, [this] { SaveResults(); });
+    // Resend switched on or off during a run applies to the frame waiting now.
+    QObject::connect(ui.CheckBoxResend, &QAbstractButton::toggled, [this] { ArmAnswerWait(); });
     m_hooks.push_back(std::make_unique<EventHook>(ui.Edit4, [this](QEvent* event) {
         return event->type() == QEvent::KeyPress && Edit4KeyPress(*static_cast<QKeyEvent*>(event));
     }));
@@ -208,10 +210,31 @@ void PairTestTab::Timer3Timer() {
         SendTestFrame(m_state.LastSentData, StatePairTimed);
 }
 
-void PairTestTab::ResendTimerTimer() {
+bool PairTestTab::AwaitingAnswer() const {
     // Only the answer-driven test of a main transmitter waits for answers.
-    if (m_state.AppState == StatePairReply && MainTransmitter() && !m_answerStopFlag)
+    return m_state.AppState == StatePairReply && MainTransmitter() && !m_answerStopFlag &&
+           m_state.Tally.awaiting;
+}
+
+void PairTestTab::ArmAnswerWait() {
+    if (!AwaitingAnswer()) {
+        m_resend.stop();
+        return;
+    }
+    // The wait runs from the frame's send, also when resend is switched on while it waits.
+    const int waitMs =
+        m_ui.CheckBoxResend->isChecked() ? m_ui.SpinEditResend->value() : 2 * m_state.FrameDelayMs;
+    const std::int64_t waited = MsBetween(m_lastSend, std::chrono::steady_clock::now());
+    m_resend.start(static_cast<int>(std::max<std::int64_t>(0, waitMs - waited)));
+}
+
+void PairTestTab::ResendTimerTimer() {
+    if (!AwaitingAnswer())
+        return;
+    if (m_ui.CheckBoxResend->isChecked())
         SendTestFrame(m_state.LastSentData, StatePairReply);
+    else
+        m_status.Set(2, Text(core::TextId::kPairAwaitingAnswer));
 }
 
 void PairTestTab::RadioButton15Click() {
@@ -307,7 +330,7 @@ bool PairTestTab::SendTestFrame(const core::Bytes& data, int state) {
             AddLogLine(ui.Memo1, shown);
             ui.Edit4->setText(shown);
             ui.Edit12->setText(Count(static_cast<std::int64_t>(data.size())));
-            core::CountSentFrame(g.Tally, data.size());
+            core::CountSentFrame(g.Tally, data.size(), MainTransmitter());
             ui.Label23->setText(Count(g.Tally.tx_bytes));
             ui.Edit5->setText(Count(g.Tally.sent));
             ShowRate();
@@ -315,8 +338,7 @@ bool PairTestTab::SendTestFrame(const core::Bytes& data, int state) {
             m_sentSinceStart = true;
             m_record.Add({MsBetween(m_runStart, m_lastSend), true, data, core::FrameVerdict::kNone,
                           std::nullopt});
-            if (state == StatePairReply && MainTransmitter() && ui.CheckBoxResend->isChecked())
-                m_resend.start(ui.SpinEditResend->value());
+            ArmAnswerWait();
         }
     }
     g.PollSuspended = false;

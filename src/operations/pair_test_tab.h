@@ -65,7 +65,8 @@ public:
     // The start button says the role chosen, in the language now in force.
     void ShowStartCaption();
     void Timer3Timer();
-    // The answer-driven test's frame again, when the operator asked for that after a silence.
+    // The answer-driven test's answer is overdue: its frame goes again when the operator asked
+    // for resending, else the status says that the test waits.
     void ResendTimerTimer();
     QTimer& ResendTimer() { return m_resend; }
 
@@ -95,6 +96,9 @@ private:
     void RadioButton15Click();
     void RadioButton16Click();
     void RadioButton3Click();
+    bool AwaitingAnswer() const;
+    // Times the wait for the answer of the frame sent last: resend, or the note that it waits.
+    void ArmAnswerWait();
     bool Edit4KeyPress(const QKeyEvent& key);
     void ResetCounters();
     void BeginRun();

@@ -26,7 +26,7 @@ TEST(PairTest, Counters) {
         PairTally t;
         t.sent = r.sent;
         t.right = r.right;
-        CountSentFrame(t, r.length);
+        CountSentFrame(t, r.length, false);
         EXPECT_EQ(t.sent, r.sent_after) << r.sent;
         EXPECT_EQ(t.right, r.right_after) << r.sent;
         EXPECT_EQ(t.tx_bytes, r.tx_bytes_after) << r.sent;
@@ -40,24 +40,42 @@ TEST(PairTest, Counters) {
     EXPECT_EQ(t.sent, 0);
 }
 
-TEST(PairTest, SuccessRateText) {
+// The main transmitter's frame in flight is neither a success nor lost: its wait ends with its
+// answer, or when a later frame (a resend, a timed send) goes out in its place.
+TEST(PairTest, TheFrameInFlightIsNotCountedUntilItsWaitEnds) {
+    PairTally t;
+    auto step = [&](char event) {
+        if (event == 's')
+            return CountSentFrame(t, 4, true);
+        JudgeTestReceipt(t, "ABCD", Tx, "ABCD", std::nullopt);
+        CountReceivedFrame(t, 4);
+    };
+    std::string answered23;
+    for (int i = 0; i < 23; ++i)
+        answered23 += "sr";
     struct Row {
-        std::int64_t right, sent;
-        std::optional<std::string> text;
+        std::string events; // s: a send, r: its answer, right
+        std::int64_t settled;
+        std::optional<std::string> rate;
     };
     const Row rows[] = {
-        {3, 4, "75.00%"},  {4, 4, "100.00%"},
-        {5, 4, "100.00%"}, // a receipt judged before the next send caps it
-        {0, 4, "0.00%"},   {2, 3, "66.67%"},
-        {1, 3, "33.33%"},  {1, 32, "3.13%"},     // 3.125 rounds up
-        {1, 7, "14.29%"},  {0, 0, std::nullopt}, // nothing sent: the field keeps what it shows
+        {"s", 0, std::nullopt}, // the first frame waits: no rate yet
+        {"r", 1, "100.00%"},
+        {answered23 + "s", 24, "100.00%"}, // 24 answered, the 25th in flight
+        {"s", 25, "96.00%"},               // sent again: the 25th is lost, the 26th waits
+        {"r", 26, "96.15%"},
     };
     for (const Row& r : rows) {
-        PairTally t;
-        t.right = r.right;
-        t.sent = r.sent;
-        EXPECT_EQ(SuccessRateText(t), r.text) << r.right << " of " << r.sent;
+        for (const char e : r.events)
+            step(e);
+        EXPECT_EQ(FramesSettled(t), r.settled) << r.events;
+        EXPECT_EQ(SuccessRateText(t), r.rate) << r.events;
     }
+    // The main receiver's answers wait for nothing.
+    PairTally rx;
+    CountSentFrame(rx, 4, false);
+    EXPECT_EQ(FramesSettled(rx), 1);
+    EXPECT_EQ(SuccessPercent(rx), 0.0);
 }
 
 TEST(PairTest, CorrectEcho) {

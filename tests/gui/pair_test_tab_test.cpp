@@ -64,7 +64,7 @@ TEST_F(PairTab, StartWithoutDataWarnsAfterResettingAndStartWithDataSendsIt) {
     EXPECT_EQ(g().LastSentData, "ABCDEFGHIJ");
     EXPECT_EQ(ui().Edit5->text(), "1");
     EXPECT_EQ(ui().Edit8->text(), "");
-    EXPECT_EQ(ui().Edit9->text(), "0.00%");
+    EXPECT_EQ(ui().Edit9->text(), "0"); // the frame waits for its answer: no rate yet
     EXPECT_EQ(ui().Edit12->text(), "10");
     EXPECT_EQ(ui().Label23->text(), "10");
     EXPECT_EQ(ui().Memo1->toPlainText(), "ABCDEFGHIJ");
@@ -81,10 +81,10 @@ TEST_F(PairTab, StartWithoutDataWarnsAfterResettingAndStartWithDataSendsIt) {
     EXPECT_EQ(ui().Edit6->text(), "1");
     EXPECT_EQ(ui().Edit7->text(), "1");
     EXPECT_EQ(ui().Edit5->text(), "2");
-    EXPECT_EQ(ui().Edit9->text(), "50.00%");
+    EXPECT_EQ(ui().Edit9->text(), "100.00%"); // the second frame, in flight, is not a failure
     EXPECT_EQ(ui().Label25->text(), "10");
     EXPECT_FALSE(ui().EditTripLast->text().isEmpty());
-    EXPECT_EQ(ui().EditLost->text(), "1"); // the second frame's answer is still out
+    EXPECT_EQ(ui().EditLost->text(), "0"); // nor lost
 }
 
 // The main transmitter's frames are answered by the far side; a receipt that lost a few bytes
@@ -195,6 +195,41 @@ TEST_F(PairTab, TheRoleComesFromItsButtonNotFromTheCaption) {
     ui().RadioButton15->setChecked(true);
     EXPECT_EQ(ui().SpeedButton17->text(), "SENDEN");
     EXPECT_TRUE(ui().RadioButton2->isEnabled());
+}
+
+// Without resend, an answer two frame delays overdue is reported as awaited; resend switched on
+// while the frame waits applies to that frame, which then counts as lost.
+TEST_F(PairTab, AnOverdueAnswerIsAwaitedAndResendTakesEffectAtOnce) {
+    ui().CheckBoxResend->setChecked(false);
+    ui().Edit4->setText("ping");
+    Click("SpeedButton17");
+    ASSERT_EQ(Sent(4), "ping");
+    QTimer& wait = W().PairTest().ResendTimer();
+    EXPECT_TRUE(wait.isActive());
+    EXPECT_LE(wait.interval(), 2 * g().FrameDelayMs);
+    W().PairTest().ResendTimerTimer();
+    EXPECT_EQ(Utf8(m->h.Status(2)), "Transmit Both Sides: no answer yet, waiting...");
+    EXPECT_TRUE(m->pty.Read(1, 200).empty());
+    EXPECT_EQ(ui().EditLost->text(), "0");
+
+    const int resendMs = 10000;
+    ui().SpinEditResend->setValue(resendMs);
+    ui().CheckBoxResend->click();
+    EXPECT_TRUE(wait.isActive());
+    EXPECT_LE(wait.interval(), resendMs); // counted from the send, not from the tick
+    W().PairTest().ResendTimerTimer();
+    EXPECT_EQ(Sent(4), "ping");
+    EXPECT_EQ(ui().Edit5->text(), "2");
+    EXPECT_EQ(ui().EditLost->text(), "1");
+    EXPECT_EQ(ui().Edit9->text(), "0.00%");
+    ASSERT_TRUE(Receive("ping"));
+    EXPECT_EQ(Sent(4), "ping");
+    EXPECT_EQ(ui().Edit9->text(), "50.00%");
+    EXPECT_EQ(ui().EditLost->text(), "1");
+
+    // Stopped, the wait ends: nothing is resent.
+    Click("SpeedButton18");
+    EXPECT_FALSE(wait.isActive());
 }
 
 TEST_F(PairTab, TimedSendingHexAndTheLogLimits) {
