@@ -120,10 +120,10 @@ TForm1::TForm1(Services& services, QWidget* parent)
         *m_frmPortSet, services.dialogs, *m_status, *m_link, SearchTimers{Timer(4), Timer(2)});
     m_readWriteAll = std::make_unique<ReadWriteAll>(
         *m_ui, ReadWriteState{m_g.AppState, m_g.SequenceMode, m_g.SavedSelections}, *m_sequence,
-        *m_status, *m_search, Timer(2));
+        *m_status, *m_search);
     m_rfTest = std::make_unique<RfTest>(
         *m_ui, RfTestState{m_g.AppState, m_g.SequenceMode, m_g.ChainSetAll}, *m_sequence, *m_status,
-        *m_parameters, Timer(2));
+        *m_parameters);
     m_about = std::make_unique<TFrm_about>(language, services.shell, this);
     m_profiles = std::make_unique<ModuleProfiles>(
         m_g, ProfileServices{services.dialogs, services.files, services.openFiles}, *m_sequence,
@@ -176,9 +176,7 @@ void TForm1::ConnectToolbarAndMenu() {
                  [this] { m_readWriteAll->SpeedButton21Click(); });
     ConnectTwins(this, m_ui->SpeedButton14, m_ui->N8, [this] { m_rfTest->SpeedButton14Click(); });
     ConnectTwins(this, m_ui->SpeedButton15, m_ui->N15, [this] { m_rfTest->SpeedButton15Click(); });
-    // Each acts on its own pending action only.
-    connect(&Timer(2), &QTimer::timeout, this, [this] { m_readWriteAll->Timer2Timer(); });
-    connect(&Timer(2), &QTimer::timeout, this, [this] { m_rfTest->Timer2Timer(); });
+    connect(&Timer(2), &QTimer::timeout, this, [this] { Timer2Timer(); });
     ConnectTwins(this, m_ui->SpeedButton6, m_ui->N20, [this] { N20Click(); });
     connect(m_ui->N11, &QAction::triggered, this, [this] { m_about->exec(); });
     auto* languages = new QActionGroup(this);
@@ -281,6 +279,15 @@ void TForm1::N20Click() {
         const core::TextRule texts(m_g.LangCode, m_g.VariantType);
         m_services.dialogs.Warning(path + texts.Message(core::TextId::kHelpOpenFail));
     }
+}
+
+void TForm1::Timer2Timer() {
+    // Every tick is the last, also when no action is pending (a plain search started since):
+    // a timer left running would carry out the pending action of a later search mid-walk.
+    Timer(2).stop();
+    // Each acts on its own pending action only.
+    m_readWriteAll->RunPendingAction();
+    m_rfTest->SetTxTest();
 }
 
 void TForm1::SaveOptions() {

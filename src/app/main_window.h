@@ -92,6 +92,9 @@ public:
     void LoadConfig();
     // The Option keys the operator can change, from their widgets.
     void SaveOptions();
+    // The sequence timer's tick after a successful search: stops the timer, then carries out
+    // the pending read, write or transmit test.
+    void Timer2Timer();
     // The window's captions, caption and branding in the operator's language; again whenever
     // the language changes.
     void ApplyLanguage();

@@ -35,6 +35,9 @@ void RadioSearch::SpeedButton30Click() {
 }
 
 bool RadioSearch::StartSearch() {
+    // A pending action of an earlier search, found but not yet carried out, would otherwise go
+    // out in the middle of this walk.
+    m_timers.sequence.stop();
     m_state.ModuleFound = false;
     const core::SearchAction first =
         core::StartSearchWalk(m_state.Search, m_portDialog.SearchStartStep());

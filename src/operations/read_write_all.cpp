@@ -7,7 +7,6 @@
 #include "radio_search.h"
 #include "ui_main_window.h"
 
-#include <QTimer>
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -21,9 +20,8 @@ constexpr char kWrite[] = "Write";
 } // namespace
 
 ReadWriteAll::ReadWriteAll(Ui::TForm1& ui, const ReadWriteState& state, CommandSequence& sequence,
-                           StatusPanels& status, RadioSearch& search, QTimer& sequenceTimer)
-    : m_ui(ui), m_state(state), m_sequence(sequence), m_status(status), m_search(search),
-      m_sequenceTimer(sequenceTimer) {}
+                           StatusPanels& status, RadioSearch& search)
+    : m_ui(ui), m_state(state), m_sequence(sequence), m_status(status), m_search(search) {}
 
 void ReadWriteAll::SpeedButton3Click() {
     if (!Enter())
@@ -63,17 +61,15 @@ void ReadWriteAll::SpeedButton21Click() {
             {core::TextId::kWriteAllProgress, core::TextId::kWriteAllFail, core::TextId::kSetFail});
 }
 
-void ReadWriteAll::Timer2Timer() {
-    // Both run once, silently: the answer reports the outcome.
+void ReadWriteAll::RunPendingAction() {
+    // Both go silently: the answer reports the outcome.
     if (m_state.SequenceMode == kRead) {
-        m_sequenceTimer.stop();
         m_sequence.SendQuietly(core::CommandAt(core::cmd::kReadAll), core::Framing::k5A5A,
                                core::ReadPayload(core::Framing::k5A5A));
         return;
     }
     if (m_state.SequenceMode != kWrite)
         return;
-    m_sequenceTimer.stop();
     // The search's answers may have refilled the lists; the operator's choice is what goes out.
     const core::SelectionsSnapshot& saved = m_state.SavedSelections;
     m_ui.ComboBox4->setCurrentIndex(saved.channel);

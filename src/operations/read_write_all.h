@@ -9,7 +9,6 @@
 #include <string>
 
 class CommandSequence;
-class QTimer;
 class RadioSearch;
 class StatusPanels;
 namespace Ui {
@@ -26,14 +25,15 @@ struct ReadWriteState {
 class ReadWriteAll {
 public:
     ReadWriteAll(Ui::TForm1& ui, const ReadWriteState& state, CommandSequence& sequence,
-                 StatusPanels& status, RadioSearch& search, QTimer& sequenceTimer);
+                 StatusPanels& status, RadioSearch& search);
 
     // Read parameters (toolbar and menu).
     void SpeedButton3Click();
     // Write parameters (toolbar, menu and the set-all chain).
     void SpeedButton21Click();
-    // The sequence timer's first tick after a successful search: the pending read or write.
-    void Timer2Timer();
+    // The sequence timer's tick after a successful search: the pending read or write, if the
+    // pending action is one.
+    void RunPendingAction();
 
 private:
     // The messages for the four empty lists, in the order they are checked.
@@ -56,5 +56,4 @@ private:
     CommandSequence& m_sequence;
     StatusPanels& m_status;
     RadioSearch& m_search;
-    QTimer& m_sequenceTimer;
 };

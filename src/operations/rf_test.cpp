@@ -6,7 +6,6 @@
 #include "parameter_commands.h"
 #include "ui_main_window.h"
 
-#include <QTimer>
 #include <optional>
 
 namespace {
@@ -18,9 +17,8 @@ constexpr char kTxtest[] = "Txtest";
 } // namespace
 
 RfTest::RfTest(Ui::TForm1& ui, const RfTestState& state, CommandSequence& sequence,
-               StatusPanels& status, ParameterCommands& parameters, QTimer& sequenceTimer)
-    : m_ui(ui), m_state(state), m_sequence(sequence), m_status(status), m_parameters(parameters),
-      m_sequenceTimer(sequenceTimer) {
+               StatusPanels& status, ParameterCommands& parameters)
+    : m_ui(ui), m_state(state), m_sequence(sequence), m_status(status), m_parameters(parameters) {
     QObject::connect(ui.SpeedButton38, &QAbstractButton::clicked, ui.SpeedButton38,
                      [this] { SpeedButton38Click(); });
     QObject::connect(ui.SpeedButton40, &QAbstractButton::clicked, ui.SpeedButton40,
@@ -81,11 +79,10 @@ void RfTest::SpeedButton40Click() {
                     {T::kCapacitanceProgress, T::kCapacitanceFailStatus, T::kSetFail});
 }
 
-void RfTest::Timer2Timer() {
+void RfTest::SetTxTest() {
     if (m_state.SequenceMode != kTxtest)
         return;
     m_status.Set(2, m_sequence.Text(T::kTxTestStepEntering));
-    m_sequenceTimer.stop();
     // Unlike the button's, the repeat goes in 5A5A under every variant.
     m_sequence.Send(core::CommandAt(core::cmd::kStartTxTest), core::Framing::k5A5A,
                     core::ReadPayload(core::Framing::k5A5A),

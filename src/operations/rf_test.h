@@ -6,7 +6,6 @@
 
 class CommandSequence;
 class ParameterCommands;
-class QTimer;
 class StatusPanels;
 namespace Ui {
 class TForm1;
@@ -21,10 +20,9 @@ struct RfTestState {
 
 class RfTest {
 public:
-    // The chain's first step is the air protocol write of `parameters`; the start test pressed
-    // during a search is sent again from `sequenceTimer` once the search found the module.
+    // The chain's first step is the air protocol write of `parameters`.
     RfTest(Ui::TForm1& ui, const RfTestState& state, CommandSequence& sequence,
-           StatusPanels& status, ParameterCommands& parameters, QTimer& sequenceTimer);
+           StatusPanels& status, ParameterCommands& parameters);
 
     // Start the transmit test (button, menu and the chain's last step).
     void SpeedButton14Click();
@@ -35,8 +33,9 @@ public:
     void SpeedButton38Click();
     // Calibrate with the capacitance value of Edit18.
     void SpeedButton40Click();
-    // The sequence timer's tick after a successful search, when the start test is pending.
-    void Timer2Timer();
+    // The sequence timer's tick after a successful search: the start test pressed during the
+    // search goes again, if it is the pending action.
+    void SetTxTest();
 
 private:
     Ui::TForm1& m_ui;
@@ -44,5 +43,4 @@ private:
     CommandSequence& m_sequence;
     StatusPanels& m_status;
     ParameterCommands& m_parameters;
-    QTimer& m_sequenceTimer;
 };

@@ -73,7 +73,7 @@ protected:
         WaitForModel();
         h->Window().Search().Timer4Timer();
         ASSERT_TRUE(h->Window().Timer(2).isActive());
-        h->Window().ReadWrite().Timer2Timer();
+        h->Window().Timer2Timer();
         EXPECT_FALSE(h->Window().Timer(2).isActive());
     }
 
@@ -92,6 +92,28 @@ TEST_F(SearchFirst, ReadFillsTheFourListsAtTheSettingFound) {
     EXPECT_EQ(List("ComboBox2")->currentIndex(), 3);
     EXPECT_EQ(List("ComboBox3")->currentIndex(), 2);
     EXPECT_TRUE(h->Boxes().empty());
+    EXPECT_EQ(sim.Stop(), 0);
+}
+
+TEST_F(SearchFirst, NoPendingActionOutlivesTheSearchItBelongsTo) {
+    QTimer& sequence = h->Window().Timer(2);
+    h->Click("SpeedButton3");
+    WaitForModel();
+    h->Window().Search().Timer4Timer();
+    ASSERT_TRUE(sequence.isActive());
+    // A plain search within the second drops the pending read, and its timer with it.
+    h->Click("SpeedButton20");
+    EXPECT_EQ(h->G().SequenceMode, "");
+    EXPECT_FALSE(sequence.isActive());
+    // A tick that finds no action of its own is the last all the same.
+    sequence.start();
+    h->Window().Timer2Timer();
+    EXPECT_FALSE(sequence.isActive());
+    // So the next read search sends its read only once that search has found the module.
+    h->Click("SpeedButton3");
+    EXPECT_FALSE(sequence.isActive());
+    EXPECT_EQ(sim.ErrorOutput().find(Frame("8015", "0000")), std::string::npos)
+        << sim.ErrorOutput();
     EXPECT_EQ(sim.Stop(), 0);
 }
 

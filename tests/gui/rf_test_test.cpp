@@ -180,7 +180,7 @@ TEST_F(OperationsTest, TxTestPressedDuringASearchGoesAgainIn5A5AOnceTheModuleIsF
     EXPECT_EQ(Sent(13), Frame("800B", "0000")); // the search answer's own serial-number read
     h->Window().Search().Timer4Timer();
     ASSERT_TRUE(h->Window().Timer(2).isActive());
-    h->Window().RfGroup().Timer2Timer();
+    h->Window().Timer2Timer();
     EXPECT_FALSE(h->Window().Timer(2).isActive());
     EXPECT_EQ(Sent(13), Frame("8007", "0000"));
     EXPECT_EQ(Utf8(h->Status(2)), "Setting TX test......");
