@@ -6,7 +6,8 @@ namespace {
 
 SearchAction TryStep(SearchWalk& walk, int step) {
     walk.step = step;
-    ++walk.attempts;
+    if (step != kPortsOwnSetting)
+        ++walk.attempts;
     return {SearchDo::Try, step, SearchStepAt(step)};
 }
 
@@ -18,7 +19,7 @@ SearchAction End(SearchWalk& walk, SearchState state, SearchDo what) {
 } // namespace
 
 SearchAction StartSearchWalk(SearchWalk& walk, int start_step) {
-    const int start = start_step >= 1 && start_step <= kSearchSteps ? start_step : 1;
+    const int start = start_step >= 1 && start_step <= kSearchSteps ? start_step : kPortsOwnSetting;
     walk = SearchWalk{start, 0, 0, SearchState::Walking};
     return TryStep(walk, start);
 }

@@ -73,7 +73,9 @@ void RadioSearch::Carry(const core::SearchAction& action) {
 }
 
 bool RadioSearch::SearchAtStep(int step) {
-    const bool set = m_portDialog.ApplySearchStep(core::SearchStepAt(step));
+    // At the port's own setting the port stays as it is, dialog and panel 1 included.
+    const bool set =
+        step == core::kPortsOwnSetting || m_portDialog.ApplySearchStep(core::SearchStepAt(step));
     // The answer is taken whatever LastCommand holds, so the search does not record itself.
     const core::Command& search = core::CommandAt(core::cmd::kSearch);
     const core::Framing framing = core::FramingFor(search, m_state.VariantType);

@@ -56,8 +56,8 @@ public:
     void Timer4Timer();
 
 private:
-    // Re-configures the port to `step` (1..21) and writes the search request. True when the
-    // request was written; otherwise panel 2 shows why.
+    // Re-configures the port to `step` (1..21; kPortsOwnSetting leaves it) and writes the
+    // search request. True when the request was written; otherwise panel 2 shows why.
     bool SearchAtStep(int step);
     void Carry(const core::SearchAction& action);
     QString Text(core::TextId id) const;

@@ -22,20 +22,25 @@ std::vector<int> Runs(std::initializer_list<std::pair<int, int>> ranges) {
 } // namespace
 
 TEST(SearchWalk, WalkFromTheDialogsSetting) {
+    constexpr int kNoModule = -1;
     struct Row {
         int start_step;
-        int module_step; // the setting the module answers at; 0: no module
+        int module_step; // the step the module answers at (0: the port's own setting)
         std::vector<int> tries;
         SearchDo end;
+        int attempts; // steps of the 21 tried
     };
     const Row rows[] = {
-        {15, 0, Runs({{15, 21}, {1, 14}}), SearchDo::Failed}, // 9600 none: up, wrap, fail
-        {21, 0, Runs({{21, 21}, {1, 20}}), SearchDo::Failed}, // the first tick wraps to 1
-        {1, 0, Runs({{1, 21}}), SearchDo::Failed},
-        {0, 0, Runs({{1, 21}}), SearchDo::Failed},        // no usable dialog setting: a full search
-        {22, 0, Runs({{1, 21}}), SearchDo::Failed},       // as for 0
-        {4, 1, Runs({{4, 21}, {1, 1}}), SearchDo::Found}, // 600 even found at the 19th try
-        {13, 13, {13}, SearchDo::Found},                  // answered at the first try
+        {15, kNoModule, Runs({{15, 21}, {1, 14}}), SearchDo::Failed, 21}, // 9600 none: up, wrap
+        {21, kNoModule, Runs({{21, 21}, {1, 20}}), SearchDo::Failed, 21}, // first tick wraps to 1
+        {1, kNoModule, Runs({{1, 21}}), SearchDo::Failed, 21},
+        // no usable dialog setting (57600): once at the port's own setting, then all 21
+        {0, kNoModule, Runs({{0, 21}}), SearchDo::Failed, 21},
+        {22, kNoModule, Runs({{0, 21}}), SearchDo::Failed, 21}, // as for 0
+        {0, 0, {0}, SearchDo::Found, 0},                        // the port already talks to it
+        {0, 7, Runs({{0, 7}}), SearchDo::Found, 7},
+        {4, 1, Runs({{4, 21}, {1, 1}}), SearchDo::Found, 19}, // 600 even found at the 19th try
+        {13, 13, {13}, SearchDo::Found, 1},                   // answered at the first try
     };
     for (const Row& r : rows) {
         SearchWalk walk;
@@ -44,11 +49,12 @@ TEST(SearchWalk, WalkFromTheDialogsSetting) {
         int ticks = 0;
         while (a.what == SearchDo::Try) {
             tries.push_back(a.step);
-            a = TickSearchWalk(walk, r.module_step != 0 && walk.step == r.module_step);
+            a = TickSearchWalk(walk, walk.step == r.module_step);
             ++ticks;
         }
         EXPECT_EQ(tries, r.tries) << r.start_step;
         EXPECT_EQ(a.what, r.end) << r.start_step;
+        EXPECT_EQ(walk.attempts, r.attempts) << r.start_step;
         // the end comes at the tick after the last try, and the port keeps that try's setting
         EXPECT_EQ(ticks, static_cast<int>(r.tries.size())) << r.start_step;
         EXPECT_EQ(walk.step, r.tries.back()) << r.start_step;

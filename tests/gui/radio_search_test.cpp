@@ -89,6 +89,55 @@ TEST(RadioSearch, ModuleAt600EvenIsFoundFrom1200EvenAtTheNineteenthTry) {
     EXPECT_EQ(sim.Stop(), 0);
 }
 
+TEST(RadioSearch, AModuleAtTheDialogs57600IsFoundAtOnceAndTheReadFollowsThere) {
+    SimProcess sim;
+    ASSERT_TRUE(sim.Start({"--serial-rate", "8", "--parity", "0", "--verbose"})) << sim.error();
+    // 57600 baud, no parity: a setting none of the search's steps holds.
+    GuiHarness h("[Ver]\nCEO=EN\n[COM]\nRate=7\nVerify=2\n", sim.paths()[0]);
+    h.Start();
+    TakeOverSearchTimer(h);
+    h.Window().Timer(2).setInterval(std::numeric_limits<int>::max());
+    ASSERT_TRUE(h.Boxes().empty()) << "the port did not open";
+    const QString summary = h.Status(1);
+
+    // Read parameters, "Search before R/W" on: the first request goes out as the port stands.
+    h.Click("SpeedButton3");
+    EXPECT_EQ(h.Status(1), summary);
+    EXPECT_EQ(h.G().Search.attempts, 0);
+    EXPECT_EQ(h.G().Line.BaudRate, 57600);
+    // the search answer, and the serial-number read it sends
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.G().ModuleModelIndex >= 0; }, 5000))
+        << sim.ErrorOutput();
+    Tick(h);
+    EXPECT_FALSE(h.Window().Timer(4).isActive());
+    ASSERT_TRUE(h.Window().Timer(2).isActive()) << "the pending read does not move on";
+    h.Window().Timer2Timer();
+    ASSERT_TRUE(h.WaitStatus(2, "Read All Parameters OK!")) << Utf8(h.Status(2));
+    EXPECT_EQ(h.InPortDialog<QComboBox>("ComboBox2")->currentText(), "57600");
+    EXPECT_TRUE(h.Boxes().empty());
+    EXPECT_EQ(sim.Stop(), 0);
+}
+
+TEST(RadioSearch, NoModuleAt57600TriesThePortsOwnSettingThenAllTwentyOne) {
+    PtyPair pty;
+    ASSERT_TRUE(pty.Ok());
+    GuiHarness h("[Ver]\nCEO=EN\n[COM]\nRate=7\nVerify=2\n", pty.SlavePath());
+    h.Start();
+    TakeOverSearchTimer(h);
+    ASSERT_TRUE(h.Boxes().empty()) << "the port did not open";
+
+    h.Click("SpeedButton20");
+    EXPECT_EQ(h.G().Search.attempts, 0);
+    // steps 1..21 after it, the last 38400 none
+    Tick(h, 21);
+    EXPECT_EQ(Utf8(h.Status(1)), "COM1,38400,NONE,8,1,1");
+    EXPECT_EQ(pty.Read(22 * kRequestBytes).size(), 22 * kRequestBytes);
+    EXPECT_TRUE(h.Boxes().empty());
+    Tick(h);
+    EXPECT_EQ(Utf8(h.Status(2)), "Search Fail！");
+    EXPECT_FALSE(h.Window().Timer(4).isActive());
+}
+
 TEST(RadioSearch, NoModuleFailsAfterTwentyOneTriesOnePerSetting) {
     PtyPair pty;
     ASSERT_TRUE(pty.Ok());
