@@ -16,6 +16,22 @@ constexpr const char* kFileName = "Config.ini";
 constexpr int kPortCount = 36;
 constexpr const char* kSessionLogKey = "Session log";
 
+// A duration of section Option, in ms, and the range it is bounded to.
+struct Duration {
+    const char* key;
+    SpinRange range;
+};
+constexpr Duration kDelayTime{"Delay time", kDelayTimeRange};
+constexpr Duration kRxTimer{"RX timer", kRxTimerRange};
+constexpr Duration kRxTxConversion{"RX/TX conversion", kRxTxConversionRange};
+constexpr Duration kResendTime{"Resend time", kResendTimeRange};
+constexpr Duration kTestDelayTime{"Test Delay Time", kTestDelayTimeRange};
+
+int ReadDuration(const Profile& ini, const Duration& duration, int fallback) {
+    return std::clamp(ini.ReadInteger("Option", duration.key, fallback), duration.range.min,
+                      duration.range.max);
+}
+
 bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
     return std::ranges::equal(
         a, b, [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
@@ -52,14 +68,12 @@ ConfigValues LoadConfig(const fs::path& file) {
     values.ver.ModelListVariant = ini.ReadInteger("Ver", "QX", defaults.ver.ModelListVariant);
     OptionValues& option = values.option;
     option.frameDelay = ini.ReadBool("Option", "Frame delay", defaults.option.frameDelay);
-    option.delayTime = ini.ReadInteger("Option", "Delay time", defaults.option.delayTime);
-    option.rxTimer = ini.ReadInteger("Option", "RX timer", defaults.option.rxTimer);
-    option.rxTxConversion =
-        ini.ReadInteger("Option", "RX/TX conversion", defaults.option.rxTxConversion);
+    option.delayTime = ReadDuration(ini, kDelayTime, defaults.option.delayTime);
+    option.rxTimer = ReadDuration(ini, kRxTimer, defaults.option.rxTimer);
+    option.rxTxConversion = ReadDuration(ini, kRxTxConversion, defaults.option.rxTxConversion);
     option.searchBeforeRw =
         ini.ReadBool("Option", "Search before R/W", defaults.option.searchBeforeRw);
-    option.TestDelayTime =
-        ini.ReadInteger("Option", "Test Delay Time", defaults.option.TestDelayTime);
+    option.TestDelayTime = ReadDuration(ini, kTestDelayTime, defaults.option.TestDelayTime);
     option.sessionLog = ini.ReadBool("Option", kSessionLogKey, defaults.option.sessionLog);
     return values;
 }
@@ -76,7 +90,7 @@ ResendOption LoadResendOption(const fs::path& file) {
     const Profile ini(file);
     const ResendOption defaults;
     return {ini.ReadBool("Option", "Resend", defaults.on),
-            ini.ReadInteger("Option", "Resend time", defaults.ms)};
+            ReadDuration(ini, kResendTime, defaults.ms)};
 }
 
 std::map<int, std::string> LoadPortMap(const fs::path& file) {

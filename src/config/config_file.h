@@ -9,8 +9,9 @@
 
 namespace config {
 
-// Ranges of the window's spin boxes, which clamp what the file holds; the loader hands out the
-// raw value.
+// Every duration the file holds is bounded to its range when it is read, so a hand-edited
+// value (negative, or hours long) cannot stall the tool in a pause or a timer. The first four
+// are the ranges of the window's spin boxes.
 struct SpinRange {
     int min;
     int max;
@@ -19,6 +20,7 @@ inline constexpr SpinRange kDelayTimeRange{60, 3000};
 inline constexpr SpinRange kRxTimerRange{10, 500};
 inline constexpr SpinRange kRxTxConversionRange{10, 1000};
 inline constexpr SpinRange kResendTimeRange{100, 10000};
+inline constexpr SpinRange kTestDelayTimeRange{0, 10000};
 
 // Section COM: list positions in the port dialog (COM1, 2400 baud, no parity by default).
 struct PortSettings {

@@ -29,8 +29,8 @@ TEST(ConfigFile, FirstStartSavesTheDefaultPort) {
 
 TEST(ConfigFile, ReadsAnOldWindowsFile) {
     TempDir dir;
-    // Every key in other letter case, CRLF, blanks around '=', a ';' comment; the spin values
-    // 10 and 5000 lie outside the boxes' ranges and are handed out unclamped.
+    // Every key in other letter case, CRLF, blanks around '=', a ';' comment; the durations
+    // 10 and 5000 lie outside their ranges and come out bounded.
     WriteBytes(dir.File("Config.ini"), "[com]\r\nPORT = 4\r\nrate=6\r\nverify=0\r\n"
                                        "; factory settings\r\n"
                                        "[sn]\r\nmodel=3\r\nYEAR=2019\r\nmonth=07\r\nno=00042\r\n"
@@ -42,9 +42,45 @@ TEST(ConfigFile, ReadsAnOldWindowsFile) {
     const fs::path file = ConfigPath(dir.Path());
     const ConfigValues expected{{3, "2019", "07", "00042"},
                                 {"MORVANTELIS", "QX87ID", "EN", 1},
-                                {true, 10, 5000, 15, false, 2500}};
+                                {true, 60, 500, 15, false, 2500}};
     EXPECT_EQ(LoadConfig(file), expected);
     EXPECT_EQ(LoadPortSettings(file), (PortSettings{4, 6, 0}));
+}
+
+TEST(ConfigFile, EveryDurationIsBoundedWhenRead) {
+    struct Row {
+        const char* key;
+        const char* text;
+        int loaded;
+    };
+    const Row rows[] = {
+        // the pause before the set-all chain's TX test: neither negative nor hours long
+        {"Test Delay Time", "-5", 0},
+        {"Test Delay Time", "2147483647", 10000},
+        {"Test Delay Time", "0", 0},
+        {"Test Delay Time", "10000", 10000},
+        {"Delay time", "-1", 60},
+        {"Delay time", "3001", 3000},
+        {"RX timer", "0", 10},
+        {"RX timer", "501", 500},
+        {"RX/TX conversion", "-2147483648", 10},
+        {"RX/TX conversion", "1001", 1000},
+        {"Resend time", "-5", 100},
+        {"Resend time", "10001", 10000},
+        {"Resend time", "100", 100},
+    };
+    TempDir dir;
+    const fs::path file = dir.File("Config.ini");
+    for (const Row& r : rows) {
+        WriteBytes(file, std::string("[Option]\n") + r.key + "=" + r.text + "\n");
+        const OptionValues o = LoadConfig(file).option;
+        const std::map<std::string, int> loaded{{"Test Delay Time", o.TestDelayTime},
+                                                {"Delay time", o.delayTime},
+                                                {"RX timer", o.rxTimer},
+                                                {"RX/TX conversion", o.rxTxConversion},
+                                                {"Resend time", LoadResendOption(file).ms}};
+        EXPECT_EQ(loaded.at(r.key), r.loaded) << r.key << "=" << r.text;
+    }
 }
 
 TEST(ConfigFile, GarbageValuesFallBackToDefaults) {
