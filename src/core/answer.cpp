@@ -15,9 +15,9 @@ namespace {
 using A = AnswerFrame;
 using Build = AnswerEvent (*)(const A&);
 
-// The short framing carries the serial rate alone; the module then runs without parity.
+// The short framing carries the serial rate alone.
 int SerialParity(const A& a) {
-    return a.framing == Framing::kEDED ? 0 : a.ByteValue(1);
+    return a.framing == Framing::kEDED ? answer::kParityNotCarried : a.ByteValue(1);
 }
 
 AnswerEvent Search(const A& a) {
@@ -208,6 +208,10 @@ AnswerResult AcceptAnswer(std::string_view text, Framing handler, std::string_vi
     if (answer.check == AnswerCheck::kNotFrame)
         return {answer::NotAFrame{std::string(text)}};
     return Checked(answer, text, lastCommand);
+}
+
+int ParityAfterAnswer(int answered, int answeredAt) {
+    return answered == answer::kParityNotCarried ? answeredAt : answered;
 }
 
 } // namespace core

@@ -15,6 +15,9 @@ namespace core {
 
 namespace answer {
 
+// The parity of the serial-settings answers of the short framing, which carry a rate alone.
+inline constexpr int kParityNotCarried = -1;
+
 // Events compare by value. Accepted answers that change something:
 struct SearchAnswer {
     int family;
@@ -24,12 +27,12 @@ struct SearchAnswer {
 };
 struct SerialSettingsWritten {
     int rateCode;
-    int parity;
+    int parity; // 0 none, 1 even, 2 odd, or kParityNotCarried
     bool operator==(const SerialSettingsWritten&) const = default;
 };
 struct SerialSettingsRead {
     int rateCode;
-    int parity;
+    int parity; // as for SerialSettingsWritten
     bool operator==(const SerialSettingsRead&) const = default;
 };
 struct AirRateRead {
@@ -158,5 +161,10 @@ struct AnswerResult {
 // Texts the event tells itself: the serial-number answer's (it depends on who asked), the
 // power level's value after the Chinese text, and the search's "(Model read ok)" suffix.
 AnswerResult AcceptAnswer(std::string_view text, Framing handler, std::string_view lastCommand);
+
+// The parity (0 none, 1 even, 2 odd) a module runs at after an answer about its serial
+// settings: the answer's own; without one (kParityNotCarried) the module keeps the parity it
+// answered at, `answeredAt`.
+int ParityAfterAnswer(int answered, int answeredAt);
 
 } // namespace core

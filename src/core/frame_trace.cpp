@@ -31,6 +31,8 @@ std::string Rate(int code) {
 
 std::string Parity(int code) {
     static constexpr std::array kNames{"none", "even", "odd"};
+    if (code == answer::kParityNotCarried)
+        return "(no parity given)";
     return code >= 0 && code <= 2 ? kNames[static_cast<std::size_t>(code)]
                                   : "parity code " + std::to_string(code);
 }

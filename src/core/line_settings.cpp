@@ -22,6 +22,10 @@ char ParityLetter(int code) {
 
 } // namespace
 
+int ModuleParityCode(const LineSettings& line) {
+    return line.PortParityCode == 0x18 ? 1 : line.PortParityCode == 0x08 ? 2 : 0;
+}
+
 std::string LineSettingText(const LineSettings& line) {
     // data-bits codes 0..3 stand for 5..8 bits; stop-bits code 4 for two stop bits
     return std::to_string(line.BaudRate) + ' ' + std::to_string(line.PortDataBitsCode + 5) +

@@ -18,4 +18,8 @@ struct LineSettings {
 // "9600 8E1": baud rate, data bits, parity letter, stop bits, as traces and logs show them.
 std::string LineSettingText(const LineSettings& line);
 
+// The line's parity as the modules code it: 1 even, 2 odd, 0 for none (and for mark and space,
+// which the modules do not offer).
+int ModuleParityCode(const LineSettings& line);
+
 } // namespace core

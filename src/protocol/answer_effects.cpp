@@ -57,14 +57,17 @@ void AnswerHandler::Apply(const core::answer::SearchAnswer& e) {
     m_link.Send(g.Line.CurrentPort, read);
 }
 
+// An answer of the short framing tells the rate alone: the module keeps the parity of the
+// line it answered on.
 void AnswerHandler::Apply(const core::answer::SerialSettingsWritten& e) {
-    ReopenPort(e.rateCode, e.parity);
+    ReopenPort(e.rateCode, core::ParityAfterAnswer(e.parity, core::ModuleParityCode(m_state.Line)));
 }
 
 void AnswerHandler::Apply(const core::answer::SerialSettingsRead& e) {
+    const int parity = core::ParityAfterAnswer(e.parity, core::ModuleParityCode(m_state.Line));
     Select(m_ui.ComboBox2, core::RatePositionFromCode(e.rateCode));
-    Select(m_ui.ComboBox3, core::ParityPositionFromCode(e.parity));
-    ReopenPort(e.rateCode, e.parity);
+    Select(m_ui.ComboBox3, core::ParityPositionFromCode(parity));
+    ReopenPort(e.rateCode, parity);
 }
 
 void AnswerHandler::Apply(const core::answer::AirRateRead& e) {

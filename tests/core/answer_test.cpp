@@ -133,11 +133,12 @@ TEST(Answer, ShortRowsAcceptedAndRefused) {
     constexpr Framing S = Framing::kEDED;
     // clang-format off
     CheckRows({
-        // the rate alone counts: the module runs without parity, whatever follows it
-        {"serial written", S, "8001", Short("01", "0702"), SerialSettingsWritten{7, 0},
-         kSerialWritten, true, kSerialWriteRefused, true},
-        {"serial read", S, "8002", Short("02", "0702"), SerialSettingsRead{7, 0}, kSerialRead, true,
-         kSerialReadRefused, true},
+        // the rate alone counts, whatever follows it: the answer tells no parity
+        {"serial written", S, "8001", Short("01", "0702"),
+         SerialSettingsWritten{7, kParityNotCarried}, kSerialWritten, true, kSerialWriteRefused,
+         true},
+        {"serial read", S, "8002", Short("02", "0702"), SerialSettingsRead{7, kParityNotCarried},
+         kSerialRead, true, kSerialReadRefused, true},
         {"air rate written", S, "8003", Short("03", ""), Acknowledged{}, kAirRateWritten, false,
          kAirRateWriteRefused, true},
         {"air rate 08", S, "8004", Short("04", "08"), AirRateRead{8}, kAirRateRead, false,

@@ -69,6 +69,9 @@ TEST(FrameTrace, DecodesRequestsAnswersAndMissingAnswers) {
         // serial settings 38400 odd, read "as decimal" where the window reads so
         {"5A5A00005A00020207021B0D0A", kAnswer, L, "8002",
          "5A5A | 0002 serial settings = 38400 odd | accepted"},
+        // the short framing's answer tells the rate alone
+        {"EDED0204E0", kAnswer, S, "8002",
+         "EDED | 02 serial settings = 4800 (no parity given) | accepted"},
         // answer code 18 belongs to no command
         {"5A5A00005A001800260D0A", kAnswer, L, "8003", "5A5A | 0018 unknown answer | ignored"},
         // IO lines of ID 1: low, high

@@ -31,6 +31,32 @@ TEST(AnswerEDED, ShortAnswersAndPassedOnFullOnes) {
     EXPECT_TRUE(ui.Memo2->toPlainText().isEmpty());
 }
 
+TEST(AnswerEDED, SerialAnswersTellTheRateAndTheModuleKeepsItsParity) {
+    ModulePeer m("type=MORVANTELIS\nCEO=EN");
+    auto& ui = m.ui();
+    Ui::TfrmPortSet& dialog = m.h.Ctx().frmPortSet->Form();
+    const core::LineSettings& line = m.g().Line;
+    m.ChooseModel(6);
+    // the module was found at 4800 odd
+    m.h.Ctx().frmPortSet->ReopenPort(4, 2);
+    ASSERT_EQ(line.PortParityCode, 0x08);
+    EXPECT_EQ(m.StatusAfter("8002", FrameTextEDED("02", "04")), "串口参数读取成功!");
+    EXPECT_EQ(ui.ComboBox2->currentText(), "4800");
+    EXPECT_EQ(ui.ComboBox3->currentText(), "ODD");
+    EXPECT_EQ(dialog.ComboBox3->currentText(), "ODD");
+    EXPECT_EQ(line.PortParityCode, 0x08);
+    // a new rate written: the port follows it and stays odd
+    EXPECT_EQ(m.StatusAfter("8001", FrameTextEDED("01", "05")), "串口参数设置成功!");
+    EXPECT_EQ(dialog.ComboBox2->currentText(), "9600");
+    EXPECT_EQ(line.BaudRate, 9600);
+    EXPECT_EQ(line.PortParityCode, 0x08);
+    EXPECT_TRUE(m.g().PortOpenFlags[0]);
+    // a 5A5A answer tells its parity, even
+    EXPECT_EQ(m.StatusAfter("8001", Answer5A5A("0001", "0501")), "Parameters of Com Port Set OK!");
+    EXPECT_EQ(line.PortParityCode, 0x18);
+    EXPECT_TRUE(m.h.Boxes().empty());
+}
+
 TEST(AnswerEDED, OtherTextIsDroppedAndBadSumsLogged) {
     ModulePeer m("type=MORVANTELIS\nCEO=EN");
     // an IO answer and plain noise
