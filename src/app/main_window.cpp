@@ -103,7 +103,7 @@ TForm1::TForm1(Services& services, QWidget* parent)
                                               *m_pairTest, *m_link);
     // After the receive loop, so each poll's tick reaches the feed once the poll is done.
     m_feed = std::make_unique<FrameFeed>(*m_link, m_g, Timer(1));
-    m_sessionLog = std::make_unique<SessionLogSwitch>(*m_feed, m_g, *m_status, Timer(1));
+    m_sessionLog = std::make_unique<SessionLogSwitch>(*m_feed, m_g, services.dialogs, Timer(1));
     m_monitor = std::make_unique<FrameMonitor>(*m_feed, services.files, services.dialogs, this);
 
     StartTimers();

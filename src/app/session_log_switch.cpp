@@ -1,12 +1,12 @@
 #include "session_log_switch.h"
 
-#include "form/status_panels.h"
+#include "core/services.h"
 
 #include <QTimer>
 
-SessionLogSwitch::SessionLogSwitch(FrameFeed& feed, const Globals& g, StatusPanels& status,
+SessionLogSwitch::SessionLogSwitch(FrameFeed& feed, const Globals& g, core::Dialogs& dialogs,
                                    QTimer& poll)
-    : m_feed(feed), m_g(g), m_status(status) {
+    : m_feed(feed), m_g(g), m_dialogs(dialogs) {
     connect(&poll, &QTimer::timeout, this, [this] { Flush(); });
 }
 
@@ -41,6 +41,8 @@ void SessionLogSwitch::Flush() {
 void SessionLogSwitch::Failed(const std::filesystem::path& file) {
     m_failed = true;
     const SessionLanguage language{m_g.LangCode, m_g.VariantType};
-    m_status.Set(2, QString::fromUtf8(language.Message(core::TextId::kSessionLogFailed)) +
-                        QString::fromStdString(file.string()));
+    const std::string text = language.Message(core::TextId::kSessionLogFailed) + file.string();
+    // The failure comes within a send or a poll, whose own status text would replace one of
+    // ours at once; the box comes when that work is done, outside the feed's readers.
+    QTimer::singleShot(0, this, [this, text] { m_dialogs.Warning(text); });
 }

@@ -1,6 +1,6 @@
 // The session log option: while it is on, every record of the feed is appended to the log of
-// the day in the start directory. A log that cannot be written is reported once in status
-// panel 2; the tool goes on without it until the option is set again.
+// the day in the start directory. A log that cannot be written is reported once in a warning
+// box; the tool goes on without it until the option is set again.
 #pragma once
 
 #include "frame_feed.h"
@@ -10,13 +10,15 @@
 #include <memory>
 
 class QTimer;
-class StatusPanels;
+namespace core {
+class Dialogs;
+}
 
 class SessionLogSwitch : public QObject {
     Q_OBJECT
 public:
     // The log's lines are handed to the system after each tick of `poll`.
-    SessionLogSwitch(FrameFeed& feed, const Globals& g, StatusPanels& status, QTimer& poll);
+    SessionLogSwitch(FrameFeed& feed, const Globals& g, core::Dialogs& dialogs, QTimer& poll);
     ~SessionLogSwitch() override;
 
     void Set(bool on);
@@ -28,7 +30,7 @@ private:
 
     FrameFeed& m_feed;
     const Globals& m_g;
-    StatusPanels& m_status;
+    core::Dialogs& m_dialogs;
     std::unique_ptr<SessionLog> m_log;
     FrameFeed::ReaderId m_reader = 0;
     bool m_failed = false;
