@@ -6,7 +6,7 @@
 #include "form_texts.h"
 #include "main_window.h"
 #include "operations/pair_test_tab.h"
-#include "serial/dialog/port_dialog.h"
+#include "port_dialog/port_dialog.h"
 #include "ui_main_window.h"
 
 void TForm1::ApplyLanguage() {

@@ -5,7 +5,7 @@
 #include "core/services.h"
 #include "core/texts.h"
 #include "form/status_panels.h"
-#include "serial/dialog/port_dialog.h"
+#include "port_dialog/port_dialog.h"
 #include "serial/module_profile_io.h"
 
 #include <fstream>

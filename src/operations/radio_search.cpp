@@ -5,7 +5,7 @@
 #include "core/services.h"
 #include "form/pages.h"
 #include "form/status_panels.h"
-#include "serial/dialog/port_dialog.h"
+#include "port_dialog/port_dialog.h"
 #include "serial/link.h"
 #include "ui_main_window.h"
 

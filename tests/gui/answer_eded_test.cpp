@@ -1,5 +1,5 @@
+#include "port_dialog/port_dialog.h"
 #include "receive_peer.h"
-#include "serial/dialog/port_dialog.h"
 #include "ui_port_dialog.h"
 
 using core::FrameTextEDED;

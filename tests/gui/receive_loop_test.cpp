@@ -1,7 +1,7 @@
 #include "core/receive_timing.h"
+#include "port_dialog/port_dialog.h"
 #include "protocol/receive_loop.h"
 #include "receive_peer.h"
-#include "serial/dialog/port_dialog.h"
 #include "ui_port_dialog.h"
 
 #include <QStringList>

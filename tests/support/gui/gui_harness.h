@@ -4,8 +4,8 @@
 #pragma once
 
 #include "app/main_window.h"
+#include "port_dialog/port_dialog.h"
 #include "recording_dialogs.h"
-#include "serial/dialog/port_dialog.h"
 #include "serial/posix_sio.h"
 
 #include <QCoreApplication>
