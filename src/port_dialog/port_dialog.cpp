@@ -98,10 +98,13 @@ TfrmPortSet::TfrmPortSet(const PortDialogState& state, TCommFun& commFun, core::
     connect(m_ui->ComboBox2, &QComboBox::activated, this, &TfrmPortSet::ComboBox2Change);
     connect(m_ui->ComboBox3, &QComboBox::activated, this, &TfrmPortSet::ComboBox3Click);
     connect(m_ui->ComboBox1, &QComboBox::currentIndexChanged, this, &TfrmPortSet::ShowChosenDevice);
+    m_commFun.OnPortLost([this](int port) { PortLost(port); });
     FormCreate();
 }
 
-TfrmPortSet::~TfrmPortSet() = default;
+TfrmPortSet::~TfrmPortSet() {
+    m_commFun.OnPortLost({});
+}
 
 void TfrmPortSet::FormCreate() {
     ApplyCaptions();
@@ -241,6 +244,14 @@ void TfrmPortSet::ComboBox1Click() {
     const bool open = entry >= 0 && m_state.PortOpenFlags[static_cast<std::size_t>(entry)];
     m_ui->SpeedButton1->setEnabled(!open);
     m_ui->SpeedButton2->setEnabled(open);
+}
+
+void TfrmPortSet::PortLost(int port) {
+    if (port < 1 || port > serial::kPortCount)
+        return;
+    m_state.PortOpenFlags[static_cast<std::size_t>(port - 1)] = false;
+    // The buttons follow the entry shown, as a choice in the list does.
+    ComboBox1Click();
 }
 
 void TfrmPortSet::ComboBox2Change() {

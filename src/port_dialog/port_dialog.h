@@ -50,6 +50,9 @@ public:
     void ComboBox2Change();
     void ComboBox3Click();
 
+    // The device of `port` vanished and the port is closed: its flag and the buttons say so.
+    void PortLost(int port);
+
     // Follows the module's serial settings: select them, close the port and open it again.
     // Rate codes 1..8 stand for 600..57600; parity codes 0 none, 1 even, 2 odd.
     void ReopenPort(int rateCode, int parityCode);

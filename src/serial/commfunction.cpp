@@ -127,5 +127,7 @@ bool TCommFun::ReportLost(int port) {
         return false;
     m_dialogs.Warning(std::string(core::SerialLinkText(T::kPortNotOpen, m_variantType)) + "\n" +
                       reason);
+    if (m_onLost)
+        m_onLost(port);
     return true;
 }

@@ -6,6 +6,7 @@
 #include "core/services.h"
 #include "sio.h"
 
+#include <functional>
 #include <string>
 
 class TCommFun {
@@ -26,6 +27,10 @@ public:
     // Replaces `received` with what is waiting, when anything is; leaves it alone otherwise.
     void ReceiveData(int port, core::Bytes& received);
 
+    // Called once when the device of an open port vanished, after its box: the port is closed
+    // from then on, and whoever keeps its open flag clears it. Empty for none.
+    void OnPortLost(std::function<void(int port)> handler) { m_onLost = std::move(handler); }
+
 private:
     enum class Call { Open, Params, Close, Send };
     bool Report(Call call, int port, int code);
@@ -35,4 +40,5 @@ private:
     serial::Sio& m_sio;
     core::Dialogs& m_dialogs;
     const std::string& m_variantType;
+    std::function<void(int port)> m_onLost;
 };

@@ -4,7 +4,9 @@
 #include "config/config_file.h"
 #include "form/status_panels.h"
 #include "gui_harness.h"
+#include "protocol/receive_loop.h"
 #include "pty.h"
+#include "serial/link.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -12,6 +14,8 @@
 #include <QTest>
 #include <QTimer>
 #include <fcntl.h>
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <termios.h>
@@ -284,4 +288,43 @@ TEST(PortDialog, UnopenableDeviceGivesBothFailureTexts) {
         // Nothing is saved for an open that failed.
         EXPECT_NE(h.ReadConfigFile().find("Rate=04"), std::string::npos);
     }
+}
+
+TEST(PortDialog, AVanishedDeviceLeavesThePortClosedAndOpensAgainWhenBack) {
+    GuiHarness h(std::string(kAt9600None) + "[Ver]\nCEO=EN\n", "");
+    // The adapter's stable name, as /dev/serial/by-id gives it, points at whichever device
+    // stands for it now.
+    const std::filesystem::path name = h.Dir() / "ttyUSB-adapter";
+    std::ofstream(h.ConfigFile(), std::ios::app) << "[Ports]\nCOM1=" << name.string() << "\n";
+    PtyPair first;
+    ASSERT_TRUE(first.Ok());
+    std::filesystem::create_symlink(first.SlavePath(), name);
+    h.Start();
+    ASSERT_TRUE(h.Boxes().empty()) << "the port did not open";
+    auto* open = h.InPortDialog<QPushButton>("SpeedButton1");
+    auto* close = h.InPortDialog<QPushButton>("SpeedButton2");
+
+    // Pulled out: the polls find it gone, and say so once.
+    first.CloseMaster();
+    for (int tick = 0; tick < 5; ++tick)
+        h.Window().Receive().Timer1Timer();
+    EXPECT_EQ(h.Boxes(), std::vector<std::string>{"The Port NOT be opened!\n" + name.string() +
+                                                  ": the device was disconnected (Input/output "
+                                                  "error)"});
+    EXPECT_TRUE(FlaggedPorts(h.G()).empty());
+    EXPECT_TRUE(open->isEnabled());
+    EXPECT_FALSE(close->isEnabled());
+
+    // Plugged in again: Open works at once.
+    PtyPair second;
+    ASSERT_TRUE(second.Ok());
+    std::filesystem::remove(name);
+    std::filesystem::create_symlink(second.SlavePath(), name);
+    open->click();
+    EXPECT_EQ(h.Boxes().size(), 1u);
+    EXPECT_EQ(FlaggedPorts(h.G()), std::vector<int>{1});
+    EXPECT_FALSE(open->isEnabled());
+    EXPECT_TRUE(close->isEnabled());
+    ASSERT_TRUE(h.Window().SerialLink().SendRaw(1, "back"));
+    EXPECT_EQ(second.Read(4), "back");
 }

@@ -108,6 +108,8 @@ TEST(CommFun, ALostDeviceIsReportedOnceThenCallsFailAsUsual) {
     Rig rig;
     rig.sio.result = -1;
     rig.sio.lostReason = "/dev/ttyUSB0: the device was disconnected";
+    std::vector<int> closed; // whoever keeps the open flags hears of each vanish once
+    rig.comm.OnPortLost([&closed](int port) { closed.push_back(port); });
     core::Bytes received;
     for (int poll = 0; poll < 5; ++poll)
         rig.comm.ReceiveData(1, received);
@@ -122,4 +124,5 @@ TEST(CommFun, ALostDeviceIsReportedOnceThenCallsFailAsUsual) {
                   "The Port NOT be opened!\n/dev/ttyUSB0: the device was disconnected",
                   "The Port NOT be opened!",
                   "KEIN PORT GEOEFFNET!\n/dev/ttyACM0: the device was disconnected"}));
+    EXPECT_EQ(closed, (std::vector<int>{1, 1}));
 }
