@@ -8,6 +8,11 @@
 #include <QThread>
 #include <QUrl>
 
+void QtDialogs::Information(const std::string& text) {
+    QMessageBox::information(m_parent, QApplication::applicationName(),
+                             QString::fromStdString(text));
+}
+
 void QtDialogs::Warning(const std::string& text) {
     QMessageBox::warning(m_parent, QApplication::applicationName(), QString::fromStdString(text));
 }

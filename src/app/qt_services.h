@@ -8,6 +8,7 @@ class QWidget;
 class QtDialogs : public core::Dialogs {
 public:
     explicit QtDialogs(QWidget*& parent) : m_parent(parent) {}
+    void Information(const std::string& text) override;
     void Warning(const std::string& text) override;
     void Error(const std::string& text) override;
     bool Question(const std::string& text) override;

@@ -10,6 +10,8 @@ namespace core {
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
+    // What went as asked: a success that deserves a box of its own.
+    virtual void Information(const std::string& text) = 0;
     virtual void Warning(const std::string& text) = 0;
     virtual void Error(const std::string& text) = 0;
     // True when the operator answers Yes.

@@ -32,7 +32,7 @@ const char* ModuleProfiles::Message(core::TextId id) const {
 
 void ModuleProfiles::Report(const std::string& text) {
     m_status.Set(2, QString::fromStdString(text));
-    m_services.dialogs.Warning(text);
+    m_services.dialogs.Information(text);
 }
 
 void ModuleProfiles::Fail(const std::string& reason) {

@@ -41,6 +41,7 @@ public:
 private:
     // Runs `operation` with the poll held; a failure goes to panel 2 and a box.
     template <class Operation> void Run(Operation operation);
+    // A success: panel 2 and an information box.
     void Report(const std::string& text);
     void Fail(const std::string& reason);
     const char* Message(core::TextId id) const;

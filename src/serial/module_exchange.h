@@ -39,6 +39,7 @@ using TraceSink = std::function<void(const std::string& line)>;
 // Keeps the serial link's message boxes as text, so a failure can name its reason.
 class MessageKeeper : public core::Dialogs {
 public:
+    void Information(const std::string& text) override { m_last = text; }
     void Warning(const std::string& text) override { m_last = text; }
     void Error(const std::string& text) override { m_last = text; }
     bool Question(const std::string&) override { return false; }

@@ -29,7 +29,10 @@ int FramesOfSave(GuiHarness& h, const std::filesystem::path& file, int& sent) {
     const int before = sent;
     h.files.path = file.string();
     h.Window().Form().SaveProfileItem->trigger();
-    EXPECT_EQ(h.Status(2).toStdString(), "Module settings saved: " + file.string());
+    const std::string saved = "Module settings saved: " + file.string();
+    EXPECT_EQ(h.Status(2).toStdString(), saved);
+    // A success is news, not a warning.
+    EXPECT_EQ(h.dialogs.shown.back(), (Shown{Shown::Information, saved}));
     return sent - before;
 }
 
@@ -71,6 +74,8 @@ TEST(ModuleProfiles, SavedFromOneModuleAppliedToAnotherOnlyAfterYes) {
     b.Window().Form().ApplyProfileItem->trigger();
     EXPECT_EQ(b.Status(2).toStdString(), "Settings written; the read-back matches!")
         << sim.ErrorOutput();
+    EXPECT_EQ(b.dialogs.shown.back(),
+              (Shown{Shown::Information, "Settings written; the read-back matches!"}));
     // the window followed the module to its new line, where the read-back went
     EXPECT_EQ(b.G().Line.BaudRate, 19200);
     FramesOfSave(b, dir / "after.ini", sent);

@@ -4,20 +4,31 @@
 #include "core/services.h"
 
 #include <deque>
+#include <ostream>
 #include <string>
 #include <vector>
 
 struct Shown {
-    enum Kind { Warning, Error, Question, WarningQuestion } kind;
+    enum Kind { Information, Warning, Error, Question, WarningQuestion } kind;
     std::string text;
     bool operator==(const Shown&) const = default;
 };
+
+// How a failed expectation prints a box: its kind and text.
+inline std::ostream& operator<<(std::ostream& out, const Shown& box) {
+    static const char* const kKinds[] = {"Information", "Warning", "Error", "Question",
+                                         "WarningQuestion"};
+    return out << kKinds[box.kind] << " \"" << box.text << '"';
+}
 
 class RecordingDialogs : public core::Dialogs {
 public:
     std::vector<Shown> shown;
     std::deque<bool> answers; // next Yes/No answers; No when empty
 
+    void Information(const std::string& text) override {
+        shown.push_back({Shown::Information, text});
+    }
     void Warning(const std::string& text) override { shown.push_back({Shown::Warning, text}); }
     void Error(const std::string& text) override { shown.push_back({Shown::Error, text}); }
     bool Question(const std::string& text) override { return Ask(Shown::Question, text); }
