@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -43,7 +44,7 @@ FrameMonitor::FrameMonitor(FrameFeed& feed, core::SaveFileChooser& files, core::
     : QWidget(parent, Qt::Window), m_feed(feed), m_files(files), m_dialogs(dialogs) {
     setObjectName("FrameMonitor");
     setWindowTitle("Frame monitor");
-    resize(1000, 500);
+    resize(1360, 500);
 
     auto* direction = new QComboBox(this);
     direction->setObjectName("MonitorDirection");
@@ -107,9 +108,15 @@ FrameMonitor::FrameMonitor(FrameFeed& feed, core::SaveFileChooser& files, core::
     m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
     m_table->verticalHeader()->hide();
-    m_table->horizontalHeader()->setStretchLastSection(true);
-    m_table->setColumnWidth(TraceTableModel::kHexColumn, 320);
-    m_table->setColumnWidth(6, 280); // the decoded name
+    // Each column as wide as its texts, the header's included; hex gets what is left.
+    QHeaderView* header = m_table->horizontalHeader();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(TraceTableModel::kHexColumn, QHeaderView::Stretch);
+    for (int column = 0; column < m_model.columnCount(); ++column) {
+        m_fitted.push_back(header->sectionSizeHint(column));
+        if (column != TraceTableModel::kHexColumn)
+            header->resizeSection(column, m_fitted.back());
+    }
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(bar);
@@ -154,9 +161,33 @@ void FrameMonitor::Flush() {
         return;
     QScrollBar* scroll = m_table->verticalScrollBar();
     const bool atEnd = scroll->value() == scroll->maximum();
+    FitColumns(m_pending);
     m_model.Append(std::exchange(m_pending, {}));
     if (atEnd)
         m_table->scrollToBottom();
+}
+
+void FrameMonitor::FitColumns(const std::vector<core::FrameTraceRecord>& batch) {
+    const QFontMetrics metrics = m_table->fontMetrics();
+    // The margins the view draws beside an item's text, and a little air between columns.
+    const int margin =
+        2 * (m_table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_table) + 1) +
+        metrics.averageCharWidth();
+    const auto first =
+        batch.end() - static_cast<std::ptrdiff_t>(std::min(batch.size(), kMeasuredRows));
+    for (auto record = first; record != batch.end(); ++record) {
+        const std::vector<std::string> fields = core::FrameTraceFields(*record);
+        for (std::size_t column = 0; column < fields.size(); ++column) {
+            if (static_cast<int>(column) == TraceTableModel::kHexColumn)
+                continue;
+            const int width =
+                metrics.horizontalAdvance(QString::fromStdString(fields[column])) + margin;
+            if (width > m_fitted[column]) {
+                m_fitted[column] = width;
+                m_table->horizontalHeader()->resizeSection(static_cast<int>(column), width);
+            }
+        }
+    }
 }
 
 std::vector<const core::FrameTraceRecord*> FrameMonitor::ShownRecords() const {

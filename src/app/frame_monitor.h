@@ -22,6 +22,9 @@ public:
     // Rows reach the table at most this often, so a flood of frames costs the poll one append
     // per frame and the table one change per batch.
     static constexpr int kFlushMs = 100;
+    // The newest rows of a batch that the column widths are fitted to: on a quiet link every
+    // row, in a flood's batch no more than these.
+    static constexpr std::size_t kMeasuredRows = 10;
 
     FrameMonitor(FrameFeed& feed, core::SaveFileChooser& files, core::Dialogs& dialogs,
                  QWidget* parent);
@@ -39,6 +42,8 @@ protected:
 
 private:
     void Take(const core::FrameTraceRecord& record);
+    // Widens each column but hex to the widest text seen in it; hex takes the rest of the width.
+    void FitColumns(const std::vector<core::FrameTraceRecord>& batch);
     void CopySelected();
     void Save();
     // The rows shown, in the order shown.
@@ -52,6 +57,9 @@ private:
     QTableView* m_table = nullptr;
     QTimer m_flush;
     std::vector<core::FrameTraceRecord> m_pending;
+    // The widest text fitted per column so far: a column the operator narrowed stays so until
+    // a wider text comes.
+    std::vector<int> m_fitted;
     bool m_paused = false;
     FrameFeed::ReaderId m_reader = 0; // 0 while hidden
 };

@@ -104,6 +104,11 @@ QVariant TraceTableModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole:
         return QString::fromStdString(
             core::FrameTraceFields(record)[static_cast<std::size_t>(index.column())]);
+    case Qt::ToolTipRole:
+        // A frame longer than the hex column shows whole where the pointer rests.
+        if (index.column() == kHexColumn)
+            return QString::fromStdString(core::FrameTraceFields(record)[kHexColumn]);
+        return {};
     case Qt::FontRole:
         if (index.column() == kHexColumn)
             return QFontDatabase::systemFont(QFontDatabase::FixedFont);

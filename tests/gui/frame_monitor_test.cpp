@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QHeaderView>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableView>
@@ -98,6 +99,23 @@ TEST(FrameMonitor, ListsRequestsAnswersAndTheirVerdictsAsTheSessionLogWritesThem
               "out 9600 8N1 8015 read all parameters | \n"
               "in 9600 8N1 awaited 8015 read all parameters | no answer\n");
     EXPECT_TRUE(h.Boxes().empty());
+
+    // At its default size each column shows its texts and its name whole; hex takes the rest,
+    // enough for these frames.
+    auto* table = monitor.findChild<QTableView*>("MonitorTable");
+    const QAbstractItemView* view = table; // where the texts' width is public
+    int others = 0;
+    for (int column = 0; column < monitor.Rows().columnCount(); ++column) {
+        const int content = std::max(view->sizeHintForColumn(column),
+                                     table->horizontalHeader()->sectionSizeHint(column));
+        EXPECT_GE(table->columnWidth(column), content) << "column " << column;
+        if (column != TraceTableModel::kHexColumn)
+            others += table->columnWidth(column);
+    }
+    EXPECT_EQ(table->columnWidth(TraceTableModel::kHexColumn), table->viewport()->width() - others);
+    // A frame too long for it shows whole where the pointer rests.
+    EXPECT_EQ(table->model()->index(0, TraceTableModel::kHexColumn).data(Qt::ToolTipRole),
+              "5A 5A 00 00 5A 80 00 02 00 00 90 0D 0A");
 
     // The log holds the very lines, below the column names; a text save of the rows too.
     const std::string log = std::string(core::kFrameTraceColumns) + '\n' + Lines(monitor.Rows());
