@@ -1,9 +1,11 @@
 // Answer acceptance: arbitrary text as a received answer, arbitrary bytes through the hex
-// conversion the port uses, and frames built from arbitrary fields read back field by field;
-// the typed verdict of each handler agrees with the frame checks.
+// conversion the port uses and the search for where an answer ends in them, and frames built
+// from arbitrary fields read back field by field; the typed verdict of each handler agrees with
+// the frame checks.
 #include "invariants.h"
 
 #include "core/answer.h"
+#include "core/answer_end.h"
 #include "core/answer_frame.h"
 #include "core/frame.h"
 
@@ -132,12 +134,33 @@ void CheckBuilt(std::string_view bytes) {
     }
 }
 
+// Where an answer ends in received bytes: inside them, never past the longest answer, and a
+// beginning is waited on only while it is shorter than that.
+void CheckAnswerEnd(std::string_view bytes) {
+    const AnswerSpan span = FindAnswer(bytes);
+    QX_CHECK(span.start <= bytes.size());
+    switch (span.end) {
+    case AnswerEnd::kComplete:
+        QX_CHECK(span.length > 0 && span.length <= kLongestAnswer);
+        QX_CHECK(span.start + span.length <= bytes.size());
+        QX_CHECK(AnswerEndOf(bytes.substr(span.start, span.length)) == AnswerEnd::kComplete);
+        break;
+    case AnswerEnd::kPartial:
+        QX_CHECK(bytes.size() - span.start < kLongestAnswer);
+        break;
+    case AnswerEnd::kUnframed:
+        QX_CHECK(span.start == 0);
+        break;
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     CheckText(bytes);
     CheckText(CheckHex(bytes));
+    CheckAnswerEnd(bytes);
     CheckBuilt(bytes);
     return 0;
 }

@@ -61,11 +61,17 @@ Exit SerialNumberCommand(const Arguments& arguments) {
         core::EncodeSerialNumber(position, arguments.year, arguments.month, std::to_string(number));
     const auto wait = AnswerWait(arguments);
     const std::string given = Shown(model, sn.payload);
-    if (std::string refused =
-            Put(*port, core::CommandAt(core::cmd::kWriteSerialNumber), sn.payload, wait);
-        !refused.empty())
-        throw Failure{Exit::kRefused, refused + "; number " + core::RunningNumberText(number) +
-                                          " is used up, the next write takes the next one"};
+    const std::string usedUp = "; number " + core::RunningNumberText(number) +
+                               " is used up, the next write takes the next one";
+    std::string refused;
+    try {
+        refused = Put(*port, core::CommandAt(core::cmd::kWriteSerialNumber), sn.payload, wait);
+    } catch (serial::ExchangeError& lost) {
+        lost.message += usedUp;
+        throw;
+    }
+    if (!refused.empty())
+        throw Failure{Exit::kRefused, refused + usedUp};
     const auto back = Ask<core::answer::SerialNumber>(*port, core::cmd::kReadSerialNumber, wait);
     const auto expected = core::DecodeSerialNumber(sn.payload);
     if (back.modelCode != core::ModelCodeFromIndex(position) || back.year != expected.year ||

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <thread>
+#include <utility>
 
 namespace serial {
 
@@ -19,8 +20,7 @@ using Clock = steady_clock;
 // The serial link numbers ports; qxcli opens one, whatever its name.
 constexpr int kPort = 1;
 constexpr auto kPoll = milliseconds(2);
-// Longer than any answer takes on the wire; a line that goes on talking past it is cut off.
-constexpr std::size_t kLongestAnswer = 64;
+using core::kLongestAnswer;
 
 int ParityLibraryCode(int parity) {
     return parity == 1 ? kParityEven : parity == 2 ? kParityOdd : kParityNone;
@@ -119,15 +119,18 @@ std::optional<core::AnswerResult> ModulePort::Exchange(const core::Command& comm
     DrainStale();
     const core::Request request = core::BuildRequest(command, FramingOf(command), payload, id);
     if (!m_link.Send(m_port, request))
-        throw ExchangeError{ExchangeFault::kPort, m_name + ": cannot write: " + TakeMessage()};
+        throw ExchangeError{ExchangeFault::kPort, m_name + ": cannot write: " + WriteFailure()};
     m_pending = request.pendingCommand;
+    m_answerTraced = false;
     const core::Bytes answer = Collect(firstByte.value_or(wait), wait);
+    m_lastAnswer = answer;
     if (answer.empty()) {
         Trace(core::TraceNoAnswer(core::TraceRequest(request.bytes)), std::nullopt);
         return std::nullopt;
     }
-    Trace(core::TraceAnswer(answer, Handler(), m_pending),
-          duration_cast<milliseconds>(Clock::now() - m_sentAt));
+    if (!m_answerTraced)
+        Trace(core::TraceAnswer(answer, Handler(), m_pending),
+              duration_cast<milliseconds>(Clock::now() - m_sentAt));
     return core::AcceptAnswer(core::BytesToHex(answer), Handler(), m_pending);
 }
 
@@ -137,15 +140,36 @@ core::Framing ModulePort::Handler() const {
 
 core::Bytes ModulePort::Receive() {
     core::Bytes chunk = m_link.Receive(m_port);
-    if (const std::string lost = TakeMessage(); !lost.empty())
-        throw ExchangeError{ExchangeFault::kPort, m_name + ": " + lost};
+    if (std::string lost = TakeMessage(); !lost.empty()) {
+        m_lost = std::move(lost);
+        throw ExchangeError{ExchangeFault::kPort, m_name + ": " + m_lost};
+    }
     return chunk;
+}
+
+std::string ModulePort::WriteFailure() {
+    std::string reason = TakeMessage();
+    // the link says only that the port is not open once it has told why it vanished
+    if (!m_lost.empty())
+        return m_lost;
+    if (reason.empty() && m_own)
+        reason = m_own->sio.LastWriteError(m_port);
+    return reason.empty() ? "the port did not take the request" : reason;
+}
+
+bool ModulePort::AnswersAnother(const core::Bytes& frame) const {
+    const core::AnswerEvent event =
+        core::AcceptAnswer(core::BytesToHex(frame), Handler(), m_pending).event;
+    // a search answer is taken whatever was asked, so it is told apart by what was asked
+    return std::holds_alternative<core::answer::Refused>(event) ||
+           (std::holds_alternative<core::answer::SearchAnswer>(event) &&
+            m_pending != core::LastCommandText(core::CommandAt(core::cmd::kSearch)));
 }
 
 void ModulePort::DrainStale() {
     // An answer still on its way would pass for the next request's: once anything is there,
     // wait for a pause; a line that never stops talking is left to the answer's own checks.
-    core::Bytes stale = Receive();
+    core::Bytes stale = std::exchange(m_rest, {}) + Receive();
     if (stale.empty())
         return;
     const milliseconds quiet = QuietTime(m_line.BaudRate, m_parity);
@@ -165,34 +189,58 @@ void ModulePort::DrainStale() {
 core::Bytes ModulePort::Collect(milliseconds firstByte, milliseconds wait) {
     const auto firstDeadline = Clock::now() + firstByte;
     const milliseconds quiet = QuietTime(m_line.BaudRate, m_parity);
+    // Once an answer has begun it has the longest answer's time on the wire and `wait` to end:
+    // a line that never stops talking is cut off there.
+    const milliseconds longest = WireTime(kLongestAnswer, m_line.BaudRate, m_parity) + wait;
     core::Bytes buffer;
+    // The last answer to another request: the verdict when no answer to this one comes.
+    core::Bytes another;
     auto last = Clock::now();
     for (;;) {
         const core::Bytes chunk = Receive();
         const auto now = Clock::now();
         if (!chunk.empty()) {
+            if (buffer.empty())
+                m_answerBegan = now;
             buffer += chunk;
             last = now;
         }
         const auto sinceLast = duration_cast<milliseconds>(now - last);
+        const bool overdue = now - m_answerBegan >= longest;
         if (buffer.empty()) {
-            if (now >= firstDeadline)
-                return buffer;
+            if (now >= firstDeadline) {
+                m_answerTraced = !another.empty();
+                return another;
+            }
         } else {
             const core::AnswerSpan span = core::FindAnswer(buffer);
             switch (span.end) {
-            case core::AnswerEnd::kComplete:
+            case core::AnswerEnd::kComplete: {
                 if (span.start > 0)
                     Trace(core::TraceAnswer(buffer.substr(0, span.start), Handler(), m_pending),
                           std::nullopt);
-                return buffer.substr(span.start);
+                core::Bytes frame = buffer.substr(span.start, span.length);
+                buffer.erase(0, span.start + span.length);
+                if (!AnswersAnother(frame)) {
+                    // what follows it is no part of it: the next request's drain sees it
+                    m_rest = std::move(buffer);
+                    return frame;
+                }
+                // a late answer to an earlier request: shown, and this one's still awaited
+                core::FrameTraceRecord late = core::TraceAnswer(frame, Handler(), m_pending);
+                late.verdict = core::TraceVerdict::kRefused;
+                Trace(std::move(late), std::nullopt);
+                another = std::move(frame);
+                m_answerBegan = now;
+                continue;
+            }
             case core::AnswerEnd::kPartial:
                 // a busy PC or module may pause anywhere in an answer
-                if (sinceLast >= wait)
+                if (sinceLast >= wait || overdue)
                     return buffer;
                 break;
             case core::AnswerEnd::kUnframed:
-                if (buffer.size() >= kLongestAnswer ||
+                if (buffer.size() >= kLongestAnswer || overdue ||
                     core::BufferComplete(sinceLast, static_cast<int>(quiet.count()), buffer.size()))
                     return buffer;
                 break;
@@ -235,6 +283,9 @@ std::string Put(ModulePort& port, const core::Command& command, std::string_view
     try {
         Ask(port, command, payload, wait);
     } catch (const ExchangeError& error) {
+        // a lost port is no refusal: it ends the caller's work with its cause
+        if (error.fault == ExchangeFault::kPort)
+            throw;
         return error.message;
     }
     return {};

@@ -76,13 +76,21 @@ public:
     // Sends the command in the framing this port uses for it and collects the answer: its first
     // byte must come within `firstByte` (`wait` when not given), then it is complete once it
     // is as long as its frame says; a frame's beginning waits up to `wait` for each next
-    // byte, bytes that begin no frame end at a pause. Nothing when no byte came.
+    // byte, bytes that begin no frame end at a pause, and every answer ends within the longest
+    // answer's wire time and `wait` after its first byte. What follows an answer is kept for
+    // the next request's drain. An answer to another request (a late one) is traced and passed
+    // over; it is the result only when none to this one comes. Nothing when no byte came.
     std::optional<core::AnswerResult>
     Exchange(const core::Command& command, std::string_view payload, std::chrono::milliseconds wait,
              std::string_view id = {}, std::optional<std::chrono::milliseconds> firstByte = {});
 
     // The framing a command goes out in on this port.
     core::Framing FramingOf(const core::Command& command) const;
+    // The bytes of the last answer collected, and when its first byte came; when its request
+    // went out.
+    const core::Bytes& LastAnswer() const { return m_lastAnswer; }
+    std::chrono::steady_clock::time_point LastAnswerBegan() const { return m_answerBegan; }
+    std::chrono::steady_clock::time_point LastSent() const { return m_sentAt; }
     // The model variant the port talks to: the long framing's name, else empty.
     const std::string& Variant() const { return m_variant; }
     // Added to a refusal's message: where to look for the answer that was refused.
@@ -94,6 +102,10 @@ private:
     core::Framing Handler() const;
     // What the port delivers now; throws ExchangeError kPort when the port is lost.
     core::Bytes Receive();
+    // Why the request could not be written, in words the operator can act on.
+    std::string WriteFailure();
+    // Whether `frame` is a good answer to another command than the one awaited.
+    bool AnswersAnother(const core::Bytes& frame) const;
     // Drops what a late answer to an earlier request left on the line.
     void DrainStale();
     core::Bytes Collect(std::chrono::milliseconds firstByte, std::chrono::milliseconds wait);
@@ -129,6 +141,11 @@ private:
     std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
     std::chrono::steady_clock::time_point m_sentAt{};
     std::string m_pending; // the request code the last answer was awaited for
+    core::Bytes m_rest;    // what came after the last answer in the same reads
+    core::Bytes m_lastAnswer;
+    bool m_answerTraced = false; // the answer collected was traced as it came
+    std::chrono::steady_clock::time_point m_answerBegan{};
+    std::string m_lost; // why the port vanished, once it has
 };
 
 // A whole frame takes this long on the wire at `baud`, with a parity bit where `parity` is not
@@ -161,7 +178,8 @@ E Ask(ModulePort& port, std::uint8_t code, std::chrono::milliseconds wait,
                                                      core::CommandLogName(code, !id.empty())};
 }
 
-// Sends a write and tells whether the module took it: empty, or why not.
+// Sends a write and tells whether the module took it: empty, or why not. A lost port throws
+// ExchangeError kPort with its cause.
 std::string Put(ModulePort& port, const core::Command& command, std::string_view payload,
                 std::chrono::milliseconds wait);
 

@@ -269,7 +269,9 @@ int PosixSio::sio_write(int port, const char* data, int length) {
         return kSioBadParam;
     using Clock = std::chrono::steady_clock;
     const auto lineTime = std::chrono::milliseconds(10LL * 1000 * length / p->rate);
-    const auto deadline = Clock::now() + lineTime + std::chrono::milliseconds(kWriteGraceMs);
+    const auto allowed = lineTime + std::chrono::milliseconds(kWriteGraceMs);
+    const auto deadline = Clock::now() + allowed;
+    p->writeError.clear();
     int written = 0;
     while (written < length) {
         const ssize_t n = ::write(p->fd, data + written, static_cast<size_t>(length - written));
@@ -279,15 +281,24 @@ int PosixSio::sio_write(int port, const char* data, int length) {
         }
         if (n < 0 && errno == EINTR)
             continue;
-        if (n < 0 && errno != EAGAIN)
+        if (n < 0 && errno != EAGAIN) {
+            p->writeError = p->device + ": " + std::strerror(errno);
             return Fail(*p, errno);
+        }
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        if (left.count() <= 0)
+        if (left.count() <= 0) {
+            p->writeError = p->device + ": took " + std::to_string(written) + " of " +
+                            std::to_string(length) + " bytes in " +
+                            std::to_string(allowed.count()) +
+                            " ms (a stalled adapter, or flow control holding the line)";
             return kSioWriteTimeout;
+        }
         pollfd pfd{p->fd, POLLOUT, 0};
-        if (::poll(&pfd, 1, static_cast<int>(left.count())) < 0 && errno != EINTR)
+        if (::poll(&pfd, 1, static_cast<int>(left.count())) < 0 && errno != EINTR) {
+            p->writeError = p->device + ": " + std::strerror(errno);
             return kSioSystemFail;
+        }
         if (pfd.revents & (POLLHUP | POLLERR | POLLNVAL)) {
             Lose(*p, EIO);
             return kSioBadPort;
@@ -338,6 +349,12 @@ std::string PosixSio::LastOpenError(int port) const {
     if (port < 1 || port > kPortCount)
         return PortName(port) + " is not a port number (COM1 to COM36)";
     return m_ports[static_cast<std::size_t>(port - 1)].openError;
+}
+
+std::string PosixSio::LastWriteError(int port) const {
+    if (port < 1 || port > kPortCount)
+        return {};
+    return m_ports[static_cast<std::size_t>(port - 1)].writeError;
 }
 
 std::string PosixSio::TakeLostReason(int port) {

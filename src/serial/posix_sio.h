@@ -40,6 +40,7 @@ public:
     int sio_iqueue(int port) override;
     int sio_read(int port, char* buffer, int length) override;
     std::string LastOpenError(int port) const override;
+    std::string LastWriteError(int port) const override;
     std::string TakeLostReason(int port) override;
 
 private:
@@ -49,6 +50,7 @@ private:
         bool pseudoTerminal = false;
         std::string device;
         std::string openError;
+        std::string writeError;
         bool lost = false;      // the device vanished while open; closing it still succeeds
         std::string lostReason; // why it vanished, until reported
     };

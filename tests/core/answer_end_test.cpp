@@ -1,4 +1,5 @@
 #include "core/answer_end.h"
+#include "core/hex.h"
 
 #include <gtest/gtest.h>
 
@@ -27,4 +28,43 @@ TEST(AnswerEnd, WholeFramesByTheirOwnLength) {
     EXPECT_EQ(behindTail.end, AnswerEnd::kComplete);
     EXPECT_EQ(behindTail.start, 4u);
     EXPECT_EQ(FindAnswer(HexToBytes("0D0A")).end, AnswerEnd::kUnframed);
+}
+
+// A complete answer ends where its frame says, whatever follows it in the same read: the next
+// answer's beginning, a stray byte, the rest of a line that goes on talking. A beginning that
+// would run past the longest answer is none, so nothing is waited on without bound.
+TEST(AnswerEnd, AnswersEndAtTheirOwnLengthAndBeginningsAreBounded) {
+    struct Row {
+        std::string hex;
+        AnswerEnd end;
+        std::size_t start;
+        std::size_t length;
+    };
+    const std::string zeros(2 * (kLongestAnswer - 2), '0');
+    const Row rows[] = {
+        // search answer and one byte more
+        {"5A5A00005A000003301202550D0A FF", AnswerEnd::kComplete, 0, 14},
+        // two answers in one read: the first is taken
+        {"5A5A00005A0000000E0D0A 5A5A00005A0000000E0D0A", AnswerEnd::kComplete, 0, 11},
+        // a short answer and the next one's header
+        {"EDED0305E2 EDED", AnswerEnd::kComplete, 0, 5},
+        // noise, an IO answer, a byte
+        {"00 4040A60001070013000041 0D0A 00", AnswerEnd::kComplete, 1, 13},
+        // a short header followed by zeros: partial until the longest answer, then none at all
+        {"EDED" + zeros.substr(0, 20), AnswerEnd::kPartial, 0, 0},
+        {"EDED" + zeros, AnswerEnd::kUnframed, 0, 0},
+        {"EDED" + zeros + zeros, AnswerEnd::kUnframed, 0, 0},
+        // a length field that claims more than any answer: no answer waits on it
+        {"5A5A00005A0000FF", AnswerEnd::kUnframed, 0, 0},
+        {"4040A60001FF", AnswerEnd::kUnframed, 0, 0},
+        // the longest 5A5A frame that is still waited for
+        {"5A5A00005A000035", AnswerEnd::kPartial, 0, 0},
+    };
+    for (Row row : rows) {
+        std::erase(row.hex, ' ');
+        const AnswerSpan span = FindAnswer(HexToBytes(row.hex));
+        EXPECT_EQ(span.end, row.end) << row.hex;
+        EXPECT_EQ(span.start, row.start) << row.hex;
+        EXPECT_EQ(span.length, row.length) << row.hex;
+    }
 }

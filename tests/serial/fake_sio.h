@@ -38,5 +38,6 @@ public:
         return count;
     }
     std::string LastOpenError(int) const override { return {}; }
+    std::string LastWriteError(int) const override { return {}; }
     std::string TakeLostReason(int) override { return std::exchange(lostReason, {}); }
 };
