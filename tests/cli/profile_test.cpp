@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 namespace {
 
@@ -197,4 +198,39 @@ TEST(CliProfile, ShortFramingWhereTheCommandHasIt) {
                               "\tEDED\t01 write serial settings\t5\tED ED 01 04 DF\t",
                               "\t4800 8N1\t5A5A\t8015 read all parameters"})
         EXPECT_NE(write.errors.find(frame), std::string::npos) << frame;
+}
+
+// The port vanishes while the module is silent about a write: that is a port error with its
+// cause, exit 3, not the module's refusal; sn adds that its number is used up.
+TEST(CliProfile, APortLostDuringAWriteIsAPortError) {
+    const TempFile counter("42\n");
+    struct Row {
+        std::string silent;
+        std::vector<std::string> args;
+        std::string after; // what the message ends with
+    };
+    const Row rows[] = {
+        {"8005", {"write", "--set", "channel=3"}, "(Input/output error)\n"},
+        {"800A",
+         {"sn", "--model", "QX861", "--year", "2026", "--month", "12", "--counter", counter.Path()},
+         "(Input/output error); number 00042 is used up, the next write takes the next one\n"},
+    };
+    for (const Row& row : rows) {
+        SimProcess sim;
+        ASSERT_TRUE(sim.Start({"--turnaround", "5", "--model", "QX861", "--serial-rate", "5",
+                               "--silent", row.silent}))
+            << sim.error();
+        std::vector<std::string> args = row.args;
+        args.insert(args.begin() + 1, sim.paths()[0]);
+        args.insert(args.end(), {"--baud", "9600", "--timeout", "6000"});
+        CliRun run;
+        std::thread cli([&] { run = RunCli(args); });
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        sim.Stop();
+        cli.join();
+        EXPECT_EQ(run.exit_code, 3) << row.args[0];
+        EXPECT_EQ(run.errors, "qxcli: " + sim.paths()[0] + ": " + sim.paths()[0] +
+                                  ": the device was disconnected " + row.after)
+            << row.args[0];
+    }
 }
