@@ -91,6 +91,7 @@ int Serve(const sim::Options& options) {
         link.state = at < saved.size() ? saved[at] : options.factory[at];
         link.line_rate = link.state.serial_rate;
         link.line_parity = link.state.parity;
+        link.switch_delay = std::chrono::milliseconds(options.switch_delay_ms);
         std::string error;
         const auto device = sim::OpenPty(link.line_rate, link.line_parity, error);
         if (!device) {

@@ -40,6 +40,17 @@ std::size_t BufferCost(const Chunk& chunk) {
     return std::max<std::size_t>(chunk.data.size(), 1);
 }
 
+// The UART takes up the module's stored serial settings.
+void SwitchLine(ModuleLink& link, const Log& log) {
+    link.switch_at.reset();
+    if (link.line_rate == link.state.serial_rate && link.line_parity == link.state.parity)
+        return;
+    link.line_rate = link.state.serial_rate;
+    link.line_parity = link.state.parity;
+    log.Event(link.index, "now at " + std::to_string(core::BaudFromRateCode(link.line_rate)) +
+                              " baud, parity code " + std::to_string(link.line_parity));
+}
+
 } // namespace
 
 std::size_t InputAllowance(const ModuleLink& link, TimePoint now) {
@@ -105,6 +116,8 @@ void QueueOutput(ModuleLink& link, Chunk chunk, TimePoint now) {
 }
 
 std::optional<TimePoint> PumpOutput(ModuleLink& link, TimePoint now, const Log& log) {
+    if (link.switch_at && *link.switch_at <= now)
+        SwitchLine(link, log);
     while (!link.output.empty()) {
         Chunk& chunk = link.output.front();
         if (!link.chunk_started) {
@@ -139,18 +152,15 @@ std::optional<TimePoint> PumpOutput(ModuleLink& link, TimePoint now, const Log& 
         if (end > now)
             return end; // the last byte is still on its way; the switch waits for it
         link.line_free = end;
-        if (chunk.switch_after &&
-            (link.line_rate != link.state.serial_rate || link.line_parity != link.state.parity)) {
-            link.line_rate = link.state.serial_rate;
-            link.line_parity = link.state.parity;
-            log.Event(link.index, "now at " +
-                                      std::to_string(core::BaudFromRateCode(link.line_rate)) +
-                                      " baud, parity code " + std::to_string(link.line_parity));
+        if (chunk.switch_after) {
+            link.switch_at = end + link.switch_delay;
+            if (*link.switch_at <= now)
+                SwitchLine(link, log);
         }
         link.output.pop_front();
         link.chunk_started = false;
     }
-    return std::nullopt;
+    return link.switch_at;
 }
 
 } // namespace sim

@@ -46,7 +46,11 @@ struct ModuleLink {
     std::size_t chunk_sent = 0;
     TimePoint line_free{};               // when the UART sent its last byte
     std::optional<TimePoint> output_due; // when the next byte is due
-    TimePoint resting_until{};           // the master reported a hang-up: do not poll it until then
+    // How long after the answer has left the module takes up new serial settings, and when it
+    // will, while it has yet to.
+    Clock::duration switch_delay{};
+    std::optional<TimePoint> switch_at;
+    TimePoint resting_until{}; // the master reported a hang-up: do not poll it until then
 };
 
 // How many of the host's bytes the UART has received by `now` and not handed on: one a byte
@@ -72,7 +76,8 @@ core::Bytes ReceiveInput(ModuleLink& link, TimePoint now);
 // Queues a chunk for the host. The chunks waiting behind the one on the line are bounded in size
 // like a module's transmit buffer: the oldest of them make room, their bytes counted as dropped.
 void QueueOutput(ModuleLink& link, Chunk chunk, TimePoint now);
-// Writes the bytes that are due by `now`; returns when the next byte is due, if any.
+// Writes the bytes that are due by `now` and takes up new serial settings when they are due;
+// returns when the next byte or switch is due, if any.
 std::optional<TimePoint> PumpOutput(ModuleLink& link, TimePoint now, const Log& log);
 
 } // namespace sim

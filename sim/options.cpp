@@ -126,11 +126,13 @@ ParsedOptions ParseOptions(std::span<const std::string> args) {
             options.link_dir = value;
         } else if (name == "state") {
             options.state_file = value;
-        } else if (name == "turnaround" || name == "air-delay") {
+        } else if (name == "turnaround" || name == "air-delay" || name == "switch-delay") {
             const auto ms = ParseInt(value, 0, 60000);
             if (!ms)
                 return fail(bad + " (0 to 60000 ms)");
-            (name == "turnaround" ? options.turnaround_ms : options.air_delay_ms) = *ms;
+            (name == "turnaround"  ? options.turnaround_ms
+             : name == "air-delay" ? options.air_delay_ms
+                                   : options.switch_delay_ms) = *ms;
         } else if (name == "loss" || name == "bit-errors") {
             const auto rate = ParseRate(value);
             if (!rate)
@@ -194,6 +196,9 @@ std::string HelpText() {
         "  --eded              understand and answer the short EDED framing for the commands\n"
         "                      that have it; the search is still answered in 5A5A.\n"
         "  --turnaround MS     pause between a request and its answer (default 30).\n"
+        "  --switch-delay MS   after answering 8001 or 800E, keep the old serial settings this\n"
+        "                      much longer before taking up the new ones, as real firmware\n"
+        "                      does (default 0: at once).\n"
         "  --loss P            chance from 0 to 1 that an air packet is lost (default 0).\n"
         "  --bit-errors P      chance from 0 to 1 that each bit on the air is flipped (default "
         "0).\n"

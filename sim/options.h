@@ -19,9 +19,10 @@ struct Options {
     bool verbose = false;
     bool help = false;
     int turnaround_ms = 30;
-    double loss = 0;       // chance that an air packet is lost
-    double bit_errors = 0; // chance that an air bit is flipped
-    int air_delay_ms = 0;  // added to every packet's air time
+    double loss = 0;         // chance that an air packet is lost
+    double bit_errors = 0;   // chance that an air bit is flipped
+    int air_delay_ms = 0;    // added to every packet's air time
+    int switch_delay_ms = 0; // from an answer to the serial settings it announced
     std::uint64_t seed = 1;
     std::vector<core::AnswerFault> faults;
     // Factory state of each module, from the defaults and the identity options.
