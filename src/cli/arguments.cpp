@@ -74,6 +74,8 @@ const std::vector<Option>& Options() {
          }},
         {"--json", "read", false, [](Arguments& a, const std::string&) { a.json = true; }},
         {"--set", "write", true, [](Arguments& a, const std::string& v) { a.sets.push_back(v); }},
+        {"--settle", "write", true,
+         [](Arguments& a, const std::string& v) { a.settleMs = Number("--settle", v, 0, 60000); }},
         {"--model", "sn", true, [](Arguments& a, const std::string& v) { a.model = v; }},
         {"--year", "sn", true, [](Arguments& a, const std::string& v) { a.year = v; }},
         {"--month", "sn", true, [](Arguments& a, const std::string& v) { a.month = v; }},

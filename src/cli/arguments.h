@@ -23,6 +23,7 @@ struct Arguments {
     std::optional<int> stepWaitMs;  // search
     bool json = false;              // read
     std::vector<std::string> sets;  // write: KEY=VALUE
+    std::optional<int> settleMs;    // write: after a change of the serial settings
     std::string model, year, month; // sn
     std::string counter;            // sn
     bool dryRun = false;            // sn

@@ -67,7 +67,10 @@ parity. --json prints the same as one JSON object.)"},
 Writes the settings of a profile (qxcli read makes one) or of --set options: the profile must
 be of the module's model, and every value one the model takes, or nothing is written. The
 serial settings go last and the port follows the module to them. Then everything is read back
-and each difference printed; any difference or refusal exits 2.
+and each difference printed; any difference or refusal exits 2. After a change of the serial
+settings the port waits --settle MS (default 100) at the new line for the module to take them
+up, and asks once more after that long again; a module that still does not answer there ends
+with "written; not confirmed at RATE PARITY" and exit 1.
 Keys: channel, air_rate, power_saving, wake_ms and sleep_s (together), air_protocol, id,
 output_power, power_level, serial_rate, parity. wake_ms, sleep_s, output_power and power_level
 are written but never reported by a module, so the read-back cannot confirm them.)"},

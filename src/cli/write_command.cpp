@@ -3,6 +3,7 @@
 #include "serial/module_profile_io.h"
 
 #include <iostream>
+#include <thread>
 
 namespace cli {
 
@@ -34,6 +35,30 @@ config::ModuleProfile ProfileOfSets(const std::vector<std::string>& sets) {
     return profile;
 }
 
+// The read-back after a write. A module that takes up new serial settings a moment after its
+// answer may not hear the first request at them yet: it is asked once more after the settle
+// time, and when it still does not answer there the write stands, unconfirmed.
+core::SettingValues ReadBack(ModulePort& port, const Module& module, std::chrono::milliseconds wait,
+                             std::chrono::milliseconds settle, bool lineChanged) {
+    try {
+        return ReadProfile(port, module, wait).settings;
+    } catch (const serial::ExchangeError& error) {
+        if (error.fault != serial::ExchangeFault::kNoAnswer || !lineChanged)
+            throw;
+    }
+    std::this_thread::sleep_for(settle);
+    try {
+        return ReadProfile(port, module, wait).settings;
+    } catch (const serial::ExchangeError& error) {
+        if (error.fault != serial::ExchangeFault::kNoAnswer)
+            throw;
+        throw Failure{Exit::kNotFound,
+                      port.Name() + ": written; not confirmed at " + std::to_string(port.Baud()) +
+                          " " + core::SettingValueText(core::Setting::kParity, port.Parity()) +
+                          ": the module does not answer at its new serial settings"};
+    }
+}
+
 // The listening and sleeping times travel in one request, so they come together.
 void CheckPairs(const core::SettingValues& values) {
     if (values.contains(core::Setting::kWakeMs) != values.contains(core::Setting::kSleepS))
@@ -61,8 +86,14 @@ Exit WriteCommand(const Arguments& arguments) {
     std::string refused;
     core::SettingValues held = current;
     if (write) {
-        refused = WriteSettings(*port, wanted.settings, current, wait);
-        held = ReadProfile(*port, module, wait).settings;
+        const std::chrono::milliseconds settle =
+            arguments.settleMs ? std::chrono::milliseconds(*arguments.settleMs)
+                               : serial::kSettleTime;
+        const core::LineSettings before = port->Line();
+        refused = WriteSettings(*port, wanted.settings, current, wait, settle);
+        const bool lineChanged =
+            port->Baud() != before.BaudRate || port->Line().PortParityCode != before.PortParityCode;
+        held = ReadBack(*port, module, wait, settle, lineChanged);
     }
     const core::SettingDifferences difference = core::CompareSettings(wanted.settings, held);
     for (const std::string& line : difference.lines)

@@ -3,6 +3,8 @@
 #include "core/frequencies.h"
 #include "core/models.h"
 
+#include <thread>
+
 namespace serial {
 
 namespace {
@@ -136,7 +138,7 @@ config::ModuleProfile ReadProfile(ModulePort& port, const Module& module, millis
 }
 
 std::string WriteSettings(ModulePort& port, const SettingValues& values,
-                          const SettingValues& current, milliseconds wait) {
+                          const SettingValues& current, milliseconds wait, milliseconds settle) {
     for (const auto& [setting, value] : values) {
         const auto write = WriteOf(setting, values, current, port);
         if (!write)
@@ -150,6 +152,7 @@ std::string WriteSettings(ModulePort& port, const SettingValues& values,
             const int parity = port.Eded() ? 0 : Effective(Setting::kParity, values, current);
             port.SetLine(BaudFromRateCode(Effective(Setting::kSerialRate, values, current)),
                          parity);
+            std::this_thread::sleep_for(settle);
         }
     }
     return {};

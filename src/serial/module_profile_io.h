@@ -24,11 +24,16 @@ std::string ProfileRefusal(const ModulePort& port, const config::ModuleProfile& 
 config::ModuleProfile ReadProfile(ModulePort& port, const Module& module,
                                   std::chrono::milliseconds wait);
 
+// A module takes up new serial settings a moment after it answered at the old ones (real
+// firmware some 30 ms): the port waits this long at the new line before its next request.
+constexpr std::chrono::milliseconds kSettleTime(100);
+
 // Writes `values` in the order of core::Setting, the serial settings last; after those the
-// port follows the module to its new line. Stops at the first write the module does not take
-// and returns why; empty when it took them all. `current` fills in a serial rate or parity
-// that `values` leaves out.
+// port follows the module to its new line and waits `settle` there. Stops at the first write
+// the module does not take and returns why; empty when it took them all. `current` fills in a
+// serial rate or parity that `values` leaves out.
 std::string WriteSettings(ModulePort& port, const core::SettingValues& values,
-                          const core::SettingValues& current, std::chrono::milliseconds wait);
+                          const core::SettingValues& current, std::chrono::milliseconds wait,
+                          std::chrono::milliseconds settle = kSettleTime);
 
 } // namespace serial

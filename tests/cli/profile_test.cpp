@@ -234,3 +234,27 @@ TEST(CliProfile, APortLostDuringAWriteIsAPortError) {
             << row.args[0];
     }
 }
+
+// A module that takes up its new serial settings 30 ms after its answer, as real firmware does:
+// the read-back waits for it and confirms the write. One that never gets there within the
+// settle times leaves the write standing, unconfirmed, and says so.
+TEST(CliProfile, TheReadBackWaitsForAModuleThatSwitchesLate) {
+    for (const auto& [delay, settle, exit_code, said] :
+         std::vector<std::tuple<std::string, std::string, int, std::string>>{
+             {"30", "100", 0, ""},
+             {"5000", "50", 1,
+              ": written; not confirmed at 2400 none: the module does not "
+              "answer at its new serial settings\n"}}) {
+        SimProcess sim;
+        ASSERT_TRUE(sim.Start({"--turnaround", "5", "--model", "QX861", "--serial-rate", "5",
+                               "--switch-delay", delay}))
+            << sim.error();
+        const CliRun write = RunCli({"write", sim.paths()[0], "--set", "serial_rate=2400", "--baud",
+                                     "9600", "--timeout", "300", "--settle", settle});
+        EXPECT_EQ(write.exit_code, exit_code) << delay;
+        if (exit_code == 0)
+            EXPECT_EQ(write.output, "written; the read-back matches\n") << write.errors;
+        else
+            EXPECT_EQ(write.errors, "qxcli: " + sim.paths()[0] + said);
+    }
+}
