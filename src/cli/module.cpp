@@ -1,5 +1,7 @@
 #include "module.h"
 
+#include "core/answer_frame.h"
+#include "core/late_answer.h"
 #include "core/models.h"
 #include "core/request.h"
 #include "core/search_walk.h"
@@ -12,6 +14,7 @@ namespace cli {
 namespace {
 
 using namespace std::chrono;
+using Clock = steady_clock;
 
 // A module takes a few tens of ms to answer a request (the simulated one 30 ms); the margin
 // covers the scheduling of this process and a USB adapter's burst timer.
@@ -29,35 +32,80 @@ int ParityOfStep(const core::SearchStep& step) {
     return core::ParityCodeFromPosition(step.parity_position);
 }
 
-const core::Command& Search() {
-    return core::CommandAt(core::cmd::kSearch);
+milliseconds Since(Clock::time_point origin, Clock::time_point at) {
+    return duration_cast<milliseconds>(at - origin);
 }
 
-// Sends the search request at the port's line; the search answer, or nothing. A silent step
-// ends after `firstByte`; an answer that has begun gets the whole `wait`.
-std::optional<core::answer::SearchAnswer> TrySearch(ModulePort& port, milliseconds wait,
-                                                    std::optional<milliseconds> firstByte = {}) {
-    const auto result =
-        port.Exchange(Search(), core::ReadPayload(port.FramingOf(Search())), wait, {}, firstByte);
-    if (!result)
-        return std::nullopt;
-    const auto* found = std::get_if<core::answer::SearchAnswer>(&result->event);
-    return found ? std::optional(*found) : std::nullopt;
+const core::Command& Search() {
+    return core::CommandAt(core::cmd::kSearch);
 }
 
 std::string LineText(int baud, int parity) {
     return std::to_string(baud) + " baud " + core::SettingValueText(core::Setting::kParity, parity);
 }
 
+// "ED ED 00 20 FA"
+std::string SpacedHex(const core::Bytes& bytes) {
+    std::string hex = core::BytesToHex(bytes, true);
+    if (hex.ends_with(' '))
+        hex.pop_back();
+    return hex;
+}
+
+// Where a module answered the search in the short framing, which carries no model: such an
+// answer is passed over, but the message says that it came.
+struct ShortAnswer {
+    std::string line;
+    std::string hex;
+};
+
+// Sends the search request at the port's line; the search answer, or nothing. A silent step
+// ends after `firstByte`; an answer that has begun gets the whole `wait`.
+std::optional<core::answer::SearchAnswer> TrySearch(ModulePort& port, milliseconds wait,
+                                                    std::optional<ShortAnswer>& shortAnswer,
+                                                    std::optional<milliseconds> firstByte = {}) {
+    const auto result =
+        port.Exchange(Search(), core::ReadPayload(port.FramingOf(Search())), wait, {}, firstByte);
+    if (!result)
+        return std::nullopt;
+    if (const auto* found = std::get_if<core::answer::SearchAnswer>(&result->event))
+        return *found;
+    const std::string hex = core::BytesToHex(port.LastAnswer());
+    const core::AnswerFrame eded = core::ParseEDEDAnswer(hex);
+    if (!shortAnswer && eded.check == core::AnswerCheck::kFrame &&
+        eded.code == core::AnswerCode(core::cmd::kSearch, core::Framing::kEDED))
+        shortAnswer =
+            ShortAnswer{LineText(port.Baud(), port.Parity()), SpacedHex(port.LastAnswer())};
+    return std::nullopt;
+}
+
+// No search answer came; `where` says at which line or lines it was asked.
+serial::ExchangeError NoModule(const ModulePort& port, const std::string& where,
+                               const std::string& whatToTry,
+                               const std::optional<ShortAnswer>& shortAnswer) {
+    if (!shortAnswer)
+        return {serial::ExchangeFault::kNoAnswer,
+                port.Name() + ": no module answered " + where + "; " + whatToTry};
+    return {serial::ExchangeFault::kNoAnswer,
+            port.Name() + ": a module answered the search at " + shortAnswer->line +
+                " in the short framing (" + shortAnswer->hex +
+                "), which carries no model, so it is not taken as found; " +
+                (port.Eded() ? "the module must answer the search in the 5A5A framing: check its "
+                               "firmware"
+                             : "try --framing eded")};
+}
+
 // The whole walk from the slowest setting, as the window's full search, each step waiting
-// `slowdown` times its wait; the answer and its step, and the longest step wait it took.
-// Throws serial::ExchangeError kNoAnswer when no step is answered.
+// `slowdown` times its wait; the answer, and each step tried with when its request went out,
+// the step the answer came at last. Throws serial::ExchangeError kNoAnswer when no step is
+// answered.
 core::answer::SearchAnswer Walk(ModulePort& port, const Arguments& arguments, int slowdown,
-                                int& step, milliseconds& longest) {
+                                std::vector<core::StepSent>& sent, Clock::time_point origin) {
     const std::size_t requestBytes = core::BuildRequest(Search(), port.FramingOf(Search()),
                                                         core::ReadPayload(port.FramingOf(Search())))
                                          .bytes.size();
     std::optional<core::answer::SearchAnswer> found;
+    std::optional<ShortAnswer> shortAnswer;
     core::SearchWalk walk;
     for (core::SearchAction action = core::StartSearchWalk(walk, 1);
          action.what == core::SearchDo::Try;
@@ -68,22 +116,44 @@ core::answer::SearchAnswer Walk(ModulePort& port, const Arguments& arguments, in
         const milliseconds stepWait =
             slowdown * (arguments.stepWaitMs ? milliseconds(*arguments.stepWaitMs)
                                              : DefaultStepWait(requestBytes, baud, parity));
-        longest = std::max(longest, stepWait);
-        found = TrySearch(port, AnswerWait(arguments), stepWait);
-        step = action.step;
+        found = TrySearch(port, AnswerWait(arguments), shortAnswer, stepWait);
+        sent.push_back({action.step, Since(origin, port.LastSent())});
     }
     if (!found)
-        throw serial::ExchangeError{serial::ExchangeFault::kNoAnswer,
-                                    port.Name() +
-                                        ": no module answered at any of the 21 settings "
-                                        "(600 to 38400 baud, even, odd, none); check power and "
-                                        "wiring, or try a longer --step-wait"};
+        throw NoModule(port, "at any of the 21 settings (600 to 38400 baud, even, odd, none)",
+                       "check power and wiring, or try a longer --step-wait", shortAnswer);
     return *found;
 }
 
-// Whether the module answers at the port's line now.
-bool Answers(ModulePort& port, milliseconds wait) {
-    return TrySearch(port, wait).has_value();
+// The step the walk's answer belongs to: each step it may answer is asked again, the newest
+// first, with a wait that covers the time the answer took; before each step after the first,
+// the answers to what was asked before have their time to come and go. The port is left at the
+// step that answers, with its answer in `found`. Nothing when none answers again; the port is
+// then back at the step the answer came at.
+std::optional<int> StepOfAnswer(ModulePort& port, const std::vector<core::StepSent>& sent,
+                                Clock::time_point origin, milliseconds wait,
+                                core::answer::SearchAnswer& found) {
+    const milliseconds answerAt = Since(origin, port.LastAnswerBegan());
+    const auto retries = core::StepsALateAnswerMayBelongTo(sent, answerAt, wait);
+    // nothing was asked before it soon enough for the answer to be another step's
+    if (retries.size() == 1)
+        return retries.front().step;
+    // the longest the module may take to answer
+    const milliseconds longest = answerAt - sent[sent.size() - retries.size()].at;
+    std::optional<ShortAnswer> ignored;
+    for (const core::StepRetry& retry : retries) {
+        if (&retry != &retries.front())
+            port.Listen(port.LastSent() + longest + kMargin);
+        const core::SearchStep line = core::SearchStepAt(retry.step);
+        port.SetLine(BaudOfStep(line), ParityOfStep(line));
+        if (const auto again = TrySearch(port, wait, ignored, retry.wait)) {
+            found = *again;
+            return retry.step;
+        }
+    }
+    const core::SearchStep line = core::SearchStepAt(sent.back().step);
+    port.SetLine(BaudOfStep(line), ParityOfStep(line));
+    return std::nullopt;
 }
 
 } // namespace
@@ -102,23 +172,26 @@ Module FindModule(ModulePort& port, const Arguments& arguments) {
     std::optional<core::answer::SearchAnswer> found;
     if (arguments.baud) {
         port.SetLine(*arguments.baud, arguments.parity.value_or(0));
-        found = TrySearch(port, wait);
+        std::optional<ShortAnswer> shortAnswer;
+        found = TrySearch(port, wait, shortAnswer);
         if (!found)
-            throw serial::ExchangeError{
-                serial::ExchangeFault::kNoAnswer,
-                port.Name() + ": no module answered at " +
-                    LineText(*arguments.baud, arguments.parity.value_or(0)) +
-                    "; check power and wiring, or leave out --baud to search"};
+            throw NoModule(port, "at " + LineText(*arguments.baud, arguments.parity.value_or(0)),
+                           "check power and wiring, or leave out --baud to search", shortAnswer);
     } else {
         // An answer that comes after its step's wait, from a slow module or a busy PC, is
-        // taken at the next step's line, where the module does not hear: when it does not
-        // answer there, the walk goes again with every step waiting twice as long. The first
-        // step has none before it.
+        // taken at a later step's line, where the module may not hear: it is given to the step
+        // that answers again. When none does, the walk goes again with every step waiting
+        // twice as long.
+        const Clock::time_point origin = Clock::now();
         for (int slowdown = 1;; slowdown *= 2) {
-            milliseconds longest{};
-            found = Walk(port, arguments, slowdown, module.step, longest);
-            if (module.step == 1 || slowdown == kSlowest || longest >= wait || Answers(port, wait))
+            std::vector<core::StepSent> sent;
+            core::answer::SearchAnswer answer = Walk(port, arguments, slowdown, sent, origin);
+            const auto step = StepOfAnswer(port, sent, origin, wait, answer);
+            if (step || slowdown == kSlowest) {
+                module.step = step.value_or(sent.back().step);
+                found = answer;
                 break;
+            }
         }
     }
     module.identity = *found;

@@ -182,8 +182,31 @@ void ModulePort::DrainStale() {
             last = Clock::now();
         }
     }
-    // shown as what it most likely is: a late answer to the request before
-    Trace(core::TraceAnswer(stale, Handler(), m_pending), std::nullopt);
+    TraceStale(stale);
+}
+
+void ModulePort::Listen(Clock::time_point until) {
+    core::Bytes heard = std::exchange(m_rest, {});
+    for (; Clock::now() < until; std::this_thread::sleep_for(kPoll))
+        heard += Receive();
+    TraceStale(heard + Receive());
+}
+
+void ModulePort::TraceStale(core::Bytes stale) {
+    while (!stale.empty()) {
+        const core::AnswerSpan span = core::FindAnswer(stale);
+        // noise before an answer, the answer, or what begins none
+        const std::size_t length = span.end != core::AnswerEnd::kComplete ? stale.size()
+                                   : span.start > 0                       ? span.start
+                                                                          : span.length;
+        core::FrameTraceRecord record =
+            core::TraceAnswer(stale.substr(0, length), Handler(), m_pending);
+        // shown as what it most likely is, a late answer to a request before: nothing acts on it
+        if (record.verdict == core::TraceVerdict::kAccepted)
+            record.verdict = core::TraceVerdict::kRefused;
+        Trace(std::move(record), std::nullopt);
+        stale.erase(0, length);
+    }
 }
 
 core::Bytes ModulePort::Collect(milliseconds firstByte, milliseconds wait) {
@@ -217,8 +240,7 @@ core::Bytes ModulePort::Collect(milliseconds firstByte, milliseconds wait) {
             switch (span.end) {
             case core::AnswerEnd::kComplete: {
                 if (span.start > 0)
-                    Trace(core::TraceAnswer(buffer.substr(0, span.start), Handler(), m_pending),
-                          std::nullopt);
+                    TraceStale(buffer.substr(0, span.start));
                 core::Bytes frame = buffer.substr(span.start, span.length);
                 buffer.erase(0, span.start + span.length);
                 if (!AnswersAnother(frame)) {
@@ -227,9 +249,7 @@ core::Bytes ModulePort::Collect(milliseconds firstByte, milliseconds wait) {
                     return frame;
                 }
                 // a late answer to an earlier request: shown, and this one's still awaited
-                core::FrameTraceRecord late = core::TraceAnswer(frame, Handler(), m_pending);
-                late.verdict = core::TraceVerdict::kRefused;
-                Trace(std::move(late), std::nullopt);
+                TraceStale(frame);
                 another = std::move(frame);
                 m_answerBegan = now;
                 continue;

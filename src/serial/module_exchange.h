@@ -84,6 +84,10 @@ public:
     Exchange(const core::Command& command, std::string_view payload, std::chrono::milliseconds wait,
              std::string_view id = {}, std::optional<std::chrono::milliseconds> firstByte = {});
 
+    // Takes whatever the line brings until `until` and traces it: answers still on their way
+    // to requests before would pass for the next request's.
+    void Listen(std::chrono::steady_clock::time_point until);
+
     // The framing a command goes out in on this port.
     core::Framing FramingOf(const core::Command& command) const;
     // The bytes of the last answer collected, and when its first byte came; when its request
@@ -108,6 +112,8 @@ private:
     bool AnswersAnother(const core::Bytes& frame) const;
     // Drops what a late answer to an earlier request left on the line.
     void DrainStale();
+    // Traces bytes that came before the request they could answer, one answer at a time.
+    void TraceStale(core::Bytes stale);
     core::Bytes Collect(std::chrono::milliseconds firstByte, std::chrono::milliseconds wait);
     void Trace(core::FrameTraceRecord record, std::optional<std::chrono::milliseconds> roundTrip);
 

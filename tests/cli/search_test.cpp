@@ -1,10 +1,13 @@
 #include "cli_process.h"
+#include "support/pty.h"
 #include "support/sim_process.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 using namespace std::chrono_literals;
 
@@ -42,6 +45,52 @@ TEST(CliSearch, ASlowModuleIsFoundAtItsOwnLine) {
     EXPECT_NE(run.output.find("line: 600 even\nfound at step 1 of 21\n"), std::string::npos)
         << run.output;
     EXPECT_NE(run.output.find("serial number: 2024-01 00001\n"), std::string::npos) << run.output;
+}
+
+// A module that answers 200 ms after a request, later than a step's wait at 9600: its answer
+// comes while the walk is two steps on. The answer is given to the step it answers, asked
+// again, and the walk does not start over with longer waits (which took about 20 s).
+TEST(CliSearch, ALateAnswerIsGivenToTheStepItAnswers) {
+    SimProcess sim;
+    ASSERT_TRUE(sim.Start({"--turnaround", "200", "--serial-rate", "5", "--parity", "2"}))
+        << sim.error();
+    const CliRun run = RunCli({"search", sim.paths()[0]});
+    EXPECT_EQ(run.exit_code, 0) << run.errors;
+    EXPECT_NE(run.output.find("line: 9600 odd\nfound at step 14 of 21\n"), std::string::npos)
+        << run.output;
+    EXPECT_LT(run.took, 12s);
+}
+
+// A module that answers the search in the short framing, which carries no model: it is not
+// taken as found, and the message says that it answered, where, and what to try.
+TEST(CliSearch, AShortSearchAnswerIsNamed) {
+    PtyPair pty;
+    ASSERT_TRUE(pty.Ok());
+    std::atomic<bool> serving = true;
+    std::thread module([&] {
+        // a request is 13 bytes long, or 5 in the short framing
+        while (serving)
+            if (pty.Read(5, 100).size() == 5) {
+                pty.Read(8, 20);
+                pty.Write(std::string("\xED\xED\x00\x20\xFA", 5));
+            }
+    });
+    const CliRun walk = RunCli({"search", pty.SlavePath(), "--step-wait", "60"});
+    const CliRun named = RunCli({"search", pty.SlavePath(), "--baud", "9600", "--parity", "even",
+                                 "--framing", "eded", "--timeout", "200"});
+    serving = false;
+    module.join();
+    EXPECT_EQ(walk.exit_code, 1);
+    EXPECT_EQ(walk.errors, "qxcli: " + pty.SlavePath() +
+                               ": a module answered the search at 600 baud even in the short "
+                               "framing (ED ED 00 20 FA), which carries no model, so it is not "
+                               "taken as found; try --framing eded\n");
+    EXPECT_EQ(named.exit_code, 1);
+    EXPECT_NE(named.errors.find("at 9600 baud even in the short framing (ED ED 00 20 FA), which "
+                                "carries no model, so it is not taken as found; the module must "
+                                "answer the search in the 5A5A framing: check its firmware\n"),
+              std::string::npos)
+        << named.errors;
 }
 
 // No module answers: all 21 steps at the default wait end with exit 1 well before the
