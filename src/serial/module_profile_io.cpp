@@ -148,8 +148,10 @@ std::string WriteSettings(ModulePort& port, const SettingValues& values,
             return refused;
         if (write->code == cmd::kWriteSerial) {
             // the module answered at its old line and moves now; follow it (the short framing
-            // carries no parity: those modules run without one)
-            const int parity = port.Eded() ? 0 : Effective(Setting::kParity, values, current);
+            // carries no parity: the module keeps the one it answered at)
+            const int parity = port.FramingOf(*FindCommand(cmd::kWriteSerial)) == Framing::kEDED
+                                   ? port.Parity()
+                                   : Effective(Setting::kParity, values, current);
             port.SetLine(BaudFromRateCode(Effective(Setting::kSerialRate, values, current)),
                          parity);
             std::this_thread::sleep_for(settle);

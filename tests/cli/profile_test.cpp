@@ -258,3 +258,25 @@ TEST(CliProfile, TheReadBackWaitsForAModuleThatSwitchesLate) {
             EXPECT_EQ(write.errors, "qxcli: " + sim.paths()[0] + said);
     }
 }
+
+// A module of the short framing at 4800 odd: its serial settings answers carry the rate alone,
+// and the port keeps the parity the module answered at, found by the search and after a write
+// of its serial rate.
+TEST(CliProfile, AShortFramingModuleKeepsItsParity) {
+    SimProcess sim;
+    ASSERT_TRUE(sim.Start(
+        {"--eded", "--turnaround", "5", "--model", "QX871", "--serial-rate", "4", "--parity", "2"}))
+        << sim.error();
+    const CliRun search = RunCli({"search", sim.paths()[0], "--framing", "eded"});
+    EXPECT_EQ(search.exit_code, 0) << search.errors;
+    EXPECT_NE(search.output.find("line: 4800 odd\nfound at step 11 of 21\n"), std::string::npos)
+        << search.output;
+
+    const CliRun write = RunCli({"write", sim.paths()[0], "--framing", "eded", "--baud", "4800",
+                                 "--parity", "odd", "--set", "serial_rate=9600"});
+    EXPECT_EQ(write.exit_code, 0) << write.errors;
+    EXPECT_EQ(write.output, "written; the read-back matches\n");
+    const CliRun after = RunCli({"read", sim.paths()[0], "--baud", "9600", "--parity", "odd"});
+    EXPECT_NE(after.output.find("serial_rate=9600\nparity=odd\n"), std::string::npos)
+        << after.output;
+}

@@ -180,13 +180,13 @@ TEST(ModuleBrain, ShortFramingAnswers) {
     EXPECT_EQ(BytesToHex(AskEDED(module, "03", "05").answer), "EDED0305E2");
     // air-rate read: ED ED 04 05 E3
     EXPECT_EQ(BytesToHex(AskEDED(module, "04", "00").answer), "EDED0405E3");
-    // the serial write carries the rate alone and means no parity: ED ED 01 06 E1
+    // the serial write carries the rate alone, and the module keeps its parity: ED ED 01 06 E1
     ModuleState odd;
     odd.parity = 2;
     const ModuleReply serial = AskEDED(odd, "01", "06");
     EXPECT_EQ(BytesToHex(serial.answer), "EDED0106E1");
     EXPECT_EQ(serial.state.serial_rate, 6);
-    EXPECT_EQ(serial.state.parity, 0);
+    EXPECT_EQ(serial.state.parity, 2);
     EXPECT_TRUE(serial.serial_switch);
     EXPECT_EQ(serial.answer_framing, Framing::kEDED);
     // the search answer needs the 5A5A layout for its three fields

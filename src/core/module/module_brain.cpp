@@ -178,9 +178,11 @@ ModuleReply Respond(const ModuleState& state, Framing framing, std::string_view 
     if (exchange == nullptr)
         return reply;
     if (exchange->write) {
-        // The EDED serial-settings write carries the rate alone and means no parity.
+        // The EDED serial-settings write carries the rate alone; the module keeps its parity.
         const std::string eded_serial =
-            eded && reply.command == 0x01 ? std::string(payload) + '\0' : std::string(payload);
+            eded && reply.command == 0x01
+                ? std::string(payload) + static_cast<char>(reply.state.parity)
+                : std::string(payload);
         if (!ApplyWrite(*exchange, eded_serial, reply.state))
             return reply;
         reply.serial_switch = exchange->serial_switch;
