@@ -135,9 +135,10 @@ std::optional<int> StepOfAnswer(ModulePort& port, const std::vector<core::StepSe
                                 core::answer::SearchAnswer& found) {
     const milliseconds answerAt = Since(origin, port.LastAnswerBegan());
     const auto retries = core::StepsALateAnswerMayBelongTo(sent, answerAt, wait);
-    // nothing was asked before it soon enough for the answer to be another step's
-    if (retries.size() == 1)
-        return retries.front().step;
+    // nothing was asked before it soon enough for the answer to be another step's (or, with a
+    // step wait beyond --timeout, not even that step)
+    if (retries.size() <= 1)
+        return sent.back().step;
     // the longest the module may take to answer
     const milliseconds longest = answerAt - sent[sent.size() - retries.size()].at;
     std::optional<ShortAnswer> ignored;
