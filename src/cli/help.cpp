@@ -18,7 +18,7 @@ Options of every command that talks to a module:
   --step-wait MS    how long each search step waits for an answer (default: the request's
                     time on the wire at the step's rate, plus 50 ms for the module and 20 ms;
                     1100 is the window's pace); a module that answers later than that
-                    is found by walking again with each wait doubled
+                    is asked again at each step its answer may belong to, with a longer wait
   --trace           every frame on standard error, one line each, tab-separated: ms since
                     start, UTC time, direction, port, line, framing, command or answer,
                     length, hex, verdict, round trip
