@@ -200,10 +200,7 @@ Module FindModule(ModulePort& port, const Arguments& arguments) {
     // pseudo-terminal) finds it at the first of them.
     const auto serial = Ask<core::answer::SerialSettingsRead>(port, core::cmd::kReadSerial, wait);
     const int baud = core::BaudFromRateCode(serial.rateCode);
-    // the short framing's answer carries no parity: the module keeps the one it answered at
-    const bool shortAnswer =
-        port.FramingOf(core::CommandAt(core::cmd::kReadSerial)) == core::Framing::kEDED;
-    const int parity = shortAnswer ? port.Parity() : serial.parity;
+    const int parity = core::ParityAfterAnswer(serial.parity, port.Parity());
     if (baud != 0 && (baud != port.Baud() || parity != port.Parity()) && parity >= 0 && parity <= 2)
         port.SetLine(baud, parity);
     module.serialNumber = Ask<core::answer::SerialNumber>(port, core::cmd::kReadSerialNumber, wait);
