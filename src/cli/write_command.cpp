@@ -3,7 +3,6 @@
 #include "serial/module_profile_io.h"
 
 #include <iostream>
-#include <thread>
 
 namespace cli {
 
@@ -46,7 +45,7 @@ core::SettingValues ReadBack(ModulePort& port, const Module& module, std::chrono
         if (error.fault != serial::ExchangeFault::kNoAnswer || !lineChanged)
             throw;
     }
-    std::this_thread::sleep_for(settle);
+    port.Settle(settle);
     try {
         return ReadProfile(port, module, wait).settings;
     } catch (const serial::ExchangeError& error) {

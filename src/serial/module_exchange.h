@@ -1,10 +1,12 @@
 // The port a module hangs on, for a blocking exchange: opened through the serial link, one
-// request at a time, each answer collected until it is complete, every frame traced on demand.
+// request at a time, a thin wait on the core's exchange engine, which ends each answer and
+// traces every frame (on demand).
 #pragma once
 
 #include "commfunction.h"
 #include "core/answer.h"
 #include "core/catalogue.h"
+#include "core/exchange_engine.h"
 #include "core/frame_trace.h"
 #include "core/line_settings.h"
 #include "core/services.h"
@@ -73,16 +75,24 @@ public:
     const std::string& Name() const { return m_name; }
     bool Eded() const { return m_eded; }
 
-    // Sends the command in the framing this port uses for it and collects the answer: its first
-    // byte must come within `firstByte` (`wait` when not given), then it is complete once it
-    // is as long as its frame says; a frame's beginning waits up to `wait` for each next
-    // byte, bytes that begin no frame end at a pause, and every answer ends within the longest
-    // answer's wire time and `wait` after its first byte. What follows an answer is kept for
-    // the next request's drain. An answer to another request (a late one) is traced and passed
-    // over; it is the result only when none to this one comes. Nothing when no byte came.
+    // Sends the command in the framing this port uses for it and waits for the engine's reply:
+    // the answer's first byte must come within `firstByte` (`wait` when not given); a framed
+    // answer is complete once it is as long as its frame says, a begun one waits up to `wait`
+    // for each next byte and ends within the longest answer's wire time and `wait`. An answer to
+    // another request (a late one) is traced and passed over; it is the reply (kRefused) only
+    // when none to this one comes. A lost port, or one that does not take the request, throws
+    // ExchangeError kPort with the cause.
+    core::ExchangeReply Request(const core::Command& command, std::string_view payload,
+                                std::chrono::milliseconds wait, std::string_view id = {},
+                                std::optional<std::chrono::milliseconds> firstByte = {});
+    // The same, as the answer read against the command; nothing when no byte came.
     std::optional<core::AnswerResult>
     Exchange(const core::Command& command, std::string_view payload, std::chrono::milliseconds wait,
              std::string_view id = {}, std::optional<std::chrono::milliseconds> firstByte = {});
+
+    // The next request waits `settle` from now: a module takes up new serial settings a moment
+    // after it answered at the old ones.
+    void Settle(std::chrono::milliseconds settle);
 
     // Takes whatever the line brings until `until` and traces it: answers still on their way
     // to requests before would pass for the next request's.
@@ -102,20 +112,13 @@ public:
     const std::string& RefusalHint() const { return m_refusalHint; }
 
 private:
-    // The handler every answer goes to: EDED under --framing eded.
-    core::Framing Handler() const;
-    // What the port delivers now; throws ExchangeError kPort when the port is lost.
-    core::Bytes Receive();
+    // Writes what the engine says, feeds it the port's bytes and the clock, traces what it
+    // records, then sleeps until the engine's next deadline, the next poll or `until`.
+    void Step(std::chrono::steady_clock::time_point until);
+    // Steps until the reply to `id` comes; late replies to earlier requests are passed over.
+    core::ExchangeReply Await(core::RequestId id);
     // Why the request could not be written, in words the operator can act on.
     std::string WriteFailure();
-    // Whether `frame` is a good answer to another command than the one awaited.
-    bool AnswersAnother(const core::Bytes& frame) const;
-    // Drops what a late answer to an earlier request left on the line.
-    void DrainStale();
-    // Traces bytes that came before the request they could answer, one answer at a time.
-    void TraceStale(core::Bytes stale);
-    core::Bytes Collect(std::chrono::milliseconds firstByte, std::chrono::milliseconds wait);
-    void Trace(core::FrameTraceRecord record, std::optional<std::chrono::milliseconds> roundTrip);
 
     // The serial stack of a port this object opens itself.
     struct OwnPort {
@@ -127,8 +130,6 @@ private:
         Link link;
     };
 
-    // Traces each request this port sends.
-    void ObserveSent();
     // The link's last message and forgets it; empty where the owner shows them.
     std::string TakeMessage();
 
@@ -141,22 +142,16 @@ private:
     TCommFun& m_commFun;
     Link& m_link;
     int m_port;
-    Link::ObserverId m_observer = 0;
     core::LineSettings m_line;
     int m_parity = 0;
-    std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
+    core::ExchangeEngine m_engine;
     std::chrono::steady_clock::time_point m_sentAt{};
-    std::string m_pending; // the request code the last answer was awaited for
-    core::Bytes m_rest;    // what came after the last answer in the same reads
     core::Bytes m_lastAnswer;
-    bool m_answerTraced = false; // the answer collected was traced as it came
     std::chrono::steady_clock::time_point m_answerBegan{};
     std::string m_lost; // why the port vanished, once it has
 };
 
-// A whole frame takes this long on the wire at `baud`, with a parity bit where `parity` is not
-// 0: start, 8 data, parity and stop bits for each byte, rounded up to whole ms.
-std::chrono::milliseconds WireTime(std::size_t bytes, int baud, int parity);
+using core::WireTime;
 
 // Who the module on a port is: what it answered to the search and its serial number.
 struct Module {

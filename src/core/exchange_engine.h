@@ -1,0 +1,181 @@
+// The exchange with a module, without a port or a clock: requests queue, the engine says which
+// to write and when, received bytes and the time are fed in, and each reply comes out tied to
+// the request it answers, with a trace record for every frame and the verdict the engine gave.
+//
+// One completion rule for every front end: a framed answer is complete at the length its frame
+// declares (EDED, which declares none, when its checksum holds), never after a pause; only
+// unframed data (pair test, terminal) ends when the line has been quiet.
+//
+// A front end drives it the same way whether it blocks or not: write what NextToSend gives and
+// report it with Sent, feed every received chunk to Receive, and call Tick at NextDeadline (a
+// blocking wait sleeps until then; a window arms one single-shot timer there and feeds bytes
+// from a notifier on the port, so it costs nothing while nothing arrives). Replies carry their
+// request's id, so each reply can go back to whoever submitted the request.
+#pragma once
+
+#include "answer.h"
+#include "frame_trace.h"
+#include "request.h"
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace core {
+
+using ExchangeClock = std::chrono::steady_clock;
+using ExchangeTime = ExchangeClock::time_point;
+using RequestId = std::uint64_t;
+
+// A whole frame of `bytes` takes this long on the wire at `baud`, with a parity bit where
+// `parity` is not 0: start, 8 data, parity and stop bits for each byte, rounded up to whole ms.
+std::chrono::milliseconds WireTime(std::size_t bytes, int baud, int parity);
+
+// What ends the answer to a request.
+enum class Completion {
+    kFramed, // a frame: at the length it declares; bytes that begin none end at a short pause
+    kQuiet,  // unframed data: when the line has been quiet for longer than `wait`
+};
+
+struct ExchangeRequest {
+    // The bytes and, for a framed request, the command its answer is accepted against.
+    Request request;
+    Completion completion = Completion::kFramed;
+    // Silence allowed before the answer's first byte.
+    std::chrono::milliseconds firstByte{1000};
+    // kFramed: the pause allowed inside a begun answer, which also bounds it with the longest
+    // answer's wire time; kQuiet: the quiet time that ends the data (the frame delay).
+    std::chrono::milliseconds wait{1000};
+};
+
+enum class ReplyKind {
+    kAnswer,   // the answer awaited (kQuiet: the data)
+    kNoAnswer, // nothing came within the wait
+    kRefused,  // an answer to another command, a bad checksum, a cut or unreadable answer
+    kPortLost, // the port vanished, or did not take the request
+};
+
+struct ExchangeReply {
+    RequestId id = 0;
+    ReplyKind kind = ReplyKind::kNoAnswer;
+    // The answer as AcceptAnswer reads it against the request's command (framed requests).
+    std::optional<AnswerResult> result;
+    Bytes bytes; // the answer or data as received
+    ExchangeTime sent{};
+    ExchangeTime began{}; // the answer's first byte
+    // An answer that came after its request was given up as unanswered: attributed to it by
+    // the command it answers, while a later request was awaited or none was.
+    bool late = false;
+    std::string cause; // kPortLost: why
+};
+
+class ExchangeEngine {
+public:
+    // `handler` is the framing every answer is read in (kEDED passes 5A5A answers on); `origin`
+    // is where the trace's times count from.
+    ExchangeEngine(Framing handler, ExchangeTime origin);
+
+    // The line the port runs at now: it sets the pause that ends bytes beginning no frame and
+    // the longest answer's wire time.
+    void SetLine(int baud, int parity);
+    // No request goes out before `until`: a module takes up new serial settings a moment after
+    // it answered at the old ones.
+    void Settle(ExchangeTime until);
+
+    // Queues a request; its reply carries the id returned.
+    RequestId Submit(ExchangeRequest request);
+    // The request to write now, or none: one is awaited, the engine settles, or bytes still on
+    // the line (a late answer, noise) have not ended yet. The caller writes it and says Sent.
+    struct Outgoing {
+        RequestId id;
+        const Request& request;
+    };
+    std::optional<Outgoing> NextToSend(ExchangeTime now);
+    // The request NextToSend gave is on the wire: its waits count from `now`.
+    void Sent(RequestId id, ExchangeTime now);
+
+    // Bytes the port delivered at `now`; then as Tick.
+    void Receive(std::string_view bytes, ExchangeTime now);
+    // Ends what `now` ends: an answer complete or cut off, a wait without answer.
+    void Tick(ExchangeTime now);
+    // The port is gone (or did not take a request): every request queued or awaited gets
+    // kPortLost with `cause`.
+    void PortLost(const std::string& cause);
+
+    // When the engine next needs a Tick, if ever; at or before `now` means at once.
+    std::optional<ExchangeTime> NextDeadline() const;
+
+    // Replies and trace records since the last call, oldest first. A trace record has its
+    // direction, framing, name, bytes, verdict, round trip and time since `origin`; the front
+    // end adds the wall clock, port and line.
+    std::vector<ExchangeReply> TakeReplies();
+    std::vector<FrameTraceRecord> TakeTrace();
+
+    // Nothing queued or awaited.
+    bool Idle() const { return !m_current && m_queue.empty(); }
+
+private:
+    struct Queued {
+        RequestId id;
+        ExchangeRequest request;
+    };
+    // A request sent earlier that may yet get a late answer.
+    struct Past {
+        RequestId id;
+        std::string pendingCommand;
+        ExchangeTime sent;
+        bool answered;
+    };
+    struct Current {
+        Queued queued;
+        ExchangeTime sent{};
+        ExchangeTime firstDeadline{};
+        Bytes buffer;
+        ExchangeTime began{};
+        ExchangeTime last{};
+        // The last answer to another command: the verdict when none to this one comes.
+        std::optional<ExchangeReply> another;
+    };
+
+    std::chrono::milliseconds Quiet() const;
+    std::chrono::milliseconds Longest(std::chrono::milliseconds wait) const;
+    // The buffered bytes before the next request have ended.
+    bool StaleEnded(ExchangeTime now) const;
+    void Advance(ExchangeTime now);
+    void AdvanceFramed(Current& current, ExchangeTime now);
+    void AdvanceQuiet(Current& current, ExchangeTime now);
+    // Ends the awaited request with `reply`, the rest of its buffer left for what comes next.
+    void Finish(ExchangeReply reply, ExchangeTime now);
+    ExchangeReply ReplyOf(const Current& current, Bytes bytes) const;
+    // Whether `frame` is a good answer to another command than `pendingCommand`.
+    bool AnswersAnother(std::string_view frame, std::string_view pendingCommand) const;
+    // Traces bytes no awaited request takes, one answer at a time; a good answer to an earlier
+    // request still unanswered becomes its late reply.
+    void PassOver(Bytes bytes, ExchangeTime now);
+    bool Attribute(const Bytes& frame, ExchangeTime now);
+    void Trace(FrameTraceRecord record, ExchangeTime at,
+               std::optional<std::chrono::milliseconds> roundTrip = std::nullopt);
+
+    Framing m_handler;
+    ExchangeTime m_origin;
+    int m_baud = 9600;
+    int m_parity = 0;
+    ExchangeTime m_settleUntil{};
+    RequestId m_nextId = 1;
+    std::deque<Queued> m_queue;
+    std::optional<Current> m_current;
+    std::deque<Past> m_past;
+    std::string m_lastCommand; // the command last awaited: passed-over bytes are read against it
+    Bytes m_stale;             // received while no request was awaited
+    ExchangeTime m_staleSince{};
+    ExchangeTime m_staleLast{};
+    std::vector<ExchangeReply> m_replies;
+    std::vector<FrameTraceRecord> m_trace;
+};
+
+} // namespace core
