@@ -1,14 +1,17 @@
 // Answer acceptance: arbitrary text as a received answer, arbitrary bytes through the hex
-// conversion the port uses and the search for where an answer ends in them, and frames built
-// from arbitrary fields read back field by field; the typed verdict of each handler agrees with
-// the frame checks.
+// conversion the port uses, the search for where an answer ends in them and the exchange engine
+// that waits for it, and frames built from arbitrary fields read back field by field; the typed
+// verdict of each handler agrees with the frame checks.
 #include "invariants.h"
 
 #include "core/answer.h"
 #include "core/answer_end.h"
 #include "core/answer_frame.h"
+#include "core/exchange_engine.h"
 #include "core/frame.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -154,6 +157,44 @@ void CheckAnswerEnd(std::string_view bytes) {
     }
 }
 
+// Bytes fed to the exchange engine one a millisecond while a search is awaited: the request
+// gets exactly one reply (and at most one late one), every deadline the engine names ends
+// something or moves on, and with the line quiet it ends idle.
+void CheckExchange(std::string_view bytes, bool eded) {
+    using std::chrono::milliseconds;
+    const Framing framing = eded ? Framing::kEDED : Framing::k5A5A;
+    ExchangeEngine engine(framing, {});
+    const RequestId id =
+        engine.Submit({BuildRequest(CommandAt(cmd::kSearch), framing, ReadPayload(framing)),
+                       Completion::kFramed, milliseconds(300), milliseconds(300)});
+    ExchangeTime now{};
+    const auto out = engine.NextToSend(now);
+    QX_CHECK(out && out->id == id);
+    engine.Sent(id, now);
+    int replies = 0;
+    int late = 0;
+    const auto take = [&] {
+        for (const ExchangeReply& reply : engine.TakeReplies()) {
+            QX_CHECK(reply.id == id);
+            ++(reply.late ? late : replies);
+        }
+    };
+    for (const char byte : bytes.substr(0, 512)) {
+        now += milliseconds(1);
+        engine.Receive(std::string_view(&byte, 1), now);
+        take();
+    }
+    for (int ticks = 0; const auto deadline = engine.NextDeadline(); ++ticks) {
+        QX_CHECK(ticks < 64);
+        QX_CHECK(*deadline > now);
+        now = std::max(now, *deadline);
+        engine.Tick(now);
+        take();
+    }
+    QX_CHECK(replies == 1 && late <= 1);
+    QX_CHECK(engine.Idle());
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -161,6 +202,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckText(bytes);
     CheckText(CheckHex(bytes));
     CheckAnswerEnd(bytes);
+    CheckExchange(bytes, size % 2 == 1);
     CheckBuilt(bytes);
     return 0;
 }
