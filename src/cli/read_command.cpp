@@ -38,7 +38,7 @@ void PrintJson(const ModulePort& port, const config::ModuleProfile& profile) {
     std::cout << "}, \"settings\": {";
     separator = "";
     for (const auto& [setting, value] : profile.settings) {
-        std::cout << separator << Json(core::KeyOf(setting).key) << ": "
+        std::cout << separator << Json(core::RowOf(setting).key) << ": "
                   << Json(core::SettingValueText(setting, value));
         separator = ", ";
     }

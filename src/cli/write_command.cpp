@@ -21,7 +21,7 @@ config::ModuleProfile ProfileOfSets(const std::vector<std::string>& sets) {
         const auto equals = set.find('=');
         if (equals == std::string::npos)
             throw Failure{Exit::kUsage, "--set " + set + ": not KEY=VALUE with a setting's key"};
-        const core::SettingKey* key = core::FindSettingKey(set.substr(0, equals));
+        const core::SettingRow* key = core::FindSettingRow(set.substr(0, equals));
         if (key == nullptr)
             throw Failure{Exit::kUsage, "--set " + set + ": " +
                                             config::UnknownSettingText(set.substr(0, equals))};
@@ -58,10 +58,10 @@ core::SettingValues ReadBack(ModulePort& port, const Module& module, std::chrono
     }
 }
 
-// The listening and sleeping times travel in one request, so they come together.
+// Settings that travel in one request come together.
 void CheckPairs(const core::SettingValues& values) {
-    if (values.contains(core::Setting::kWakeMs) != values.contains(core::Setting::kSleepS))
-        throw Failure{Exit::kUsage, "wake_ms and sleep_s are written together; give both"};
+    if (std::string missing = core::MissingCompanion(values); !missing.empty())
+        throw Failure{Exit::kUsage, std::move(missing)};
 }
 
 } // namespace

@@ -92,7 +92,7 @@ std::string Scan(std::string_view text, std::string_view name, KeyLines& lines,
         const std::string key(Trimmed(line.substr(0, equals)));
         if (section.empty())
             return at + "key " + key + " before the first [section]";
-        if (section == kSettings && core::FindSettingKey(key) == nullptr)
+        if (section == kSettings && core::FindSettingRow(key) == nullptr)
             return at + UnknownSettingText(key);
         if (section == kModule && key != "model" && !IsIdentityKey(key))
             return at + "unknown key " + key + " in [module]";
@@ -129,7 +129,7 @@ std::variant<ModuleProfile, std::string> Parse(std::string_view text, std::strin
         return at(kModule, "model") + "unknown model " + profile.model;
     for (const std::string& key : identityOrder)
         profile.identity.emplace_back(key, value(kModule, key));
-    for (const core::SettingKey& key : core::SettingKeys()) {
+    for (const core::SettingRow& key : core::SettingRows()) {
         if (!lines.contains({kSettings, key.key}))
             continue;
         const std::string text_value = value(kSettings, key.key);
@@ -157,7 +157,7 @@ std::string UnknownSettingText(std::string_view key) {
     std::string keys;
     const char* nearest = nullptr;
     std::size_t distance = key.size() / 2 + 1; // more edits than that is another word
-    for (const core::SettingKey& k : core::SettingKeys()) {
+    for (const core::SettingRow& k : core::SettingRows()) {
         keys += (keys.empty() ? "" : ", ") + std::string(k.key);
         if (const std::size_t d = EditDistance(key, k.key); d < distance) {
             distance = d;
@@ -180,7 +180,7 @@ std::string ModuleProfileText(const ModuleProfile& profile) {
         ini.SetValue(kModule, key.c_str(), text.c_str());
     ini.SetValue(kSettings, nullptr, nullptr);
     for (const auto& [setting, number] : profile.settings)
-        ini.SetValue(kSettings, core::KeyOf(setting).key,
+        ini.SetValue(kSettings, core::RowOf(setting).key,
                      core::SettingValueText(setting, number).c_str());
     std::string text;
     ini.Save(text);

@@ -54,7 +54,7 @@ std::variant<ModuleProfile, std::string> LoadModuleProfile(const std::string& pa
 // and the nearest one where the key looks like a misspelling of it.
 std::string UnknownSettingText(std::string_view key);
 
-// The profile as INI text, settings in the order of core::SettingKeys.
+// The profile as INI text, settings in the order of core::SettingRows.
 std::string ModuleProfileText(const ModuleProfile& profile);
 
 } // namespace config

@@ -5,6 +5,7 @@
 #include "frame.h"
 #include "hex.h"
 #include "models.h"
+#include "setting_values.h"
 
 #include <array>
 #include <cstdio>
@@ -25,16 +26,13 @@ std::string Or(std::string text, std::string_view fallback) {
 }
 
 std::string Rate(int code) {
-    const int baud = BaudFromRateCode(code);
-    return baud != 0 ? std::to_string(baud) : "rate code " + std::to_string(code);
+    return SettingValueText(Setting::kAirRate, code);
 }
 
 std::string Parity(int code) {
-    static constexpr std::array kNames{"none", "even", "odd"};
     if (code == answer::kParityNotCarried)
         return "(no parity given)";
-    return code >= 0 && code <= 2 ? kNames[static_cast<std::size_t>(code)]
-                                  : "parity code " + std::to_string(code);
+    return SettingValueText(Setting::kParity, code);
 }
 
 std::string Listed(int value, std::initializer_list<const char*> names) {
@@ -75,14 +73,13 @@ std::string Accepted(const AnswerEvent& event, std::uint8_t code, bool io) {
                 return "all parameters written = serial " + Rate(e.rateCode) + " " +
                        Parity(e.parity);
             else if constexpr (std::is_same_v<E, PowerSaveRead>)
-                return "power-saving mode = " + Listed(e.mode, {"no sleep", "hardware wake-up",
-                                                                "serial wake-up", "air wake-up"});
+                return "power-saving mode = " + SettingValueText(Setting::kPowerSaving, e.mode);
             else if constexpr (std::is_same_v<E, FieldStrength>)
                 return "field strength = " + std::to_string(e.value);
             else if constexpr (std::is_same_v<E, PowerLevelSet>)
                 return "power level set, power = " + std::to_string(e.value);
             else if constexpr (std::is_same_v<E, ProtocolRead>)
-                return "air protocol = " + Listed(e.protocol, {"Velmora", "compatible"});
+                return "air protocol = " + SettingValueText(Setting::kAirProtocol, e.protocol);
             else if constexpr (std::is_same_v<E, AllRead>)
                 return "all parameters = channel " + std::to_string(e.channel) + ", air " +
                        Rate(e.airRate) + ", serial " + Rate(e.serialRate) + " " + Parity(e.parity);

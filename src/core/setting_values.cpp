@@ -5,157 +5,133 @@
 #include "models.h"
 
 #include <algorithm>
-#include <array>
 #include <vector>
 
 namespace core {
 
 namespace {
 
-using enum Setting;
+using enum SettingKind;
 
-constexpr std::array kKeys{
-    SettingKey{kChannel, "channel", true},
-    SettingKey{kAirRate, "air_rate", true},
-    SettingKey{kPowerSaving, "power_saving", true},
-    SettingKey{kWakeMs, "wake_ms", false},
-    SettingKey{kSleepS, "sleep_s", false},
-    SettingKey{kAirProtocol, "air_protocol", true},
-    SettingKey{kId, "id", true},
-    SettingKey{kOutputPower, "output_power", false},
-    SettingKey{kPowerLevel, "power_level", false},
-    SettingKey{kSerialRate, "serial_rate", true},
-    SettingKey{kParity, "parity", true},
-};
-
-// The texts of the settings chosen from a list, by wire number.
-std::vector<std::string_view> Names(Setting setting) {
-    switch (setting) {
-    case kParity:
-        return {"none", "even", "odd"};
-    case kPowerSaving:
-        return {"no sleep", "hardware wake-up", "serial wake-up", "air wake-up"};
-    case kAirProtocol:
-        return {"Velmora", "compatible"};
-    case kOutputPower:
-        return {"1W", "2W"};
-    default:
-        return {};
-    }
-}
-
-bool IsRate(Setting setting) {
-    return setting == kAirRate || setting == kSerialRate;
-}
-
-struct Range {
-    std::uint32_t low;
-    std::uint32_t high;
-};
-
-// The decimal settings; the channel's upper bound depends on the model and is checked there.
-Range RangeOf(Setting setting) {
-    switch (setting) {
-    case kChannel:
-        return {1, 255};
-    case kWakeMs:
-    case kId:
-        return {setting == kId ? 0u : 1u, 65535};
-    case kSleepS:
-        return {1, 65};
-    case kPowerLevel:
-        return {0, 15};
-    default:
-        return {0, 0};
-    }
+std::string Joined(std::span<const std::string_view> names) {
+    std::string text;
+    for (const std::string_view name : names)
+        text += (text.empty() ? "" : ", ") + std::string(name);
+    return text;
 }
 
 } // namespace
 
-std::span<const SettingKey> SettingKeys() {
-    return kKeys;
-}
-
-const SettingKey& KeyOf(Setting setting) {
-    return kKeys[static_cast<std::size_t>(setting)];
-}
-
-const SettingKey* FindSettingKey(std::string_view key) {
-    const auto it = std::ranges::find(kKeys, key, &SettingKey::key);
-    return it == kKeys.end() ? nullptr : &*it;
-}
-
 std::optional<int> ParseSettingValue(Setting setting, std::string_view text) {
-    const auto names = Names(setting);
-    if (!names.empty()) {
-        const auto it = std::ranges::find(names, text);
-        if (it == names.end())
+    const SettingRow& row = RowOf(setting);
+    switch (row.kind) {
+    case kList: {
+        const auto it = std::ranges::find(row.names, text);
+        if (it == row.names.end())
             return std::nullopt;
-        return static_cast<int>(it - names.begin());
+        return static_cast<int>(it - row.names.begin());
     }
-    if (IsRate(setting)) {
-        // The window's lists begin at 1200; a module that runs its serial line at 600 reports
-        // code 1, and a profile read from it must go back in.
-        for (int code = setting == kSerialRate ? 1 : 2; code <= 8; ++code)
+    case kRate:
+        for (auto code = static_cast<int>(row.low); code <= static_cast<int>(row.high); ++code)
             if (text == std::to_string(BaudFromRateCode(code)))
                 return code;
         return std::nullopt;
+    case kDecimal:
+        break;
     }
-    const Range range = RangeOf(setting);
-    const auto value = DecimalInRange(text, range.low, range.high);
+    const auto value = DecimalInRange(text, row.low, row.high);
     if (!value)
         return std::nullopt;
     return static_cast<int>(*value);
 }
 
 std::string SettingValueText(Setting setting, int value) {
-    const auto names = Names(setting);
-    if (!names.empty())
-        return value >= 0 && static_cast<std::size_t>(value) < names.size()
-                   ? std::string(names[static_cast<std::size_t>(value)])
-                   : "code " + std::to_string(value);
-    if (IsRate(setting)) {
+    const SettingRow& row = RowOf(setting);
+    const std::string unknown = std::string(row.unknown) + " " + std::to_string(value);
+    switch (row.kind) {
+    case kList:
+        return value >= 0 && static_cast<std::size_t>(value) < row.names.size()
+                   ? std::string(row.names[static_cast<std::size_t>(value)])
+                   : unknown;
+    case kRate: {
         const int baud = BaudFromRateCode(value);
-        return baud != 0 ? std::to_string(baud) : "rate code " + std::to_string(value);
+        return baud != 0 ? std::to_string(baud) : unknown;
+    }
+    case kDecimal:
+        break;
     }
     return std::to_string(value);
 }
 
 std::string SettingValueHint(Setting setting) {
-    const auto names = Names(setting);
-    if (!names.empty()) {
+    const SettingRow& row = RowOf(setting);
+    switch (row.kind) {
+    case kList:
+        return Joined(row.names);
+    case kRate: {
         std::string hint;
-        for (const std::string_view name : names)
-            hint += (hint.empty() ? "" : ", ") + std::string(name);
+        for (auto code = static_cast<int>(row.low); code <= static_cast<int>(row.high); ++code)
+            hint += (hint.empty() ? "" : ", ") + std::to_string(BaudFromRateCode(code));
         return hint;
     }
-    if (IsRate(setting))
-        return std::string(setting == kSerialRate ? "600, " : "") +
-               "1200, 2400, 4800, 9600, 19200, 38400, 57600";
-    const Range range = RangeOf(setting);
-    return std::to_string(range.low) + " .. " + std::to_string(range.high);
+    case kDecimal:
+        break;
+    }
+    return std::to_string(row.low) + " .. " + std::to_string(row.high);
+}
+
+std::string SettingPayload(Setting setting, const SettingValues& values, Framing framing) {
+    const SettingRow* row = &RowOf(setting);
+    if (row->layout == SettingLayout::kCarried)
+        row = &RowOf(*row->with);
+    const int value = values.at(row->setting);
+    switch (row->layout) {
+    case SettingLayout::kByte:
+        return BytePayload(value, framing);
+    case SettingLayout::kWord:
+        return WordPayload(static_cast<std::uint16_t>(value));
+    case SettingLayout::kSerialSettings:
+        return SerialSettingsPayload(value, values.at(*row->with), framing);
+    case SettingLayout::kDutyCycle:
+        return DutyCyclePayload(value, values.at(*row->with)).value_or(std::string());
+    case SettingLayout::kCarried:
+        break;
+    }
+    return {};
+}
+
+std::string MissingCompanion(const SettingValues& values) {
+    for (const auto& [setting, value] : values) {
+        const SettingRow& row = RowOf(setting);
+        // a companion the module reports is taken from the module instead
+        if (row.with && !RowOf(*row.with).Readable() && !values.contains(*row.with)) {
+            const auto [first, second] = std::minmax(setting, *row.with);
+            return std::string(RowOf(first).key) + " and " + RowOf(second).key +
+                   " are written together; give both";
+        }
+    }
+    return {};
 }
 
 std::string SettingRefusal(Setting setting, int value, int model_position,
                            std::string_view variant_type) {
     const std::string model = ModelName(model_position, 1);
-    switch (setting) {
-    case kChannel: {
+    switch (RowOf(setting).gate) {
+    case SettingGate::kChannels: {
         const int count = ChannelCount(model_position, variant_type);
         if (value > count)
             return model + " has channels 1 .. " + std::to_string(count);
         break;
     }
-    case kAirRate:
-    case kSerialRate:
+    case SettingGate::kMaxRate:
         if (BaudFromRateCode(value) > MaxRate(model_position))
             return model + " runs at most " + std::to_string(MaxRate(model_position)) + " baud";
         break;
-    case kOutputPower:
+    case SettingGate::kPowerGroup:
         if (!HasPowerGroup(model_position))
             return model + " has no output power setting";
         break;
-    default:
+    case SettingGate::kNone:
         break;
     }
     return {};
@@ -164,9 +140,9 @@ std::string SettingRefusal(Setting setting, int value, int model_position,
 SettingDifferences CompareSettings(const SettingValues& wanted, const SettingValues& held) {
     SettingDifferences differences;
     for (const auto& [setting, value] : wanted) {
-        const SettingKey& key = KeyOf(setting);
+        const SettingRow& key = RowOf(setting);
         const std::string text = SettingValueText(setting, value);
-        if (!key.readable) {
+        if (!key.Readable()) {
             differences.lines.push_back(std::string(key.key) + ": " + text +
                                         " written, the module does not report it");
             continue;

@@ -2,43 +2,15 @@
 // the window's list shows it ("9600", "even", "air wake-up"), and the number the wire carries.
 #pragma once
 
+#include "setting_table.h"
+
 #include <map>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace core {
-
-// In the order a profile lists them and a write sends them: the serial settings come last,
-// since the module moves to them after its answer and the host has to follow.
-enum class Setting {
-    kChannel,
-    kAirRate,
-    kPowerSaving,
-    kWakeMs,
-    kSleepS,
-    kAirProtocol,
-    kId,
-    kOutputPower,
-    kPowerLevel,
-    kSerialRate,
-    kParity,
-};
-
-struct SettingKey {
-    Setting setting;
-    const char* key; // "air_rate"
-    // False for the settings the module only takes and never reports: they are written, and
-    // a read back cannot confirm them.
-    bool readable;
-};
-
-std::span<const SettingKey> SettingKeys();
-const SettingKey& KeyOf(Setting setting);
-// Keys compare exactly; nullptr for an unknown key.
-const SettingKey* FindSettingKey(std::string_view key);
 
 // Values as the wire numbers: channel number, rate code, parity code, list positions, ms, s.
 using SettingValues = std::map<Setting, int>;
@@ -48,6 +20,16 @@ std::optional<int> ParseSettingValue(Setting setting, std::string_view text);
 std::string SettingValueText(Setting setting, int value);
 // What the value texts of a setting look like, for a message: "1200 .. 57600".
 std::string SettingValueHint(Setting setting);
+
+// The payload of the write of `setting` in `framing`; `values` holds the value of the setting
+// its write carries too (the parity with the serial rate, the sleeping time with the listening
+// time). Values outside the setting's range give an empty payload.
+std::string SettingPayload(Setting setting, const SettingValues& values, Framing framing);
+
+// Why `values` cannot be written: a setting whose write carries another that the module never
+// reports, given without it ("wake_ms and sleep_s are written together; give both"); empty
+// when they can.
+std::string MissingCompanion(const SettingValues& values);
 
 // Why a model (list position) under a variant does not take the value; empty when it does.
 std::string SettingRefusal(Setting setting, int value, int model_position,

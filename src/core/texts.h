@@ -293,4 +293,12 @@ const char* ChineseText(TextId id);
 // A serial link message for the variant: German for "GERMAN" where it has a German form.
 const char* SerialLinkText(TextId id, std::string_view variantType);
 
+// What an operation shows: progress after a written frame, and on a refused write the status
+// text followed by the box.
+struct OperationTexts {
+    TextId progress;
+    TextId failureStatus;
+    TextId failureBox;
+};
+
 } // namespace core

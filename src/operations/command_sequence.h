@@ -20,13 +20,7 @@ namespace serial {
 class Link;
 }
 
-// What an operation shows: progress after a written frame, and on a refused write the status
-// text followed by the box.
-struct OperationTexts {
-    core::TextId progress;
-    core::TextId failureStatus;
-    core::TextId failureBox;
-};
+using OperationTexts = core::OperationTexts;
 
 // What every command reads and changes of the session: the state it guards and sets, the
 // command it records, the set-all chain a new operation ends, the port it writes to, and the

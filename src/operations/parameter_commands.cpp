@@ -2,6 +2,7 @@
 
 #include "command_sequence.h"
 #include "core/decimal_entry.h"
+#include "core/setting_values.h"
 #include "digit_filter.h"
 #include "parameter_table.h"
 #include "ui_main_window.h"
@@ -134,7 +135,10 @@ void ParameterCommands::Run(std::string_view button) {
                                              : sequence.StartOperation() && Prepare(row);
     if (!ready)
         return;
-    const core::Command& command = *core::FindCommand(row.code, row.io);
+    const std::uint8_t code = row.reads    ? *core::RowOf(*row.reads).read
+                              : row.writes ? core::RowOf(*row.writes).write
+                                           : row.code;
+    const core::Command& command = *core::FindCommand(code, row.io);
     const core::Framing framing = sequence.FramingOf(command);
     const std::string id =
         row.target != nullptr
@@ -185,34 +189,30 @@ std::string ParameterCommands::Payload(const ParameterCommand& row, core::Framin
         const auto* list = qobject_cast<QComboBox*>(Control(name));
         return list != nullptr ? list->currentIndex() : -1;
     };
-    const auto number = [this](const char* name, std::uint32_t high) {
-        return core::DecimalInRange(FieldText(name), 0, high).value_or(0);
-    };
-    switch (row.source) {
-    case PayloadSource::kRead:
-        return core::ReadPayload(framing);
-    case PayloadSource::kListCode: {
-        const int at = position(row.value);
-        return core::BytePayload(row.listCode != nullptr ? row.listCode(at) : at, framing);
+    if (row.writes) {
+        core::SettingValues values;
+        const auto take = [&](core::Setting setting) {
+            const core::SettingRow& of = core::RowOf(setting);
+            values[setting] =
+                qobject_cast<QComboBox*>(Control(of.control)) != nullptr
+                    ? core::SettingOfPosition(setting, position(of.control))
+                    : static_cast<int>(
+                          core::DecimalInRange(FieldText(of.control), of.low, of.high).value_or(0));
+        };
+        take(*row.writes);
+        if (const auto with = core::RowOf(*row.writes).with)
+            take(*with);
+        return core::SettingPayload(*row.writes, values, framing);
     }
-    case PayloadSource::kSerialSettings:
-        return core::SerialSettingsPayload(core::RateCodeFromPosition(position(row.value)),
-                                           core::ParityCodeFromPosition(position(row.second)),
-                                           framing);
-    case PayloadSource::kWord:
-        return core::WordPayload(static_cast<std::uint16_t>(number(row.value, kMaxId)));
-    case PayloadSource::kDutyCycle:
-        return core::DutyCyclePayload(static_cast<int>(number(row.value, kMaxId)),
-                                      static_cast<int>(number(row.second, kMaxId)))
-            .value_or(std::string());
-    case PayloadSource::kIoLine:
-        return core::IoWritePayload(row.ioLine, position(row.value));
-    }
-    return {};
+    if (row.ioLevel != nullptr)
+        return core::IoWritePayload(row.ioLine, position(row.ioLevel));
+    return core::ReadPayload(framing);
 }
 
 OperationTexts ParameterCommands::Texts(const ParameterCommand& row) const {
-    OperationTexts texts = row.texts;
+    OperationTexts texts = row.reads    ? *core::RowOf(*row.reads).readTexts
+                           : row.writes ? *core::RowOf(*row.writes).writeTexts
+                                        : *row.texts;
     if (row.progressBareNames && m_state.ModelListVariant != 1)
         texts.progress = *row.progressBareNames;
     return texts;

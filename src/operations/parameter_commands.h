@@ -8,7 +8,9 @@
 #include <string_view>
 
 class CommandSequence;
+namespace core {
 struct OperationTexts;
+}
 struct ParameterCommand;
 class QWidget;
 namespace Ui {
@@ -63,7 +65,7 @@ private:
     void Run(std::string_view button);
     bool Prepare(const ParameterCommand& row);
     std::string Payload(const ParameterCommand& row, core::Framing framing) const;
-    OperationTexts Texts(const ParameterCommand& row) const;
+    core::OperationTexts Texts(const ParameterCommand& row) const;
     std::string FieldText(const char* name) const;
     QWidget* Control(const char* name) const;
 

@@ -6,12 +6,30 @@
 
 namespace {
 
-using core::ChannelFromPosition;
-using core::RateCodeFromPosition;
 using enum ParameterStep::Kind;
-using enum PayloadSource;
+using enum core::Setting;
 using enum core::TextId;
+using core::RowOf;
+using core::Setting;
 namespace cmd = core::cmd;
+
+// Steps on a setting's control, with the setting's own refusal and range.
+ParameterStep Clear(Setting setting) {
+    return {kClear, RowOf(setting).control};
+}
+ParameterStep ModelCheck(Setting setting) {
+    return {kModelCheck, RowOf(setting).control};
+}
+ParameterStep Selected(Setting setting) {
+    return {kSelected, RowOf(setting).control, RowOf(setting).empty};
+}
+ParameterStep Typed(Setting setting, const char* focus = nullptr) {
+    return {kNotEmpty, RowOf(setting).control, RowOf(setting).empty, focus};
+}
+ParameterStep InRange(Setting setting, core::TextId message) {
+    const core::SettingRow& row = RowOf(setting);
+    return {kInRange, row.control, message, nullptr, row.low, row.high};
+}
 
 // The IO target ID travels as four hex digits, so it must not exceed 65535.
 const std::vector<ParameterStep> kTargetChecks{
@@ -34,96 +52,39 @@ const OperationTexts kOutputTexts{
 const std::vector<ParameterCommand> kTable{
     // Channel and frequency: the answer selects the channel and shows its frequencies.
     {.button = "SpeedButton2",
-     .code = cmd::kReadChannel,
-     .steps =
-         {{kClear, "ComboBox4"}, {kModelCheck, "ComboBox4"}, {kClear, "Edit1"}, {kClear, "Edit19"}},
-     .texts = {kReadChannelProgress, kReadChannelFail, kReadFail}},
-    {.button = "SpeedButton8",
-     .code = cmd::kWriteChannel,
-     .steps = {{kSelected, "ComboBox4", kChannelNull}},
-     .source = kListCode,
-     .value = "ComboBox4",
-     .listCode = ChannelFromPosition,
-     .texts = {kWriteChannelProgress, kWriteChannelFail, kWriteFail}},
+     .reads = kChannel,
+     .steps = {Clear(kChannel), ModelCheck(kChannel), {kClear, "Edit1"}, {kClear, "Edit19"}}},
+    {.button = "SpeedButton8", .writes = kChannel, .steps = {Selected(kChannel)}},
     // Air data rate.
-    {.button = "SpeedButton4",
-     .code = cmd::kReadAirRate,
-     .steps = {{kClear, "ComboBox1"}, {kModelCheck, "ComboBox1"}},
-     .texts = {kReadAirRateProgress, kReadAirRateFail, kReadFail}},
-    {.button = "SpeedButton9",
-     .code = cmd::kWriteAirRate,
-     .steps = {{kSelected, "ComboBox1", kBaudRateNull}},
-     .source = kListCode,
-     .value = "ComboBox1",
-     .listCode = RateCodeFromPosition,
-     .texts = {kWriteAirRateProgress, kWriteAirRateFail, kSetFail}},
+    {.button = "SpeedButton4", .reads = kAirRate, .steps = {Clear(kAirRate), ModelCheck(kAirRate)}},
+    {.button = "SpeedButton9", .writes = kAirRate, .steps = {Selected(kAirRate)}},
     // The module's own serial settings.
     {.button = "SpeedButton5",
-     .code = cmd::kReadSerial,
-     .steps = {{kClear, "ComboBox2"}, {kClear, "ComboBox3"}, {kModelCheck, "ComboBox2"}},
-     .texts = {kReadSerialProgress, kReadSerialFail, kReadFail}},
+     .reads = kSerialRate,
+     .steps = {Clear(kSerialRate), Clear(kParity), ModelCheck(kSerialRate)}},
     {.button = "SpeedButton10",
-     .code = cmd::kWriteSerial,
-     .steps = {{kSelected, "ComboBox2", kComBaudRateNull},
-               {kSelected, "ComboBox3", kComVerifyNull}},
-     .source = kSerialSettings,
-     .value = "ComboBox2",
-     .second = "ComboBox3",
-     .texts = {kWriteSerialProgress, kWriteSerialFail, kSetFail}},
+     .writes = kSerialRate,
+     .steps = {Selected(kSerialRate), Selected(kParity)}},
     // Air protocol: without a selection the write would send position -1 as FF.
-    {.button = "SpeedButton22",
-     .code = cmd::kReadProtocol,
-     .steps = {{kClear, "ComboBox5"}},
-     .texts = {kReadProtocolProgress, kReadProtocolFail, kReadFail}},
-    {.button = "SpeedButton23",
-     .code = cmd::kWriteProtocol,
-     .steps = {{kSelected, "ComboBox5", kProtocolNull}},
-     .source = kListCode,
-     .value = "ComboBox5",
-     .texts = {kWriteProtocolProgress, kWriteProtocolFail, kSetFail}},
+    {.button = "SpeedButton22", .reads = kAirProtocol, .steps = {Clear(kAirProtocol)}},
+    {.button = "SpeedButton23", .writes = kAirProtocol, .steps = {Selected(kAirProtocol)}},
     // Module ID and output power.
-    {.button = "SpeedButton26",
-     .code = cmd::kReadId,
-     .steps = {{kClear, "Edit15"}},
-     .texts = {kReadIdProgress, kReadIdFail, kReadFail}},
-    {.button = "SpeedButton27",
-     .code = cmd::kWriteId,
-     .steps = {{kNotEmpty, "Edit15", kIdNull}, {kInRange, "Edit15", kIdRange, nullptr, 0, 0xFFFF}},
-     .source = kWord,
-     .value = "Edit15",
-     .texts = {kWriteIdProgress, kWriteIdFail, kSetFail}},
+    {.button = "SpeedButton26", .reads = kId, .steps = {Clear(kId)}},
+    {.button = "SpeedButton27", .writes = kId, .steps = {Typed(kId), InRange(kId, kIdRange)}},
     {.button = "SpeedButton33",
-     .code = cmd::kSetOutputPower,
-     .steps = {{kSelected, "ComboBox14", kPowerNull}},
-     .source = kListCode,
-     .value = "ComboBox14",
-     .texts = {kSetPowerProgress, kSetPowerFail, kSetFail},
+     .writes = kOutputPower,
+     .steps = {Selected(kOutputPower)},
      .progressBareNames = kSetPowerProgressBareNames},
     // Power saving.
-    {.button = "SpeedButton11",
-     .code = cmd::kReadPowerSave,
-     .steps = {{kClear, "ComboBox6"}},
-     .texts = {kReadPowerSaveProgress, kReadPowerSaveFail, kReadFail}},
-    {.button = "SpeedButton28",
-     .code = cmd::kWritePowerSave,
-     .steps = {{kSelected, "ComboBox6", kPowerSaveNull}},
-     .source = kListCode,
-     .value = "ComboBox6",
-     .texts = {kWritePowerSaveProgress, kWritePowerSaveFailStatus, kWritePowerSaveFail}},
+    {.button = "SpeedButton11", .reads = kPowerSaving, .steps = {Clear(kPowerSaving)}},
+    {.button = "SpeedButton28", .writes = kPowerSaving, .steps = {Selected(kPowerSaving)}},
     {.button = "SpeedButton29",
      .code = cmd::kSerialWakeUp,
-     .texts = {kWakeUpProgress, kWakeUpFailStatus, kWakeUpFail}},
+     .texts = OperationTexts{kWakeUpProgress, kWakeUpFailStatus, kWakeUpFail}},
     {.button = "SpeedButton39",
-     .code = cmd::kSetDutyCycle,
-     .steps = {{kNotEmpty, "Edit20", kTimeNull},
-               {kNotEmpty, "Edit21", kTimeNull, "Edit20"},
-               {kInRange, "Edit20", kOnTimeRange, nullptr, 1, 65535},
-               // 65 s is the longest sleep whose ms still fit two bytes.
-               {kInRange, "Edit21", kSleepTimeRange, nullptr, 1, 65}},
-     .source = kDutyCycle,
-     .value = "Edit20",
-     .second = "Edit21",
-     .texts = {kWriteDutyCycleProgress, kWriteDutyCycleFail, kWriteFail}},
+     .writes = kWakeMs,
+     .steps = {Typed(kWakeMs), Typed(kSleepS, RowOf(kWakeMs).control),
+               InRange(kWakeMs, kOnTimeRange), InRange(kSleepS, kSleepTimeRange)}},
     // IO lines of the ID protocol, addressed to the target ID.
     {.button = "SpeedButton13",
      .code = cmd::kIoRead,
@@ -133,13 +94,12 @@ const std::vector<ParameterCommand> kTable{
                                    {kClear, "ComboBox9"},
                                    {kClear, "ComboBox10"}}),
      .target = "Edit10",
-     .texts = {kReadIoProgress, kReadIoFail, kReadFail}},
+     .texts = OperationTexts{kReadIoProgress, kReadIoFail, kReadFail}},
     {.button = "SpeedButton12",
      .code = cmd::kIoWrite,
      .io = true,
      .steps = Join(kTargetChecks, {{kSelected, "ComboBox9", kOutputNull}}),
-     .source = kIoLine,
-     .value = "ComboBox9",
+     .ioLevel = "ComboBox9",
      .ioLine = 1,
      .target = "Edit10",
      .texts = kOutputTexts},
@@ -147,8 +107,7 @@ const std::vector<ParameterCommand> kTable{
      .code = cmd::kIoWrite,
      .io = true,
      .steps = Join(kTargetChecks, {{kSelected, "ComboBox10", kOutputNull}}),
-     .source = kIoLine,
-     .value = "ComboBox10",
+     .ioLevel = "ComboBox10",
      .ioLine = 2,
      .target = "Edit10",
      .texts = kOutputTexts},
@@ -156,13 +115,11 @@ const std::vector<ParameterCommand> kTable{
     {.button = "Button1",
      .code = cmd::kReadFieldStrength,
      .steps = {{kClear, "Edit17"}, {kClear, "Edit16"}},
-     .texts = {kReadFieldStrengthProgress, kReadFieldStrengthFailStatus, kReadFieldStrengthFail}},
+     .texts = OperationTexts{kReadFieldStrengthProgress, kReadFieldStrengthFailStatus,
+                             kReadFieldStrengthFail}},
     {.button = "Button2",
-     .code = cmd::kSetPowerLevel,
-     .steps = {{kSelected, "ComboBox21", kPowerLevelNull}},
-     .source = kListCode,
-     .value = "ComboBox21",
-     .texts = {kWritePowerLevelProgress, kWritePowerLevelFail, kWriteFail},
+     .writes = kPowerLevel,
+     .steps = {Selected(kPowerLevel)},
      .checksBeforeGuard = true},
 };
 

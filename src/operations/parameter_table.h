@@ -1,8 +1,9 @@
 // What each read and write button of the parameter groups does, as data: the controls it
-// clears and checks in order, the command it sends, where the payload comes from, its texts.
+// clears and checks in order, and the setting it reads or writes or the command it sends.
 #pragma once
 
 #include "command_sequence.h"
+#include "core/setting_table.h"
 
 #include <cstdint>
 #include <optional>
@@ -26,27 +27,19 @@ struct ParameterStep {
     std::uint32_t high = 0;
 };
 
-enum class PayloadSource {
-    kRead,           // the read request of the framing
-    kListCode,       // the list position, through `listCode` when given
-    kSerialSettings, // rate code of `value`, parity code of `second`
-    kWord,           // the decimal field `value` as two bytes
-    kDutyCycle,      // on time of `value` in ms, sleep time of `second` in s
-    kIoLine,         // `ioLine`, then the level list `value`'s position
-};
-
+// A button that reads or writes a setting takes its command, its value's control and its texts
+// from the setting's row (core/setting_table.h); the other buttons name theirs here.
 struct ParameterCommand {
     const char* button;
-    std::uint8_t code;
+    std::optional<core::Setting> reads = std::nullopt;
+    std::optional<core::Setting> writes = std::nullopt; // with the setting its write carries
+    std::uint8_t code = 0;
     bool io = false; // 4040 framing to the ID in `target`
     std::vector<ParameterStep> steps = {};
-    PayloadSource source = PayloadSource::kRead;
-    const char* value = nullptr;
-    const char* second = nullptr;
-    int (*listCode)(int position) = nullptr;
+    const char* ioLevel = nullptr; // an IO write: the level list of line `ioLine`
     int ioLine = 0;
     const char* target = nullptr;
-    OperationTexts texts;
+    std::optional<OperationTexts> texts = std::nullopt;
     // The power-level write refuses a missing level even while a pair test runs.
     bool checksBeforeGuard = false;
     // The progress text when the model list shows names without the "QX" prefix.

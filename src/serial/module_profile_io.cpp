@@ -3,6 +3,7 @@
 #include "core/frequencies.h"
 #include "core/models.h"
 
+#include <map>
 #include <thread>
 
 namespace serial {
@@ -24,57 +25,12 @@ std::string FrequencyOf(const Module& module, int channel, std::string_view vari
     return channel >= 1 && channel <= 20 ? table[static_cast<std::size_t>(channel - 1)] : "";
 }
 
-struct Write {
-    std::uint8_t code;
-    std::string payload;
-};
-
-// The value a write takes: the profile's, else the module's own.
-int Effective(Setting setting, const SettingValues& values, const SettingValues& current) {
-    const auto it = values.find(setting);
-    return it != values.end() ? it->second : current.at(setting);
-}
-
-// The request that writes `setting`; nothing for the settings another one carries along (the
-// sleep time goes with the listening time, the parity with the serial rate).
-std::optional<Write> WriteOf(Setting setting, const SettingValues& values,
-                             const SettingValues& current, const ModulePort& port) {
-    const int v = values.at(setting);
-    const auto framing = [&](std::uint8_t code) { return port.FramingOf(*FindCommand(code)); };
-    const auto byte = [&](std::uint8_t code) { return Write{code, BytePayload(v, framing(code))}; };
-    const auto serial = [&] {
-        return Write{cmd::kWriteSerial,
-                     SerialSettingsPayload(Effective(Setting::kSerialRate, values, current),
-                                           Effective(Setting::kParity, values, current),
-                                           framing(cmd::kWriteSerial))};
-    };
-    switch (setting) {
-    case Setting::kChannel:
-        return byte(cmd::kWriteChannel);
-    case Setting::kAirRate:
-        return byte(cmd::kWriteAirRate);
-    case Setting::kPowerSaving:
-        return byte(cmd::kWritePowerSave);
-    case Setting::kWakeMs:
-        return Write{cmd::kSetDutyCycle, *DutyCyclePayload(v, values.at(Setting::kSleepS))};
-    case Setting::kAirProtocol:
-        return byte(cmd::kWriteProtocol);
-    case Setting::kId:
-        return Write{cmd::kWriteId, WordPayload(static_cast<std::uint16_t>(v))};
-    case Setting::kOutputPower:
-        return byte(cmd::kSetOutputPower);
-    case Setting::kPowerLevel:
-        return byte(cmd::kSetPowerLevel);
-    case Setting::kSerialRate:
-        return serial();
-    case Setting::kParity:
-        if (values.contains(Setting::kSerialRate))
-            return std::nullopt;
-        return serial();
-    case Setting::kSleepS:
-        break;
-    }
-    return std::nullopt;
+// The values a write of `values` sends: the profile's, and for a setting whose write carries
+// another that the profile leaves out, the module's own.
+SettingValues WithCurrent(SettingValues values, const SettingValues& current) {
+    SettingValues rest = current;
+    values.merge(rest);
+    return values;
 }
 
 } // namespace
@@ -94,11 +50,13 @@ std::string ProfileRefusal(const ModulePort& port, const config::ModuleProfile& 
         return source + " is a profile of " + ModelName(wanted.modelPosition, 1) +
                ", the module on " + port.Name() + " is " +
                (model.empty() ? "of unknown model" : model) + "; nothing written";
+    if (const std::string missing = MissingCompanion(wanted.settings); !missing.empty())
+        return missing + "; nothing written";
     for (const auto& [setting, value] : wanted.settings) {
         const std::string refusal =
             SettingRefusal(setting, value, module.modelPosition, port.Variant());
         if (!refusal.empty())
-            return std::string(KeyOf(setting).key) + "=" + SettingValueText(setting, value) + ": " +
+            return std::string(RowOf(setting).key) + "=" + SettingValueText(setting, value) + ": " +
                    refusal + "; nothing written";
     }
     return {};
@@ -108,29 +66,38 @@ config::ModuleProfile ReadProfile(ModulePort& port, const Module& module, millis
     config::ModuleProfile profile;
     profile.modelPosition = module.modelPosition;
     profile.model = module.modelPosition >= 0 ? ModelName(module.modelPosition, 1) : "";
-    const auto all = Ask<answer::AllRead>(port, cmd::kReadAll, wait);
-    const auto save = Ask<answer::PowerSaveRead>(port, cmd::kReadPowerSave, wait);
-    const auto protocol = Ask<answer::ProtocolRead>(port, cmd::kReadProtocol, wait);
-    const auto id = Ask<answer::IdRead>(port, cmd::kReadId, wait);
-    profile.settings = {
-        {Setting::kChannel, all.channel},
-        {Setting::kAirRate, all.airRate},
-        {Setting::kPowerSaving, save.mode},
-        {Setting::kAirProtocol, protocol.protocol},
-        {Setting::kId, id.id},
-        {Setting::kSerialRate, all.serialRate},
-        {Setting::kParity, all.parity},
-    };
+    // Each answer once, asked in the order of the settings that take their value from it.
+    std::map<std::uint8_t, AnswerEvent> answers;
+    for (const SettingRow& row : SettingRows()) {
+        if (!row.Readable())
+            continue;
+        auto answer = answers.find(*row.profileRead);
+        if (answer == answers.end()) {
+            const Command& command = CommandAt(*row.profileRead);
+            answer = answers
+                         .emplace(command.code,
+                                  Ask(port, command, ReadPayload(port.FramingOf(command)), wait))
+                         .first;
+        }
+        const std::optional<int> value = row.reported(answer->second);
+        if (!value)
+            throw serial::ExchangeError{serial::ExchangeFault::kRefused,
+                                        port.Name() + ": an answer without the data of " +
+                                            CommandLogName(*row.profileRead)};
+        profile.settings[row.setting] = *value;
+    }
+    const int channel = profile.settings.at(Setting::kChannel);
     profile.identity = {
         {"serial_number", SerialNumberText(module.serialNumber, module.modelPosition)},
         {"family", FamilyText(module.identity.family, 1)},
         {"firmware", FirmwareVersionText(module.identity.version).substr(1)},
         {"base_frequency", BaseFrequencyText(module.identity.baseFrequencyCode)},
-        {"frequency", FrequencyOf(module, all.channel, port.Variant())},
+        {"frequency", FrequencyOf(module, channel, port.Variant())},
     };
     if (HasIoGroup(module.modelPosition)) {
-        const auto io = Ask<answer::IoLinesRead>(port, cmd::kIoRead, wait,
-                                                 WordPayload(static_cast<std::uint16_t>(id.id)));
+        const auto io = Ask<answer::IoLinesRead>(
+            port, cmd::kIoRead, wait,
+            WordPayload(static_cast<std::uint16_t>(profile.settings.at(Setting::kId))));
         profile.identity.emplace_back("io_input1", io.level1 == 1 ? "high" : "low");
         profile.identity.emplace_back("io_input2", io.level2 == 1 ? "high" : "low");
     }
@@ -139,21 +106,23 @@ config::ModuleProfile ReadProfile(ModulePort& port, const Module& module, millis
 
 std::string WriteSettings(ModulePort& port, const SettingValues& values,
                           const SettingValues& current, milliseconds wait, milliseconds settle) {
+    const SettingValues sent = WithCurrent(values, current);
     for (const auto& [setting, value] : values) {
-        const auto write = WriteOf(setting, values, current, port);
-        if (!write)
+        const SettingRow& row = RowOf(setting);
+        // written with the setting that carries it
+        if (row.layout == SettingLayout::kCarried && values.contains(*row.with))
             continue;
-        if (std::string refused = Put(port, *FindCommand(write->code), write->payload, wait);
+        const Command& command = CommandAt(row.write);
+        const Framing framing = port.FramingOf(command);
+        if (std::string refused = Put(port, command, SettingPayload(setting, sent, framing), wait);
             !refused.empty())
             return refused;
-        if (write->code == cmd::kWriteSerial) {
+        if (row.write == cmd::kWriteSerial) {
             // the module answered at its old line and moves now; follow it (the short framing
             // carries no parity: the module keeps the one it answered at)
-            const int parity = port.FramingOf(*FindCommand(cmd::kWriteSerial)) == Framing::kEDED
-                                   ? port.Parity()
-                                   : Effective(Setting::kParity, values, current);
-            port.SetLine(BaudFromRateCode(Effective(Setting::kSerialRate, values, current)),
-                         parity);
+            const int parity =
+                framing == Framing::kEDED ? port.Parity() : sent.at(Setting::kParity);
+            port.SetLine(BaudFromRateCode(sent.at(Setting::kSerialRate)), parity);
             std::this_thread::sleep_for(settle);
         }
     }

@@ -81,6 +81,18 @@ TEST(ModuleProfiles, SavedFromOneModuleAppliedToAnotherOnlyAfterYes) {
     FramesOfSave(b, dir / "after.ini", sent);
     EXPECT_EQ(SettingsOf(dir / "after.ini"), SettingsOf(dir / "a.ini"));
     EXPECT_NE(SettingsOf(dir / "after.ini"), before);
+
+    // The listening time without the sleeping time it travels with is refused before a write.
+    std::ifstream profileA(dir / "a.ini");
+    std::string model;
+    while (std::getline(profileA, model) && !model.starts_with("model="))
+        continue;
+    std::ofstream(dir / "wake.ini") << "[module]\n" << model << "\n[settings]\nwake_ms=500\n";
+    b.openFiles.path = (dir / "wake.ini").string();
+    b.dialogs.answers = {true};
+    b.Window().Form().ApplyProfileItem->trigger();
+    EXPECT_EQ(b.Status(2).toStdString(), "Settings profile failed: wake_ms and sleep_s are "
+                                         "written together; give both; nothing written");
     std::filesystem::remove_all(dir);
 }
 
