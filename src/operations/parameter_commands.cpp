@@ -10,7 +10,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLineEdit>
-#include <utility>
+#include <stdexcept>
 
 namespace {
 
@@ -21,96 +21,22 @@ constexpr std::uint32_t kMaxId = 0xFFFF; // four hex digits on the wire
 ParameterCommands::ParameterCommands(Ui::TForm1& ui, const ParameterState& state,
                                      CommandSequence& sequence)
     : m_ui(ui), m_state(state), m_sequence(sequence) {
-    using Handler = void (ParameterCommands::*)();
-    const std::pair<QAbstractButton*, Handler> handlers[] = {
-        {ui.SpeedButton2, &ParameterCommands::SpeedButton2Click},
-        {ui.SpeedButton8, &ParameterCommands::SpeedButton8Click},
-        {ui.SpeedButton4, &ParameterCommands::SpeedButton4Click},
-        {ui.SpeedButton9, &ParameterCommands::SpeedButton9Click},
-        {ui.SpeedButton5, &ParameterCommands::SpeedButton5Click},
-        {ui.SpeedButton10, &ParameterCommands::SpeedButton10Click},
-        {ui.SpeedButton22, &ParameterCommands::SpeedButton22Click},
-        {ui.SpeedButton23, &ParameterCommands::SpeedButton23Click},
-        {ui.SpeedButton26, &ParameterCommands::SpeedButton26Click},
-        {ui.SpeedButton27, &ParameterCommands::SpeedButton27Click},
-        {ui.SpeedButton33, &ParameterCommands::SpeedButton33Click},
-        {ui.SpeedButton11, &ParameterCommands::SpeedButton11Click},
-        {ui.SpeedButton28, &ParameterCommands::SpeedButton28Click},
-        {ui.SpeedButton29, &ParameterCommands::SpeedButton29Click},
-        {ui.SpeedButton39, &ParameterCommands::SpeedButton39Click},
-        {ui.SpeedButton13, &ParameterCommands::SpeedButton13Click},
-        {ui.SpeedButton12, &ParameterCommands::SpeedButton12Click},
-        {ui.SpeedButton32, &ParameterCommands::SpeedButton32Click},
-        {ui.Button1, &ParameterCommands::Button1Click},
-        {ui.Button2, &ParameterCommands::Button2Click},
-    };
-    for (const auto& [button, handler] : handlers)
-        QObject::connect(button, &QAbstractButton::clicked, button,
-                         [this, handler = handler] { (this->*handler)(); });
+    // Each button of the table runs its row; a row whose button the form lacks is a fault
+    // found at start.
+    for (const ParameterCommand& row : ParameterCommandTable()) {
+        auto* button =
+            ui.centralwidget->findChild<QAbstractButton*>(QString::fromLatin1(row.button));
+        if (button == nullptr)
+            throw std::logic_error(std::string("no button ") + row.button + " in the form");
+        QObject::connect(button, &QAbstractButton::clicked, button, [this, &row] { Run(row); });
+    }
     // Edit10KeyPress, Edit15KeyPress, Edit20KeyPress, Edit21KeyPress: digits only.
     for (QLineEdit* edit : {ui.Edit10, ui.Edit15, ui.Edit20, ui.Edit21})
         AcceptDigitsOnly(edit);
 }
 
-void ParameterCommands::SpeedButton2Click() {
-    Run("SpeedButton2");
-}
-void ParameterCommands::SpeedButton8Click() {
-    Run("SpeedButton8");
-}
-void ParameterCommands::SpeedButton4Click() {
-    Run("SpeedButton4");
-}
-void ParameterCommands::SpeedButton9Click() {
-    Run("SpeedButton9");
-}
-void ParameterCommands::SpeedButton5Click() {
-    Run("SpeedButton5");
-}
-void ParameterCommands::SpeedButton10Click() {
-    Run("SpeedButton10");
-}
-void ParameterCommands::SpeedButton22Click() {
-    Run("SpeedButton22");
-}
 void ParameterCommands::SpeedButton23Click() {
-    Run("SpeedButton23");
-}
-void ParameterCommands::SpeedButton26Click() {
-    Run("SpeedButton26");
-}
-void ParameterCommands::SpeedButton27Click() {
-    Run("SpeedButton27");
-}
-void ParameterCommands::SpeedButton33Click() {
-    Run("SpeedButton33");
-}
-void ParameterCommands::SpeedButton11Click() {
-    Run("SpeedButton11");
-}
-void ParameterCommands::SpeedButton28Click() {
-    Run("SpeedButton28");
-}
-void ParameterCommands::SpeedButton29Click() {
-    Run("SpeedButton29");
-}
-void ParameterCommands::SpeedButton39Click() {
-    Run("SpeedButton39");
-}
-void ParameterCommands::SpeedButton13Click() {
-    Run("SpeedButton13");
-}
-void ParameterCommands::SpeedButton12Click() {
-    Run("SpeedButton12");
-}
-void ParameterCommands::SpeedButton32Click() {
-    Run("SpeedButton32");
-}
-void ParameterCommands::Button1Click() {
-    Run("Button1");
-}
-void ParameterCommands::Button2Click() {
-    Run("Button2");
+    Run(ParameterCommandFor("SpeedButton23"));
 }
 
 bool ParameterCommands::ModelCheck(const char* listName) {
@@ -128,8 +54,7 @@ bool ParameterCommands::ModelCheck(const char* listName) {
     return false;
 }
 
-void ParameterCommands::Run(std::string_view button) {
-    const ParameterCommand& row = ParameterCommandFor(button);
+void ParameterCommands::Run(const ParameterCommand& row) {
     CommandSequence& sequence = m_sequence;
     const bool ready = row.checksBeforeGuard ? Prepare(row) && sequence.StartOperation()
                                              : sequence.StartOperation() && Prepare(row);
