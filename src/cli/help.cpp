@@ -1,6 +1,9 @@
 #include "commands.h"
 
+#include "core/setting_values.h"
+
 #include <map>
+#include <sstream>
 
 namespace cli {
 
@@ -29,6 +32,46 @@ constexpr const char* kExitCodes = R"(
 Exit codes: 0 done, 1 no module found (or it stopped answering), 2 refused by the module or
 the profile, or the read-back differs, 3 port error, 64 bad command line or file.
 )";
+
+// "a, b and c"
+std::string Enumerated(const std::vector<std::string>& words) {
+    std::string text;
+    for (std::size_t i = 0; i < words.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == words.size() ? " and " : ", ") + words[i];
+    return text;
+}
+
+// The keys of the settings, from their rows: those a module reports, every key (a pair that
+// travels in one request named together), and those written but never reported.
+std::string SettingKeysText(bool write) {
+    std::vector<std::string> reported, keys, unreported;
+    for (const core::SettingRow& row : core::SettingRows()) {
+        (row.Readable() ? reported : unreported).push_back(row.key);
+        if (row.with && !core::RowOf(*row.with).Readable()) {
+            if (row.layout != core::SettingLayout::kCarried)
+                keys.push_back(std::string(row.key) + " and " + core::RowOf(*row.with).key +
+                               " (together)");
+        } else {
+            keys.push_back(row.key);
+        }
+    }
+    const std::string text =
+        write ? "Keys: " + Enumerated(keys) + ". " + Enumerated(unreported) +
+                    " are written but never reported by a module, so the read-back cannot "
+                    "confirm them."
+              : "[settings] holds " + Enumerated(reported) + ".";
+    // wrapped as the rest of the help
+    std::istringstream words(text);
+    std::string wrapped, line, word;
+    while (words >> word) {
+        if (!line.empty() && line.size() + 1 + word.size() > 95) {
+            wrapped += line + "\n";
+            line.clear();
+        }
+        line += (line.empty() ? "" : " ") + word;
+    }
+    return wrapped + line;
+}
 
 const std::map<std::string, std::string>& Texts() {
     static const std::map<std::string, std::string> texts{
@@ -60,8 +103,9 @@ number. The module's own serial settings decide the parity shown.)"},
         {"read", R"(Usage: qxcli read PORT [--json] [OPTION]...
 Finds the module and prints every setting it reports as a profile: [module] with its model,
 serial number, family, firmware, base frequency, channel frequency (and IO inputs where it has
-them), [settings] with channel, air_rate, power_saving, air_protocol, id, serial_rate and
-parity. --json prints the same as one JSON object.)"},
+them).
+)" + SettingKeysText(false) +
+                     "\n--json prints the same as one JSON object."},
         {"write", R"(Usage: qxcli write PORT PROFILE [OPTION]...
        qxcli write PORT --set KEY=VALUE [--set KEY=VALUE]... [OPTION]...
 Writes the settings of a profile (qxcli read makes one) or of --set options: the profile must
@@ -71,9 +115,7 @@ and each difference printed; any difference or refusal exits 2. After a change o
 settings the port waits --settle MS (default 100) at the new line for the module to take them
 up, and asks once more after that long again; a module that still does not answer there ends
 with "written; not confirmed at RATE PARITY" and exit 1.
-Keys: channel, air_rate, power_saving, wake_ms and sleep_s (together), air_protocol, id,
-output_power, power_level, serial_rate, parity. wake_ms, sleep_s, output_power and power_level
-are written but never reported by a module, so the read-back cannot confirm them.)"},
+)" + SettingKeysText(true)},
         {"diff", R"(Usage: qxcli diff PORT PROFILE [OPTION]...
 Reads the module and prints each setting of the profile that it does not hold; exits 2 when
 there is one. Writes nothing.)"},

@@ -90,9 +90,11 @@ TEST(ModuleProfiles, SavedFromOneModuleAppliedToAnotherOnlyAfterYes) {
     std::ofstream(dir / "wake.ini") << "[module]\n" << model << "\n[settings]\nwake_ms=500\n";
     b.openFiles.path = (dir / "wake.ini").string();
     b.dialogs.answers = {true};
+    sent = 0;
     b.Window().Form().ApplyProfileItem->trigger();
     EXPECT_EQ(b.Status(2).toStdString(), "Settings profile failed: wake_ms and sleep_s are "
                                          "written together; give both; nothing written");
+    EXPECT_EQ(sent, 2); // the search and the serial number read that tell who the module is
     std::filesystem::remove_all(dir);
 }
 
