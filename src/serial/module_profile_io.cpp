@@ -4,7 +4,6 @@
 #include "core/models.h"
 
 #include <map>
-#include <thread>
 
 namespace serial {
 
@@ -123,7 +122,7 @@ std::string WriteSettings(ModulePort& port, const SettingValues& values,
             const int parity =
                 framing == Framing::kEDED ? port.Parity() : sent.at(Setting::kParity);
             port.SetLine(BaudFromRateCode(sent.at(Setting::kSerialRate)), parity);
-            std::this_thread::sleep_for(settle);
+            port.Settle(settle);
         }
     }
     return {};
