@@ -6,11 +6,11 @@
 #include <QTimer>
 #include <algorithm>
 
-FrameFeed::FrameFeed(serial::Link& link, const Globals& g, QTimer& poll)
+FrameFeed::FrameFeed(serial::Link& link, const Globals& g)
     : m_link(link), m_g(g), m_start(core::FrameTracker::Clock::now()),
       m_wallAtStart(std::chrono::system_clock::now()) {
-    // Connected after the receive loop, so each tick reaches the tracker once the poll is done.
-    connect(&poll, &QTimer::timeout, this, [this] { Tick(); });
+    m_tick.setSingleShot(true);
+    connect(&m_tick, &QTimer::timeout, this, [this] { Tick(); });
 }
 
 FrameFeed::~FrameFeed() {
@@ -28,6 +28,7 @@ FrameFeed::ReaderId FrameFeed::AddReader(Reader reader) {
                 m_tracker->Sent(traffic.at, traffic.bytes, Setting());
             else
                 m_tracker->Received(traffic.at, traffic.bytes, Setting());
+            Rearm();
         });
     }
     m_readers.emplace_back(m_nextId, std::move(reader));
@@ -39,12 +40,22 @@ void FrameFeed::RemoveReader(ReaderId id) {
     if (m_readers.empty() && m_tracker) {
         m_link.RemoveObserver(m_observer);
         m_tracker.reset();
+        m_tick.stop();
     }
 }
 
 void FrameFeed::Tick() {
-    if (m_tracker)
-        m_tracker->Poll(core::FrameTracker::Clock::now(), Setting());
+    if (!m_tracker)
+        return;
+    m_tracker->Poll(core::FrameTracker::Clock::now(), Setting());
+    Rearm();
+}
+
+void FrameFeed::Rearm() {
+    if (m_tracker->Waiting())
+        m_tick.start(m_g.FrameDelayMs + 1);
+    else
+        m_tick.stop();
 }
 
 core::TraceSetting FrameFeed::Setting() const {
@@ -53,7 +64,8 @@ core::TraceSetting FrameFeed::Setting() const {
             m_g.FrameDelayMs,
             m_g.AppState == StateCommand,
             core::IsMorvantelis(m_g.VariantType) ? core::Framing::kEDED : core::Framing::k5A5A,
-            m_g.LastCommand};
+            m_g.LastCommand,
+            m_g.Line.BaudRate};
 }
 
 void FrameFeed::Deliver(const core::FrameTraceRecord& record) {

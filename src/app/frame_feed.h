@@ -1,17 +1,18 @@
 // Every frame through the serial link as trace records, for the frame monitor and the session
-// log: the link's observer feeds a tracker that follows the receive poll, tick by tick.
+// log: the link's observer feeds a tracker that follows the receive, and a timer wakes it when
+// a frame delay may have passed.
 #pragma once
 
 #include "core/frame_tracker.h"
 #include "form/globals.h"
 
 #include <QObject>
+#include <QTimer>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
 
-class QTimer;
 namespace serial {
 class Link;
 }
@@ -22,8 +23,7 @@ public:
     using Reader = std::function<void(const core::FrameTraceRecord&)>;
     using ReaderId = std::uint64_t;
 
-    // `poll` is the receive poll's timer; the feed's tick follows each of its ticks.
-    FrameFeed(serial::Link& link, const Globals& g, QTimer& poll);
+    FrameFeed(serial::Link& link, const Globals& g);
     ~FrameFeed() override;
 
     // The link is only watched while someone reads: a closed monitor and an unset log cost the
@@ -31,12 +31,14 @@ public:
     ReaderId AddReader(Reader reader);
     void RemoveReader(ReaderId id);
 
-    // The receive poll's tick as the tracker hears it; the timer calls it after the poll.
+    // Lets the tracker hand on what silence completed and report what went unanswered by now.
     void Tick();
 
 private:
     core::TraceSetting Setting() const;
     void Deliver(const core::FrameTraceRecord& record);
+    // Wakes the tracker once a frame delay from now, while it holds or awaits something.
+    void Rearm();
 
     serial::Link& m_link;
     const Globals& m_g;
@@ -46,4 +48,5 @@ private:
     std::uint64_t m_observer = 0;
     std::vector<std::pair<ReaderId, Reader>> m_readers;
     ReaderId m_nextId = 1;
+    QTimer m_tick;
 };

@@ -100,10 +100,9 @@ TForm1::TForm1(Services& services, QWidget* parent)
         language,          m_g.AppState,    m_g.ReceiveBuffer, m_g.LastReceive,  m_g.FrameDelayMs,
         m_g.PollSuspended, m_g.DataPending, m_g.LastSentData,  m_g.TestStopFlag, m_g.Line};
     m_receive = std::make_unique<ReceiveLoop>(*m_ui, receiveState, *m_status, Timer(1), *m_answers,
-                                              *m_pairTest, *m_link);
-    // After the receive loop, so each poll's tick reaches the feed once the poll is done.
-    m_feed = std::make_unique<FrameFeed>(*m_link, m_g, Timer(1));
-    m_sessionLog = std::make_unique<SessionLogSwitch>(*m_feed, m_g, services.dialogs, Timer(1));
+                                              *m_pairTest, *m_link, *m_commFun);
+    m_feed = std::make_unique<FrameFeed>(*m_link, m_g);
+    m_sessionLog = std::make_unique<SessionLogSwitch>(*m_feed, m_g, services.dialogs);
     m_monitor = std::make_unique<FrameMonitor>(*m_feed, services.files, services.dialogs, this);
 
     StartTimers();
@@ -144,12 +143,12 @@ void TForm1::CentreOnScreen() {
 }
 
 void TForm1::StartTimers() {
-    // Only the receive poll runs from the start; the others are started by their operations.
+    // The receive period; the receive starts Timer1 only where the port cannot tell it has
+    // bytes. The others are started by their operations.
     Timer(1).setInterval(20);
     Timer(2).setInterval(1000);
     Timer(3).setInterval(1000);
     Timer(4).setInterval(1100);
-    Timer(1).start();
 }
 
 namespace {

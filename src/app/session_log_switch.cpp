@@ -4,11 +4,8 @@
 
 #include <QTimer>
 
-SessionLogSwitch::SessionLogSwitch(FrameFeed& feed, const Globals& g, core::Dialogs& dialogs,
-                                   QTimer& poll)
-    : m_feed(feed), m_g(g), m_dialogs(dialogs) {
-    connect(&poll, &QTimer::timeout, this, [this] { Flush(); });
-}
+SessionLogSwitch::SessionLogSwitch(FrameFeed& feed, const Globals& g, core::Dialogs& dialogs)
+    : m_feed(feed), m_g(g), m_dialogs(dialogs) {}
 
 SessionLogSwitch::~SessionLogSwitch() {
     Set(false);
@@ -31,6 +28,14 @@ void SessionLogSwitch::Set(bool on) {
 void SessionLogSwitch::Write(const core::FrameTraceRecord& record) {
     if (!m_failed && !m_log->Append(record))
         Failed(m_log->FileFor(record.wallClock));
+    // One flush for the records of one send or one receive.
+    if (m_failed || m_flushQueued)
+        return;
+    m_flushQueued = true;
+    QTimer::singleShot(0, this, [this] {
+        m_flushQueued = false;
+        Flush();
+    });
 }
 
 void SessionLogSwitch::Flush() {

@@ -9,7 +9,6 @@
 #include <QObject>
 #include <memory>
 
-class QTimer;
 namespace core {
 class Dialogs;
 }
@@ -17,8 +16,8 @@ class Dialogs;
 class SessionLogSwitch : public QObject {
     Q_OBJECT
 public:
-    // The log's lines are handed to the system after each tick of `poll`.
-    SessionLogSwitch(FrameFeed& feed, const Globals& g, core::Dialogs& dialogs, QTimer& poll);
+    // The log's lines are handed to the system once the work that wrote them is done.
+    SessionLogSwitch(FrameFeed& feed, const Globals& g, core::Dialogs& dialogs);
     ~SessionLogSwitch() override;
 
     void Set(bool on);
@@ -34,4 +33,5 @@ private:
     std::unique_ptr<SessionLog> m_log;
     FrameFeed::ReaderId m_reader = 0;
     bool m_failed = false;
+    bool m_flushQueued = false;
 };

@@ -39,13 +39,22 @@ void FrameTracker::Received(Clock::time_point at, std::string_view bytes,
     }
     m_buffer += bytes;
     m_lastChunk = at;
+    Poll(at, setting);
+}
+
+bool FrameTracker::Waiting() const {
+    return !m_buffer.empty() || (m_request && !m_request->answered);
 }
 
 void FrameTracker::Poll(Clock::time_point now, const TraceSetting& setting) {
-    if (BufferComplete(duration_cast<milliseconds>(now - m_lastChunk), setting.frameDelayMs,
-                       m_buffer.size())) {
-        // As the poll does: a stream without pauses is cut at the bound.
-        const std::string_view complete = std::string_view(m_buffer).substr(0, kReceiveBufferLimit);
+    for (;;) {
+        // As the receive does: a whole answer at once, the rest after the frame delay.
+        const ReceiveCut cut =
+            CutReceived(m_buffer, duration_cast<milliseconds>(now - m_lastChunk),
+                        setting.frameDelayMs, setting.judged, AnswerQuiet(setting.baudRate));
+        if (cut.length == 0)
+            break;
+        const std::string_view complete = std::string_view(m_buffer).substr(0, cut.length);
         FrameTraceRecord record;
         if (setting.judged) {
             record = TraceAnswer(complete, setting.handler, m_lastCommand);
@@ -56,7 +65,7 @@ void FrameTracker::Poll(Clock::time_point now, const TraceSetting& setting) {
         if (m_answerTo)
             record.roundTrip = duration_cast<milliseconds>(m_lastChunk - *m_answerTo);
         m_answerTo.reset();
-        m_buffer.erase(0, complete.size());
+        m_buffer.erase(0, cut.length);
         Emit(std::move(record), m_lastChunk, m_bufferPort, m_bufferLine);
     }
     if (m_request && !m_request->answered &&

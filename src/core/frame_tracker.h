@@ -1,5 +1,6 @@
-// The port's traffic as trace records: each frame sent, each answer as the receive poll hands it
-// on (chunks joined until the line has been quiet for longer than the frame delay), and each
+// The port's traffic as trace records: each frame sent, each answer as the receive hands it on
+// (a framed answer once it is whole, other chunks joined until the line has been quiet for
+// longer than the frame delay), and each
 // request that nothing answered within the frame delay. The caller gives every time, so the
 // tracker follows the poll it mirrors and tests set the clock; it never touches the port.
 #pragma once
@@ -25,6 +26,7 @@ struct TraceSetting {
     Framing handler = Framing::k5A5A;
     // The text answers are accepted against when this request went out (the tool's LastCommand).
     std::string lastCommand;
+    int baudRate = 9600; // for the quiet that ends an EDED answer
 };
 
 class FrameTracker {
@@ -38,9 +40,11 @@ public:
 
     void Sent(Clock::time_point at, std::string_view bytes, const TraceSetting& setting);
     void Received(Clock::time_point at, std::string_view bytes, const TraceSetting& setting);
-    // After each tick of the receive poll: hands on the buffer the poll would have handed on by
-    // `now`, and reports a request left unanswered for longer than the frame delay.
+    // Hands on what the receive would have handed on by `now`, and reports a request left
+    // unanswered for longer than the frame delay.
     void Poll(Clock::time_point now, const TraceSetting& setting);
+    // Whether a later Poll may still emit something: bytes held, or a request awaited.
+    bool Waiting() const;
 
 private:
     struct Awaited {

@@ -6,39 +6,92 @@
 #include "memo_log.h"
 #include "operations/pair_test_tab.h"
 #include "operations/tab_input.h"
+#include "serial/commfunction.h"
 #include "serial/link.h"
 #include "ui_main_window.h"
 
-#include <QTimer>
+#include <QSocketNotifier>
 
 ReceiveLoop::ReceiveLoop(Ui::TForm1& ui, const ReceiveState& state, StatusPanels& status,
                          QTimer& timer1, AnswerHandler& answers, PairTestTab& pairTest,
-                         serial::Link& link)
-    : m_ui(ui), m_state(state), m_status(status), m_answers(answers), m_pairTest(pairTest),
-      m_link(link) {
-    QObject::connect(&timer1, &QTimer::timeout, &timer1, [this] { Timer1Timer(); });
+                         serial::Link& link, TCommFun& commFun)
+    : m_ui(ui), m_state(state), m_status(status), m_timer1(timer1), m_answers(answers),
+      m_pairTest(pairTest), m_link(link), m_commFun(commFun) {
+    connect(&timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+    m_quiet.setSingleShot(true);
+    connect(&m_quiet, &QTimer::timeout, this, [this] { Timer1Timer(); });
+    // The frame delay shows what a change of the option or a pair-test frame makes of it; the
+    // sender sets its state once the frame is out, so the update comes after the send.
+    m_delayUpdate.setSingleShot(true);
+    m_delayUpdate.setInterval(0);
+    connect(&m_delayUpdate, &QTimer::timeout, this, [this] { UpdateFrameDelay(); });
+    connect(ui.SpinEdit2, &QSpinBox::valueChanged, this, [this] { UpdateFrameDelay(); });
+    connect(ui.CheckBox2, &QCheckBox::toggled, this, [this] { UpdateFrameDelay(); });
+    m_sentObserver = link.AddObserver([this](const serial::Traffic& traffic) {
+        if (traffic.direction == serial::Direction::kSent)
+            m_delayUpdate.start();
+    });
+    // An open, a close or a lost device changes the descriptor to watch.
+    commFun.OnPortChange([this] {
+        StopWatching();
+        Watch();
+    });
+    Watch();
+}
+
+ReceiveLoop::~ReceiveLoop() {
+    m_commFun.OnPortChange({});
+    m_link.RemoveObserver(m_sentObserver);
 }
 
 void ReceiveLoop::Timer1Timer() {
     const ReceiveState& g = m_state;
-    if (g.PollSuspended)
+    if (g.PollSuspended) {
+        // Bytes wait in the port until the suspension ends; the readiness would report them
+        // again and again, so the receive period's poll looks for the end instead.
+        if (m_notifier)
+            m_notifier->setEnabled(false);
+        if (!m_timer1.isActive())
+            m_timer1.start();
         return;
+    }
     const core::Bytes received = m_link.Receive(g.Line.CurrentPort);
     if (!received.empty()) {
-        g.DataPending = true;
         g.ReceiveBuffer += received;
         g.LastReceive = std::chrono::steady_clock::now();
     }
     UpdateFrameDelay();
-    const auto quiet = std::chrono::duration_cast<std::chrono::milliseconds>(
-        std::chrono::steady_clock::now() - g.LastReceive);
-    if (!core::BufferComplete(quiet, g.FrameDelayMs, g.ReceiveBuffer.size()))
+    HandOnComplete();
+    Watch();
+}
+
+void ReceiveLoop::Watch() {
+    const int readiness = m_commFun.Readiness(m_state.Line.CurrentPort);
+    if (readiness == serial::kSioNoReadiness) {
+        StopWatching();
+        if (!m_timer1.isActive())
+            m_timer1.start();
         return;
-    g.DataPending = false;
-    // A stream without pauses is cut at the bound; the rest waits for the next hand-on.
-    core::Bytes complete = g.ReceiveBuffer.substr(0, core::kReceiveBufferLimit);
-    g.ReceiveBuffer.erase(0, complete.size());
-    HandOn(std::move(complete));
+    }
+    m_timer1.stop();
+    if (m_notifier && m_notifier->socket() != readiness)
+        StopWatching();
+    if (readiness < 0)
+        return;
+    if (!m_notifier) {
+        m_notifier = new QSocketNotifier(readiness, QSocketNotifier::Read, this);
+        connect(m_notifier, &QSocketNotifier::activated, this, [this] { Timer1Timer(); });
+    }
+    m_notifier->setEnabled(true);
+}
+
+void ReceiveLoop::StopWatching() {
+    if (!m_notifier)
+        return;
+    // The step that found the port gone may run within the notifier's own signal.
+    m_notifier->setEnabled(false);
+    m_notifier->deleteLater();
+    m_notifier = nullptr;
 }
 
 void ReceiveLoop::UpdateFrameDelay() {
@@ -59,6 +112,31 @@ void ReceiveLoop::UpdateFrameDelay() {
     }
 }
 
+void ReceiveLoop::HandOnComplete() {
+    const ReceiveState& g = m_state;
+    for (;;) {
+        // An answer's handler may change the state, so each piece is judged by the state of its
+        // own hand-on.
+        const bool framed = g.AppState == StateCommand;
+        const auto quiet = std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::steady_clock::now() - g.LastReceive);
+        const core::ReceiveCut cut = core::CutReceived(g.ReceiveBuffer, quiet, g.FrameDelayMs,
+                                                       framed, core::AnswerQuiet(g.Line.BaudRate));
+        if (cut.length == 0) {
+            g.DataPending = !g.ReceiveBuffer.empty();
+            if (g.DataPending)
+                m_quiet.start(cut.recheck);
+            else
+                m_quiet.stop();
+            return;
+        }
+        // A stream without pauses is cut at the bound; the rest waits for the next hand-on.
+        core::Bytes complete = g.ReceiveBuffer.substr(0, cut.length);
+        g.ReceiveBuffer.erase(0, cut.length);
+        g.DataPending = !g.ReceiveBuffer.empty();
+        HandOn(std::move(complete));
+    }
+}
 void ReceiveLoop::HandOn(core::Bytes received) {
     const ReceiveState& g = m_state;
     switch (g.AppState) {

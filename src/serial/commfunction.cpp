@@ -49,7 +49,10 @@ TCommFun::TCommFun(serial::Sio& sio, core::Dialogs& dialogs, const std::string& 
     : m_sio(sio), m_dialogs(dialogs), m_variantType(variantType) {}
 
 bool TCommFun::OpenPort(int port) {
-    return Report(Call::Open, port, m_sio.sio_open(port));
+    const bool opened = Report(Call::Open, port, m_sio.sio_open(port));
+    if (opened)
+        Changed();
+    return opened;
 }
 
 bool TCommFun::SetPortParams(int port, int baudCode, int dataBitsCode, int stopBitsCode,
@@ -59,7 +62,10 @@ bool TCommFun::SetPortParams(int port, int baudCode, int dataBitsCode, int stopB
 }
 
 bool TCommFun::ClosePort(int port) {
-    return Report(Call::Close, port, m_sio.sio_close(port));
+    const bool closed = Report(Call::Close, port, m_sio.sio_close(port));
+    if (closed)
+        Changed();
+    return closed;
 }
 
 bool TCommFun::SendData(int port, const core::Bytes& data, int length) {
@@ -125,9 +131,15 @@ bool TCommFun::ReportLost(int port) {
     const std::string reason = m_sio.TakeLostReason(port);
     if (reason.empty())
         return false;
+    Changed();
     m_dialogs.Warning(std::string(core::SerialLinkText(T::kPortNotOpen, m_variantType)) + "\n" +
                       reason);
     if (m_onLost)
         m_onLost(port);
     return true;
+}
+
+void TCommFun::Changed() {
+    if (m_onChange)
+        m_onChange();
 }

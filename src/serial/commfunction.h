@@ -26,19 +26,26 @@ public:
     bool SendData(int port, const core::Bytes& data, int length);
     // Replaces `received` with what is waiting, when anything is; leaves it alone otherwise.
     void ReceiveData(int port, core::Bytes& received);
+    // What tells that bytes wait on `port` (Sio::sio_readiness).
+    int Readiness(int port) { return m_sio.sio_readiness(port); }
 
     // Called once when the device of an open port vanished, after its box: the port is closed
     // from then on, and whoever keeps its open flag clears it. Empty for none.
     void OnPortLost(std::function<void(int port)> handler) { m_onLost = std::move(handler); }
+    // Called after a port was opened, closed or lost, so whoever watches its readiness looks
+    // again. Empty for none.
+    void OnPortChange(std::function<void()> handler) { m_onChange = std::move(handler); }
 
 private:
     enum class Call { Open, Params, Close, Send };
     bool Report(Call call, int port, int code);
     // Shows, once, that the device of `port` vanished; false when it did not.
     bool ReportLost(int port);
+    void Changed();
 
     serial::Sio& m_sio;
     core::Dialogs& m_dialogs;
     const std::string& m_variantType;
     std::function<void(int port)> m_onLost;
+    std::function<void()> m_onChange;
 };

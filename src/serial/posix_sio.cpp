@@ -345,6 +345,11 @@ int PosixSio::sio_read(int port, char* buffer, int length) {
     }
 }
 
+int PosixSio::sio_readiness(int port) {
+    const Port* p = OpenAt(port);
+    return p ? p->fd : kSioBadPort;
+}
+
 std::string PosixSio::LastOpenError(int port) const {
     if (port < 1 || port > kPortCount)
         return PortName(port) + " is not a port number (COM1 to COM36)";

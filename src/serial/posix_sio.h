@@ -39,6 +39,7 @@ public:
     int sio_write(int port, const char* data, int length) override;
     int sio_iqueue(int port) override;
     int sio_read(int port, char* buffer, int length) override;
+    int sio_readiness(int port) override;
     std::string LastOpenError(int port) const override;
     std::string LastWriteError(int port) const override;
     std::string TakeLostReason(int port) override;

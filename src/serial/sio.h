@@ -13,6 +13,7 @@ constexpr int kPortCount = 36;
 // Results besides byte counts (which are 0 or more).
 constexpr int kSioOk = 0;
 constexpr int kSioBadPort = -1;       // no such port, or the port is not open
+constexpr int kSioNoReadiness = -2;   // the library cannot tell when bytes wait: poll it
 constexpr int kSioOpenFail = -5;      // the device does not exist or is in use
 constexpr int kSioBadParam = -7;      // a parameter is out of range
 constexpr int kSioSystemFail = -8;    // an operating-system call failed
@@ -53,6 +54,9 @@ public:
     virtual int sio_iqueue(int port) = 0;
     // Reads at most `length` waiting bytes without waiting for more.
     virtual int sio_read(int port, char* buffer, int length) = 0;
+    // A descriptor of open `port` that polls readable when bytes wait or the device vanished,
+    // so a caller sleeps until then; kSioNoReadiness, or kSioBadPort when the port is not open.
+    virtual int sio_readiness(int port) = 0;
 
     // Why the last open of `port` failed, in words the operator can act on; empty when it did not.
     virtual std::string LastOpenError(int port) const = 0;

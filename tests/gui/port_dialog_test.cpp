@@ -304,10 +304,12 @@ TEST(PortDialog, AVanishedDeviceLeavesThePortClosedAndOpensAgainWhenBack) {
     auto* open = h.InPortDialog<QPushButton>("SpeedButton1");
     auto* close = h.InPortDialog<QPushButton>("SpeedButton2");
 
-    // Pulled out: the polls find it gone, and say so once.
+    // Pulled out: the receive wakes, finds it gone, and says so once.
     first.CloseMaster();
-    for (int tick = 0; tick < 5; ++tick)
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !h.Boxes().empty(); }, 2000));
+    for (int step = 0; step < 5; ++step)
         h.Window().Receive().Timer1Timer();
+    QTest::qWait(50);
     EXPECT_EQ(h.Boxes(), std::vector<std::string>{"The Port NOT be opened!\n" + name.string() +
                                                   ": the device was disconnected (Input/output "
                                                   "error)"});

@@ -22,7 +22,7 @@ const std::string kAnswer = Answer5A5A("0003", "");
 
 } // namespace
 
-TEST(ReceiveLoop, QuietGapDecidesWhereAnAnswerEnds) {
+TEST(ReceiveLoop, AnAnswerIsHandledOnceWholeAndTheRestByTheQuietGap) {
     ModulePeer m("CEO=EN", "Delay time=400");
     m.g().LastCommand = "8003";
     const std::string head = kAnswer.substr(0, 10), tail = kAnswer.substr(10);
@@ -34,6 +34,13 @@ TEST(ReceiveLoop, QuietGapDecidesWhereAnAnswerEnds) {
     EXPECT_TRUE(m.h.WaitStatus(2, "RF Parameters Write OK!"));
     EXPECT_TRUE(m.ui().Memo2->toPlainText().isEmpty());
 
+    // A whole answer does not wait out the frame delay.
+    m.ui().SpinEdit2->setValue(3000);
+    m.h.Ctx().status.Set(2, "-");
+    ASSERT_TRUE(m.Write(kAnswer));
+    EXPECT_TRUE(m.h.WaitStatus(2, "RF Parameters Write OK!", 1500));
+    EXPECT_FALSE(m.g().DataPending);
+
     // A gap longer than the delay: each piece is a text of its own, and neither is a frame.
     m.ui().SpinEdit2->setValue(60);
     ASSERT_TRUE(m.Deliver(head));
@@ -41,13 +48,19 @@ TEST(ReceiveLoop, QuietGapDecidesWhereAnAnswerEnds) {
     EXPECT_EQ(Lines(m.ui().Memo2),
               QStringList({QString::fromStdString(head), QString::fromStdString(tail)}));
 
-    // Two answers without a gap are one text whose checksum fails.
+    // Two answers without a gap are two answers: the first is accepted, the second, its
+    // checksum broken, refused on its own.
     m.ui().Memo2->clear();
-    ASSERT_TRUE(m.Deliver(kAnswer + kAnswer));
+    m.h.Ctx().status.Set(2, "-");
+    const std::string broken = kAnswer.substr(0, kAnswer.size() - 6) + "FF0D0A";
+    ASSERT_TRUE(m.Deliver(kAnswer + broken));
     EXPECT_EQ(Lines(m.ui().Memo2),
-              QStringList({QString::fromStdString(kAnswer + kAnswer), "Checksum is error!"}));
+              QStringList({QString::fromStdString(broken), "Checksum is error!"}));
+    EXPECT_EQ(m.h.Status(2), "RF Parameters Write OK!");
 
-    // A suspended poll leaves the bytes waiting in the port; released, its next tick takes them.
+    // A suspended receive leaves the bytes waiting in the port; released, its next step takes
+    // them, and the port's readiness is watched again.
+    m.h.Ctx().status.Set(2, "-");
     m.g().PollSuspended = true;
     ASSERT_TRUE(m.Write(kAnswer));
     const int waiting = static_cast<int>(kAnswer.size() / 2);
@@ -58,7 +71,11 @@ TEST(ReceiveLoop, QuietGapDecidesWhereAnAnswerEnds) {
     EXPECT_FALSE(m.g().DataPending);
     m.g().PollSuspended = false;
     m.h.Ctx().receive->Timer1Timer();
-    EXPECT_EQ(m.g().ReceiveBuffer, core::HexToBytes(kAnswer));
+    EXPECT_TRUE(m.g().ReceiveBuffer.empty());
+    EXPECT_EQ(m.h.Status(2), "RF Parameters Write OK!");
+    // Nothing arriving, nothing runs: no poll, no quiet timer.
+    EXPECT_FALSE(m.h.Ctx().Timer1.isActive());
+    EXPECT_TRUE(m.Deliver(kAnswer));
 }
 
 TEST(ReceiveLoop, PairTestStatesGetTheirFrameDelayAndTheReceipt) {
@@ -67,14 +84,15 @@ TEST(ReceiveLoop, PairTestStatesGetTheirFrameDelayAndTheReceipt) {
     m.g().LastSentData = "0123456789";
     m.g().AppState = StatePairReply;
     ASSERT_EQ(m.h.Ctx().frmPortSet->Form().ComboBox2->currentText(), "9600");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return m.ui().SpinEdit2->value() == 309; }, 2000));
+    m.h.Ctx().receive->Timer1Timer();
+    EXPECT_EQ(m.ui().SpinEdit2->value(), 309);
     EXPECT_EQ(m.g().FrameDelayMs, 309);
     // A rate chosen in the dialog but not opened is not the line's rate: the delay stays.
     m.h.Ctx().frmPortSet->Form().ComboBox2->setCurrentIndex(0);
     m.h.Ctx().receive->Timer1Timer();
     EXPECT_EQ(m.g().FrameDelayMs, 309);
 
-    // Timed sending does not answer, so the poll's status text stays.
+    // Timed sending does not answer, so the receive's status text stays.
     m.ui().RadioButton2->setChecked(true);
     FillLines(m.ui().Memo2, 1000);
     ASSERT_TRUE(m.Deliver("414243"));
@@ -113,8 +131,8 @@ TEST(ReceiveLoop, StreamWithoutPausesIsHandedOnAtTheBound) {
     m.g().AppState = StateDataComm;
     m.ui().RadioButton8->setChecked(true);
     QPlainTextEdit* memo = m.ui().Memo4;
-    // Keep the line busy: the next chunk as soon as the poll has taken the last one, which it
-    // does 1025 bytes at a time.
+    // Keep the line busy: the next chunk as soon as the receive has taken the last one, which
+    // it does 1025 bytes at a time.
     const std::size_t chunk = 1024;
     std::size_t written = 0;
     auto collected = [&] {

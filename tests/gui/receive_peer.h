@@ -7,6 +7,7 @@
 #include "form/status_panels.h"
 #include "gui_harness.h"
 #include "pty.h"
+#include "serial/link.h"
 #include "ui_main_window.h"
 
 #include <QTest>
@@ -24,14 +25,20 @@ public:
         h.Start();
         EXPECT_TRUE(h.G().PortOpenFlags[0]) << "COM1 did not open";
         h.Ctx().status.Set(2, "-");
+        h.Window().SerialLink().AddObserver([this](const serial::Traffic& traffic) {
+            if (traffic.direction == serial::Direction::kReceived)
+                received += traffic.bytes.size();
+        });
     }
 
     Ui::TForm1& ui() { return h.Ctx().ui; }
     Globals& g() { return h.G(); }
 
-    // Writes the bytes of `hex` and waits until the poll has collected them and handed them on.
+    // Writes the bytes of `hex` and waits until the receive has collected them and handed them
+    // on.
     bool Deliver(const std::string& hex) {
-        return Write(hex) && QTest::qWaitFor([&] { return g().DataPending; }, 2000) &&
+        const std::size_t until = received + hex.size() / 2;
+        return Write(hex) && QTest::qWaitFor([&] { return received >= until; }, 2000) &&
                QTest::qWaitFor([&] { return !g().DataPending; }, 5000);
     }
     // Panel 2 once `hex` has been handled, with `lastCommand` pending.
@@ -51,6 +58,7 @@ public:
 
     PtyPair pty;
     GuiHarness h;
+    std::size_t received = 0; // bytes the window took from the port
 };
 
 // Hex of a 5A5A answer with answer code `code` ("0003") and `payload`.

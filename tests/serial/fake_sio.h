@@ -14,6 +14,7 @@ public:
     int baud = -1, mode = -1, writes = 0;
     std::string lostReason;
     std::string incoming;
+    int readiness = serial::kSioNoReadiness;
 
     int sio_open(int) override { return result; }
     int sio_ioctl(int, int b, int m) override {
@@ -37,6 +38,7 @@ public:
         incoming.erase(0, static_cast<std::size_t>(count));
         return count;
     }
+    int sio_readiness(int) override { return readiness; }
     std::string LastOpenError(int) const override { return {}; }
     std::string LastWriteError(int) const override { return {}; }
     std::string TakeLostReason(int) override { return std::exchange(lostReason, {}); }
