@@ -2,9 +2,10 @@
 //   CPU per frame through the link with the monitor closed or open and the log off or on;
 //   resident memory before and after 200 000 frames at the default bound, and after 200 000
 //   more (flat once the ring is full);
-//   the 20 ms poll's intervals while a simulated module at 57600 baud answers a request every
-//   30 ms, with the monitor closed and the log off, then with both on.
-// Usage: monitor_bench [SECONDS of each poll run, default 20]
+//   a 20 ms timer's intervals, how regularly the window's loop runs, while a simulated module at
+//   57600 baud answers a request every 30 ms, with the monitor closed and the log off, then with
+//   both on.
+// Usage: monitor_bench [SECONDS of each timer run, default 20]
 #include "app/frame_monitor.h"
 #include "core/frame.h"
 #include "gui_harness.h"
@@ -109,7 +110,8 @@ Intervals PollIntervals(GuiHarness& h, int seconds) {
     std::vector<double> ms;
     QElapsedTimer clock;
     qint64 last = -1;
-    QObject::connect(&h.Window().Timer(1), &QTimer::timeout, &h.Window(), [&] {
+    QTimer probe;
+    QObject::connect(&probe, &QTimer::timeout, &h.Window(), [&] {
         const qint64 now = clock.nsecsElapsed();
         if (last >= 0)
             ms.push_back(static_cast<double>(now - last) / 1e6);
@@ -119,6 +121,7 @@ Intervals PollIntervals(GuiHarness& h, int seconds) {
     QObject::connect(&traffic, &QTimer::timeout,
                      [&] { h.Window().SerialLink().SendRaw(1, kRead); });
     clock.start();
+    probe.start(20);
     traffic.start(30);
     while (clock.elapsed() < seconds * 1000)
         QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
@@ -139,7 +142,7 @@ Intervals PollIntervals(GuiHarness& h, int seconds) {
 }
 
 void PollJitter(int seconds) {
-    std::printf("The 20 ms poll, %d s each, a read request every 30 ms to a module at 57600 "
+    std::printf("A 20 ms timer, %d s each, a read request every 30 ms to a module at 57600 "
                 "baud that answers each:\n",
                 seconds);
     for (const bool watched : {false, true}) {
