@@ -7,6 +7,7 @@
 #include "protocol/receive_loop.h"
 #include "pty.h"
 #include "serial/link.h"
+#include "ui_main_window.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -329,4 +330,10 @@ TEST(PortDialog, AVanishedDeviceLeavesThePortClosedAndOpensAgainWhenBack) {
     EXPECT_TRUE(close->isEnabled());
     ASSERT_TRUE(h.Window().SerialLink().SendRaw(1, "back"));
     EXPECT_EQ(second.Read(4), "back");
+    // and the receive wakes for the new device's bytes
+    h.G().AppState = StateDataComm;
+    h.Window().Form().RadioButton7->setChecked(true);
+    ASSERT_TRUE(second.Write("here"));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return h.Window().Form().Memo4->toPlainText().contains("here"); }, 3000));
 }
