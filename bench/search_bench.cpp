@@ -1,7 +1,7 @@
 // How long the radio search takes to find a qxsim module at its k-th try, with the search timer
 // at its real 1.1 s, against the (k - 1) x 1.1 s of its ticks; and how long a read all takes from
-// the press to the answer shown, against the wire time, the module's turnaround and the frame
-// delay. Not a test: run build/bin/search_bench by hand and read the figures.
+// the press to the answer shown, against the wire time and the module's turnaround. Not a test: run
+// build/bin/search_bench by hand and read the figures.
 #include "core/search_steps.h"
 #include "form/status_panels.h"
 #include "gui_harness.h"
@@ -89,13 +89,11 @@ void ReadAll(int rounds) {
     std::sort(times.begin(), times.end());
     const int baud = h.G().Line.BaudRate;
     const double wire = (kRequestBytes + kAnswerBytes) * 10 * 1000.0 / baud;
-    const int delay = h.G().FrameDelayMs;
     std::printf("read all x%zu at %d baud: press to answer shown min %.1f, median %.1f, max %.1f "
                 "ms\n",
                 times.size(), baud, times.front(), times[times.size() / 2], times.back());
-    std::printf("  wire %.1f ms + turnaround %d ms + frame delay %d ms = %.1f ms, plus up to one "
-                "20 ms poll\n",
-                wire, kTurnaroundMs, delay, wire + kTurnaroundMs + delay);
+    std::printf("  wire %.1f ms + turnaround %d ms = %.1f ms, plus the wait loop's 10 ms\n", wire,
+                kTurnaroundMs, wire + kTurnaroundMs);
 }
 
 } // namespace

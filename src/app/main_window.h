@@ -78,8 +78,9 @@ public:
     PairTestTab& PairTest() { return *m_pairTest; }
     DataTerminal& Terminal() { return *m_terminal; }
     PairTestChart& Chart() { return *m_chart; }
-    // 1 the receive poll, 2 the step after a successful search, 3 the timed sending of the pair
-    // test, 4 the radio search.
+    // 1 the receive period (the receive polls on it only where the port cannot tell it has
+    // bytes, or while it is suspended), 2 the step after a successful search, 3 the timed sending
+    // of the pair test, 4 the radio search.
     QTimer& Timer(int number) { return m_timers.at(static_cast<std::size_t>(number - 1)); }
     // Every frame and chunk the subsystems exchange with the port passes here.
     serial::Link& SerialLink() { return *m_link; }

@@ -1,8 +1,8 @@
 // The port's traffic as trace records: each frame sent, each answer as the receive hands it on
 // (a framed answer once it is whole, other chunks joined until the line has been quiet for
-// longer than the frame delay), and each
-// request that nothing answered within the frame delay. The caller gives every time, so the
-// tracker follows the poll it mirrors and tests set the clock; it never touches the port.
+// longer than the frame delay), and each request that nothing answered within the frame delay.
+// The caller gives every time, so the tracker follows the receive it mirrors and tests set the
+// clock; it never touches the port.
 #pragma once
 
 #include "frame_trace.h"
