@@ -69,6 +69,9 @@ TEST(ReceiveLoop, AnAnswerIsHandledOnceWholeAndTheRestByTheQuietGap) {
     EXPECT_EQ(m.h.Sio().sio_iqueue(1), waiting);
     EXPECT_TRUE(m.g().ReceiveBuffer.empty());
     EXPECT_FALSE(m.g().DataPending);
+    // The bytes keep the port readable: the receive period's poll, not the readiness, looks
+    // for the end of the suspension.
+    EXPECT_TRUE(m.h.Ctx().Timer1.isActive());
     m.g().PollSuspended = false;
     m.h.Ctx().receive->Timer1Timer();
     EXPECT_TRUE(m.g().ReceiveBuffer.empty());
