@@ -16,6 +16,10 @@ using namespace std::chrono;
 
 // Requests an answer may still come late for: the walk's steps a slow module may answer.
 constexpr std::size_t kPastKept = 8;
+
+bool IsEdedAt(const Bytes& buffer, std::size_t at) {
+    return at < buffer.size() && static_cast<unsigned char>(buffer[at]) == 0xED;
+}
 // BufferComplete wants the line quiet for longer than the delay, in whole ms.
 constexpr milliseconds kJustOver(1);
 
@@ -58,10 +62,9 @@ RequestId ExchangeEngine::Submit(ExchangeRequest request) {
     return id;
 }
 
-// A pause that ends bytes beginning no frame: four character times, and 20 ms for USB
-// adapters, which hand bytes on in bursts.
+// A pause that ends bytes beginning no frame, or an EDED answer whose checksum holds.
 milliseconds ExchangeEngine::Quiet() const {
-    return WireTime(4, m_baud, m_parity) + milliseconds(20);
+    return AnswerQuiet(m_baud);
 }
 
 // A line that never stops talking ends an answer here, however it began.
@@ -152,6 +155,9 @@ void ExchangeEngine::AdvanceFramed(Current& current, ExchangeTime now) {
         const AnswerSpan span = FindAnswer(buffer);
         switch (span.end) {
         case AnswerEnd::kComplete: {
+            // an EDED frame has no length: a prefix of something longer may hold a checksum
+            if (IsEdedAt(buffer, span.start) && now - current.last < Quiet() && !overdue)
+                return;
             if (span.start > 0)
                 PassOver(buffer.substr(0, span.start), now);
             Bytes frame = buffer.substr(span.start, span.length);
@@ -324,9 +330,11 @@ std::optional<ExchangeTime> ExchangeEngine::NextDeadline() const {
         if (current.queued.request.completion == Completion::kQuiet)
             return current.last + wait + kJustOver;
         const ExchangeTime overdue = current.began + Longest(wait);
-        switch (FindAnswer(current.buffer).end) {
+        const AnswerSpan span = FindAnswer(current.buffer);
+        switch (span.end) {
         case AnswerEnd::kComplete:
-            return current.last;
+            return IsEdedAt(current.buffer, span.start) ? std::min(current.last + Quiet(), overdue)
+                                                        : current.last;
         case AnswerEnd::kPartial:
             return std::min(current.last + wait, overdue);
         case AnswerEnd::kUnframed:
