@@ -15,13 +15,9 @@
 #include "app/frame_monitor.h"
 #include "app/main_window.h"
 #include "app/pair_test_chart.h"
-#include "app/qt_services.h"
-#include "config/config_file.h"
 #include "core/module/module_air.h"
-#include "gui_harness.h"
+#include "bench_tool.h"
 #include "operations/pair_test_tab.h"
-#include "recording_dialogs.h"
-#include "serial/posix_sio.h"
 #include "sim_process.h"
 #include "ui_main_window.h"
 
@@ -29,7 +25,6 @@
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <iostream>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -39,55 +34,10 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-namespace fs = std::filesystem;
 
 const std::string kText = "QX link 01";
 constexpr int kBaud = 57600;
 constexpr int kRateCode = 8; // 57600 on the air and on the line
-
-// One tool as the program runs it: its own start directory and Config.ini, real pauses.
-class Tool {
-public:
-    Tool(const std::string& device, const std::string& option) {
-        std::string pattern = (fs::temp_directory_path() / "qxbench-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr)
-            throw std::runtime_error("cannot make a start directory");
-        m_dir = pattern;
-        const fs::path file = m_dir / "Config.ini";
-        std::ofstream(file) << "[COM]\nRate=7\nVerify=2\n[Ver]\nCEO=EN\n[Option]\n"
-                            << option << "\n[Ports]\nCOM1=" << device << "\n";
-        fs::current_path(m_dir);
-        m_sio = std::make_unique<serial::PosixSio>([file](int port) {
-            const auto devices = config::LoadPortMap(file);
-            const auto found = devices.find(port);
-            return found == devices.end() ? std::string() : found->second;
-        });
-        m_services = std::make_unique<Services>(
-            Services{m_dialogs, m_pause, m_shell, *m_sio, m_files, m_openFiles});
-        m_window = std::make_unique<TForm1>(*m_services);
-        m_window->show();
-        m_window->Form().PageControl1->setCurrentIndex(1);
-    }
-    ~Tool() {
-        m_window.reset();
-        std::error_code ignored;
-        fs::remove_all(m_dir, ignored);
-    }
-    TForm1& Window() { return *m_window; }
-    Ui::TForm1& Form() { return m_window->Form(); }
-    const RecordingDialogs& Dialogs() const { return m_dialogs; }
-
-private:
-    fs::path m_dir;
-    RecordingDialogs m_dialogs;
-    QtPause m_pause;
-    RecordingShell m_shell;
-    ScriptedFileChooser m_files;
-    ScriptedOpenChooser m_openFiles;
-    std::unique_ptr<serial::PosixSio> m_sio;
-    std::unique_ptr<Services> m_services;
-    std::unique_ptr<TForm1> m_window;
-};
 
 double CpuSeconds() {
     rusage usage{};
@@ -101,13 +51,20 @@ void RunFor(int seconds) {
     QApplication::exec();
 }
 
-std::string Option(bool computedDelay) {
-    return computedDelay ? "Frame delay=0\nDelay time=60" : "Frame delay=1\nDelay time=60";
-}
+// The pair test tab of a tool at 57600 baud without parity.
+class Tool : public BenchTool {
+public:
+    Tool(const std::string& device, bool computedDelay)
+        : BenchTool(device, std::string("[COM]\nRate=7\nVerify=2\n[Ver]\nCEO=EN\n[Option]\n") +
+                                (computedDelay ? "Frame delay=0\nDelay time=60"
+                                               : "Frame delay=1\nDelay time=60")) {
+        Form().PageControl1->setCurrentIndex(1);
+    }
+};
 
 // The main receiver: answers for `seconds`, then tells what it counted and used.
 int Receiver(const std::string& device, int seconds, bool computedDelay) {
-    Tool rx(device, Option(computedDelay));
+    Tool rx(device, computedDelay);
     rx.Form().RadioButton16->click();
     rx.Form().SpeedButton17->click();
     std::cout << "ready" << std::endl;
@@ -193,7 +150,7 @@ int main(int argc, char** argv) {
         std::cerr << "the receiver did not start\n";
         return 1;
     }
-    Tool tx(sim.paths()[0], Option(computedDelay));
+    Tool tx(sim.paths()[0], computedDelay);
     Ticks ticks;
     QTimer probe;
     probe.start(kProbeMs);
@@ -282,5 +239,5 @@ int main(int argc, char** argv) {
     waitpid(rx.pid, &status, 0);
     std::fclose(rx.out);
     sim.Stop();
-    return tx.Dialogs().shown.empty() ? 0 : 1;
+    return tx.dialogs.shown.empty() ? 0 : 1;
 }

@@ -1,0 +1,179 @@
+// Benchmark of the window's responsiveness, built with the tests but not run by ctest. A 5 ms
+// timer on the user-interface thread notes how late each of its ticks comes while the window
+// works against qxsim: a set-all chain, "Save module settings…" and "Apply settings…", and an
+// answer-driven pair test at 57600 baud between two windows (both on this thread, so a stall of
+// either counts). Reports the longest stall of each; anything the thread spends away from its
+// event loop (a sleep, a blocking exchange) shows as one.
+//
+//     build/bin/stall_bench [--seconds 60]
+#include "bench_tool.h"
+#include "form/status_panels.h"
+#include "sim_process.h"
+#include "ui_main_window.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QEventLoop>
+#include <QTimer>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <iostream>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kTickMs = 5;
+constexpr double kTargetMs = 30;
+
+// How late the ticks of a 5 ms timer come.
+class StallWatch {
+public:
+    StallWatch() {
+        m_timer.setTimerType(Qt::PreciseTimer);
+        m_timer.setInterval(kTickMs);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { Tick(); });
+    }
+    void Start() {
+        m_longest = 0;
+        m_over = 0;
+        m_last = Clock::now();
+        m_timer.start();
+    }
+    void Report(const char* what, const char* outcome) {
+        m_timer.stop();
+        std::printf("%-34s longest stall %7.1f ms, %d over %.0f ms  (%s)\n", what, m_longest,
+                    m_over, kTargetMs, outcome);
+    }
+
+private:
+    void Tick() {
+        const auto now = Clock::now();
+        const double late =
+            std::chrono::duration<double, std::milli>(now - m_last).count() - kTickMs;
+        m_longest = std::max(m_longest, late);
+        if (late > kTargetMs)
+            ++m_over;
+        m_last = now;
+    }
+
+    QTimer m_timer;
+    Clock::time_point m_last{};
+    double m_longest = 0;
+    int m_over = 0;
+};
+
+// Runs the event loop until `done` holds or `timeoutMs` passed; whether it holds.
+bool RunUntil(const std::function<bool()>& done, int timeoutMs) {
+    QEventLoop loop;
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, [&] {
+        if (done())
+            loop.quit();
+    });
+    check.start(10);
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    loop.exec();
+    return done();
+}
+
+void Fill(QComboBox* list, const QStringList& items, int selected) {
+    list->clear();
+    list->addItems(items);
+    list->setCurrentIndex(selected);
+}
+
+// The set-all chain (air protocol, serial number, all parameters, the TX test), then the
+// profile entries, on one module at 9600 baud.
+void ChainAndProfile(StallWatch& watch) {
+    SimProcess sim;
+    if (!sim.Start({})) {
+        std::cerr << "qxsim: " << sim.error() << "\n";
+        return;
+    }
+    BenchTool tool(sim.paths()[0], "[Ver]\ntype=QXTEST\nCEO=EN\n[COM]\nRate=4\nVerify=2\n"
+                                   "[Option]\nTest Delay Time=1200\n");
+    Ui::TForm1& ui = tool.Form();
+    const QStringList rates{"1200", "2400", "4800", "9600", "19200"};
+    Fill(ui.ComboBox4, {"1", "2", "3", "4"}, 2);
+    Fill(ui.ComboBox1, rates, 3);
+    Fill(ui.ComboBox2, rates, 3);
+    ui.ComboBox3->setCurrentIndex(2);
+    ui.ComboBox5->setCurrentIndex(1);
+    ui.ComboBox11->setCurrentIndex(18);
+    ui.ComboBox12->setCurrentText("2012");
+    ui.ComboBox13->setCurrentText("05");
+    ui.Edit2->setText("00258");
+    ui.N18->setChecked(false);
+    ui.SpeedButton23->setEnabled(true);
+    StatusPanels& status = tool.Window().Status();
+
+    watch.Start();
+    ui.SpeedButton38->click();
+    const bool chained = RunUntil([&] { return status.Text(2) == "TX Test OK!"; }, 20000);
+    RunUntil([] { return false; }, 100);
+    watch.Report("set-all chain", chained ? "ended with the TX test" : "did not end");
+
+    tool.files.path = (tool.Dir() / "module.ini").string();
+    watch.Start();
+    ui.SaveProfileItem->trigger();
+    RunUntil([] { return false; }, 100);
+    watch.Report("\"Save module settings…\"", std::filesystem::exists(tool.files.path)
+                                                   ? "profile written"
+                                                   : "no profile");
+
+    tool.openFiles.path = tool.files.path;
+    tool.dialogs.answers.push_back(true);
+    watch.Start();
+    ui.ApplyProfileItem->trigger();
+    RunUntil([] { return false; }, 100);
+    watch.Report("\"Apply settings…\"",
+                 tool.dialogs.shown.empty() ? "no box" : tool.dialogs.shown.back().text.c_str());
+}
+
+// The answer-driven pair test at 57600 baud for `seconds`.
+void PairTest(StallWatch& watch, int seconds) {
+    SimProcess sim;
+    if (!sim.Start({"--modules", "2", "--serial-rate", "8", "--air-rate", "8"}, 2)) {
+        std::cerr << "qxsim: " << sim.error() << "\n";
+        return;
+    }
+    const std::string ini = "[COM]\nRate=7\nVerify=2\n[Ver]\nCEO=EN\n[Option]\n"
+                            "Frame delay=1\nDelay time=60\n";
+    BenchTool rx(sim.paths()[1], ini);
+    BenchTool tx(sim.paths()[0], ini);
+    for (BenchTool* tool : {&rx, &tx})
+        tool->Form().PageControl1->setCurrentIndex(1);
+    rx.Form().RadioButton16->click();
+    rx.Form().SpeedButton17->click();
+    tx.Form().Edit4->setText("QX link 01");
+    watch.Start();
+    tx.Form().SpeedButton17->click();
+    RunUntil([] { return false; }, seconds * 1000);
+    const long long sent = tx.Window().G().Tally.sent;
+    tx.Form().SpeedButton18->click();
+    rx.Form().SpeedButton18->click();
+    const std::string outcome = std::to_string(sent) + " frames sent";
+    watch.Report(("pair test, " + std::to_string(seconds) + " s at 57600").c_str(),
+                 outcome.c_str());
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    int seconds = 60;
+    if (const auto at = std::find(args.begin(), args.end(), "--seconds"); at + 1 < args.end())
+        seconds = std::max(1, std::stoi(*(at + 1)));
+    StallWatch watch;
+    std::printf("a %d ms timer's lateness on the user-interface thread (target under %.0f ms)\n",
+                kTickMs, kTargetMs);
+    ChainAndProfile(watch);
+    PairTest(watch, seconds);
+    return 0;
+}
