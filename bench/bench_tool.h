@@ -35,7 +35,7 @@ public:
             return found == devices.end() ? std::string() : found->second;
         });
         m_services = std::make_unique<Services>(
-            Services{dialogs, m_pause, m_shell, *m_sio, files, openFiles});
+            Services{dialogs, m_later, m_shell, *m_sio, files, openFiles});
         m_window = std::make_unique<TForm1>(*m_services);
         m_window->show();
     }
@@ -57,7 +57,7 @@ public:
 
 private:
     std::filesystem::path m_dir;
-    QtPause m_pause;
+    QtLater m_later;
     RecordingShell m_shell;
     std::unique_ptr<serial::PosixSio> m_sio;
     std::unique_ptr<Services> m_services;

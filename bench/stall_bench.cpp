@@ -120,9 +120,8 @@ void ChainAndProfile(StallWatch& watch) {
     watch.Start();
     ui.SaveProfileItem->trigger();
     RunUntil([] { return false; }, 100);
-    watch.Report("\"Save module settings…\"", std::filesystem::exists(tool.files.path)
-                                                   ? "profile written"
-                                                   : "no profile");
+    watch.Report("\"Save module settings…\"",
+                 std::filesystem::exists(tool.files.path) ? "profile written" : "no profile");
 
     tool.openFiles.path = tool.files.path;
     tool.dialogs.answers.push_back(true);

@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("RO Devode Vivi of Velmora");
     QWidget* boxParent = nullptr;
     QtDialogs dialogs(boxParent);
-    QtPause pause;
+    QtLater later;
     QtShell shell;
     QtSaveFileChooser files(boxParent);
     QtOpenFileChooser openFiles(boxParent);
@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
     // Saves cut short by a kill or a power cut leave temporaries that nothing else removes.
     config::RemoveLeftoverTemporaries(configFile);
     serial::PosixSio sio([&configFile](int port) { return DeviceOfPort(configFile, port); });
-    Services services{dialogs, pause, shell, sio, files, openFiles};
+    Services services{dialogs, later, shell, sio, files, openFiles};
     TForm1 window(services);
     boxParent = &window;
     window.show();

@@ -47,7 +47,7 @@ TForm1::TForm1(Services& services, QWidget* parent)
     const SessionLanguage language{m_g.LangCode, m_g.VariantType};
     m_sequence = std::make_unique<CommandSequence>(
         SequenceState{language, m_g.AppState, m_g.LastCommand, m_g.ChainSetAll, m_g.Line},
-        services.dialogs, *m_status, *m_link);
+        services.dialogs, services.later, *m_status, *m_link);
     m_parameters = std::make_unique<ParameterCommands>(
         *m_ui, ParameterState{m_g.ModelListVariant, m_g.ModuleFamily}, *m_sequence);
     m_serialNumber = std::make_unique<SerialNumberGroup>(
@@ -82,14 +82,14 @@ TForm1::TForm1(Services& services, QWidget* parent)
     // test, exist.
     const ChainOperations chain{[this] { m_readWriteAll->SpeedButton21Click(); },
                                 [this] { m_rfTest->SpeedButton14Click(); }};
-    m_answers = std::make_unique<AnswerHandler>(*m_ui, answerState, services.dialogs,
-                                                services.pause, *m_status, *m_serialNumber,
-                                                *m_models, reopenPort, *m_sequence, chain, *m_link);
+    m_answers = std::make_unique<AnswerHandler>(*m_ui, answerState, services.dialogs, *m_status,
+                                                *m_serialNumber, *m_models, reopenPort, *m_sequence,
+                                                chain, *m_link);
     m_pairTest = std::make_unique<PairTestTab>(
         *m_ui,
         PairTestState{language, m_g.AppState, m_g.FrameDelayMs, m_g.PollSuspended, m_g.LastSentData,
                       m_g.TestStopFlag, m_g.Tally, m_g.Line},
-        PairTestServices{services.dialogs, services.pause, services.files}, *m_status, *m_link,
+        PairTestServices{services.dialogs, services.later, services.files}, *m_status, *m_link,
         *m_sequence, Timer(1), Timer(3));
     m_terminal =
         std::make_unique<DataTerminal>(*m_ui, TerminalState{language, m_g.AppState},

@@ -33,7 +33,7 @@ class TfrmPortSet;
 namespace core {
 class Dialogs;
 class OpenFileChooser;
-class Pause;
+class Later;
 class SaveFileChooser;
 class Shell;
 } // namespace core
@@ -49,7 +49,7 @@ class TForm1;
 // The platform behind the window; main() passes the real ones, tests recorders.
 struct Services {
     core::Dialogs& dialogs;
-    core::Pause& pause;
+    core::Later& later;
     core::Shell& shell;
     serial::Sio& sio;
     core::SaveFileChooser& files;

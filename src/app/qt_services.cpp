@@ -5,8 +5,9 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QThread>
+#include <QTimer>
 #include <QUrl>
+#include <algorithm>
 
 void QtDialogs::Information(const std::string& text) {
     QMessageBox::information(m_parent, QApplication::applicationName(),
@@ -47,8 +48,32 @@ std::string QtOpenFileChooser::ChooseOpen(const std::string& title, const std::s
         .toStdString();
 }
 
-void QtPause::Sleep(int ms) {
-    QThread::msleep(static_cast<unsigned long>(ms));
+QtLater::QtLater() = default;
+
+QtLater::~QtLater() = default;
+
+core::Later::Ticket QtLater::After(int ms, std::function<void()> work) {
+    const Ticket ticket = ++m_last;
+    auto timer = std::make_unique<QTimer>();
+    timer->setSingleShot(true);
+    // Pauses of a few milliseconds stay a few milliseconds.
+    timer->setTimerType(Qt::PreciseTimer);
+    QObject::connect(timer.get(), &QTimer::timeout, [this, ticket, work = std::move(work)] {
+        const auto found = m_timers.find(ticket);
+        if (found == m_timers.end())
+            return;
+        // The timer goes once its signal is done, and the work with it.
+        found->second.release()->deleteLater();
+        m_timers.erase(found);
+        work();
+    });
+    timer->start(std::max(0, ms));
+    m_timers.emplace(ticket, std::move(timer));
+    return ticket;
+}
+
+void QtLater::Cancel(Ticket ticket) {
+    m_timers.erase(ticket);
 }
 
 bool QtShell::Open(const std::string& target) {

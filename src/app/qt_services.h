@@ -1,8 +1,12 @@
-// The real platform services: Qt message boxes, a blocking pause, the desktop's "open".
+// The real platform services: Qt message boxes, timed work, the desktop's "open".
 #pragma once
 
 #include "core/services.h"
 
+#include <map>
+#include <memory>
+
+class QTimer;
 class QWidget;
 
 class QtDialogs : public core::Dialogs {
@@ -37,9 +41,19 @@ private:
     QWidget*& m_parent;
 };
 
-class QtPause : public core::Pause {
+// Each pause is a single-shot timer of its own.
+class QtLater : public core::Later {
 public:
-    void Sleep(int ms) override;
+    QtLater();
+    ~QtLater() override;
+    QtLater(const QtLater&) = delete;
+    QtLater& operator=(const QtLater&) = delete;
+    Ticket After(int ms, std::function<void()> work) override;
+    void Cancel(Ticket ticket) override;
+
+private:
+    std::map<Ticket, std::unique_ptr<QTimer>> m_timers;
+    Ticket m_last = 0;
 };
 
 class QtShell : public core::Shell {

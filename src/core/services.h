@@ -2,6 +2,8 @@
 // Texts are UTF-8.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
 namespace core {
@@ -35,11 +37,16 @@ public:
     virtual std::string ChooseOpen(const std::string& title, const std::string& filter) = 0;
 };
 
-// A blocking pause of the user-interface thread.
-class Pause {
+// Work done after a pause, without holding the user-interface thread meanwhile.
+class Later {
 public:
-    virtual ~Pause() = default;
-    virtual void Sleep(int ms) = 0;
+    using Ticket = std::uint64_t;
+    virtual ~Later() = default;
+    // Runs `work` once, `ms` from now, on the thread that asked and never before this returns;
+    // the ticket cancels it.
+    virtual Ticket After(int ms, std::function<void()> work) = 0;
+    // Drops the work of `ticket` unless it ran; a spent or unknown ticket is ignored.
+    virtual void Cancel(Ticket ticket) = 0;
 };
 
 // The shell's "open" of a document or web address; false when it failed.

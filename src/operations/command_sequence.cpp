@@ -1,6 +1,7 @@
 #include "command_sequence.h"
 
 #include "core/request.h"
+#include "core/services.h"
 #include "form/status_panels.h"
 #include "serial/link.h"
 
@@ -8,8 +9,12 @@
 #include <utility>
 
 CommandSequence::CommandSequence(const SequenceState& state, core::Dialogs& dialogs,
-                                 StatusPanels& status, serial::Link& link)
-    : m_state(state), m_dialogs(dialogs), m_status(status), m_link(link) {}
+                                 core::Later& later, StatusPanels& status, serial::Link& link)
+    : m_state(state), m_dialogs(dialogs), m_status(status), m_link(link), m_later(later) {}
+
+CommandSequence::~CommandSequence() {
+    m_later.Cancel(m_waitingStep);
+}
 
 bool CommandSequence::StartOperation() {
     if (m_state.AppState == StatePairReply || m_state.AppState == StatePairTimed) {
@@ -21,8 +26,10 @@ bool CommandSequence::StartOperation() {
 }
 
 void CommandSequence::EndWaitingChain() {
-    if (!m_inChainStep)
-        m_state.ChainSetAll = false;
+    if (m_inChainStep)
+        return;
+    m_state.ChainSetAll = false;
+    m_later.Cancel(std::exchange(m_waitingStep, 0));
 }
 
 void CommandSequence::RunChainStep(const std::function<void()>& step) {
@@ -30,6 +37,16 @@ void CommandSequence::RunChainStep(const std::function<void()>& step) {
     const bool outer = std::exchange(m_inChainStep, true);
     step();
     m_inChainStep = outer;
+}
+
+void CommandSequence::RunChainStepAfter(int ms, std::function<void()> step) {
+    m_later.Cancel(m_waitingStep);
+    m_waitingStep = m_later.After(ms, [this, step = std::move(step)] {
+        m_waitingStep = 0;
+        // A search or another operation may have ended the chain during the pause.
+        if (m_state.ChainSetAll)
+            RunChainStep(step);
+    });
 }
 
 core::Framing CommandSequence::FramingOf(const core::Command& command) const {

@@ -7,6 +7,7 @@
 #include "form/globals.h"
 
 #include <QString>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -15,7 +16,8 @@ class QWidget;
 class StatusPanels;
 namespace core {
 class Dialogs;
-}
+class Later;
+} // namespace core
 namespace serial {
 class Link;
 }
@@ -34,20 +36,28 @@ struct SequenceState : SessionLanguage {
 
 class CommandSequence {
 public:
-    // Every frame leaves through `link`.
-    CommandSequence(const SequenceState& state, core::Dialogs& dialogs, StatusPanels& status,
-                    serial::Link& link);
+    // Every frame leaves through `link`; the chain's pauses are timed by `later`.
+    CommandSequence(const SequenceState& state, core::Dialogs& dialogs, core::Later& later,
+                    StatusPanels& status, serial::Link& link);
+    ~CommandSequence();
+    CommandSequence(const CommandSequence&) = delete;
+    CommandSequence& operator=(const CommandSequence&) = delete;
 
     // Every operation against the module passes here first. False, after the warning, while a
     // pair transfer test runs: its data would be taken for answers and its answers for test
     // data. Otherwise a set-all chain still waiting for an answer ends, so that the answer to
     // this operation, of the same kind perhaps, cannot continue it unasked.
     bool StartOperation();
-    // Ends a set-all chain still waiting for an answer, unless this is the chain's own step:
-    // for the operations with a guard of their own, the pair test and the terminal.
+    // Ends a set-all chain still waiting for an answer or for its next step, unless this is
+    // the chain's own step: for the operations with a guard of their own, the pair test and
+    // the terminal.
     void EndWaitingChain();
     // Runs `step` as the set-all chain's own: the operation it starts keeps the chain running.
     void RunChainStep(const std::function<void()>& step);
+    // The same `ms` from now, while the window goes on; nothing runs if the chain ended
+    // meanwhile. A step still waiting gives way to this one, so a repeated answer cannot
+    // start a step twice.
+    void RunChainStepAfter(int ms, std::function<void()> step);
 
     // The framing `command` goes out in under the current variant.
     core::Framing FramingOf(const core::Command& command) const;
@@ -74,5 +84,7 @@ private:
     core::Dialogs& m_dialogs;
     StatusPanels& m_status;
     serial::Link& m_link;
+    core::Later& m_later;
     bool m_inChainStep = false;
+    std::uint64_t m_waitingStep = 0; // the ticket of the step that waits out its pause
 };

@@ -10,6 +10,7 @@
 
 #include <QKeyEvent>
 #include <fstream>
+#include <memory>
 
 namespace {
 
@@ -52,6 +53,7 @@ PairTestTab::PairTestTab(Ui::TForm1& ui, const PairTestState& state, PairTestSer
 }
 
 PairTestTab::~PairTestTab() {
+    CancelAnswers();
     m_link.RemoveObserver(m_observer);
 }
 
@@ -201,6 +203,7 @@ void PairTestTab::SpeedButton18Click() {
 void PairTestTab::Interrupt() {
     m_timer3.stop();
     m_resend.stop();
+    CancelAnswers();
     if (!m_runEnd)
         m_runEnd = std::chrono::steady_clock::now();
 }
@@ -400,10 +403,28 @@ void PairTestTab::ProcessTestReceipt(const core::Bytes& received, bool stopFlag,
 
     if (!ui.RadioButton1->isChecked() || m_answerStopFlag)
         return;
-    m_services.pause.Sleep(ui.SpinEdit4->value());
     // The main receiver answers with the frame after correction, so a corrected frame goes
     // back as the text it stands for.
-    SendTestFrame(transmitter ? g.LastSentData : frame, StatePairReply);
+    AnswerAfterPause(transmitter ? g.LastSentData : frame);
+}
+
+void PairTestTab::AnswerAfterPause(core::Bytes frame) {
+    // The window goes on during the pause: a frame that comes meanwhile is judged and counted
+    // at once and gets an answer of its own after its own pause, in the order they came.
+    const auto ticket = std::make_shared<std::uint64_t>(0);
+    *ticket = m_services.later.After(m_ui.SpinEdit4->value(), [this, ticket, frame] {
+        std::erase(m_waitingAnswers, *ticket);
+        const int state = m_state.AppState;
+        if (!m_answerStopFlag && (state == StatePairReply || state == StatePairTimed))
+            SendTestFrame(frame, StatePairReply);
+    });
+    m_waitingAnswers.push_back(*ticket);
+}
+
+void PairTestTab::CancelAnswers() {
+    for (const std::uint64_t ticket : m_waitingAnswers)
+        m_services.later.Cancel(ticket);
+    m_waitingAnswers.clear();
 }
 
 void PairTestTab::SaveResults() {

@@ -21,7 +21,7 @@ class QLineEdit;
 class StatusPanels;
 namespace core {
 class Dialogs;
-class Pause;
+class Later;
 class SaveFileChooser;
 } // namespace core
 namespace serial {
@@ -42,11 +42,11 @@ struct PairTestState : SessionLanguage {
     const core::LineSettings& Line;
 };
 
-// The platform the test uses besides the link: boxes, the pause before an answer, the chooser
-// of the results file.
+// The platform the test uses besides the link: boxes, the timer of the pause before an answer,
+// the chooser of the results file.
 struct PairTestServices {
     core::Dialogs& dialogs;
-    core::Pause& pause;
+    core::Later& later;
     core::SaveFileChooser& files;
 };
 
@@ -77,8 +77,8 @@ public:
     // One complete frame from the receive poll, with the stop flag and state the poll found.
     void ProcessTestReceipt(const core::Bytes& received, bool stopFlag, int state);
 
-    // The test ends (a stop, or leaving the tab): no more timed or repeated sends, and the
-    // run's time stops.
+    // The test ends (a stop, or leaving the tab): no more timed, repeated or pending answer
+    // sends, and the run's time stops.
     void Interrupt();
     // The run as CSV, to the file the operator chooses.
     void SaveResults();
@@ -105,6 +105,9 @@ private:
     void EnableRoleAndFormat(bool enabled);
     void ShowRate();
     void ShowTrips();
+    // Sends `frame` as the answer to a receipt once the answer pause is over.
+    void AnswerAfterPause(core::Bytes frame);
+    void CancelAnswers();
     bool MainTransmitter() const;
     QString Text(core::TextId id) const;
 
@@ -118,6 +121,8 @@ private:
     QTimer& m_timer3;
     QTimer m_resend;
     std::vector<std::unique_ptr<EventHook>> m_hooks;
+    // The answers that wait out their pause, oldest first.
+    std::vector<std::uint64_t> m_waitingAnswers;
 
     bool m_answerStopFlag = false;
     core::RoundTrips m_trips;

@@ -21,13 +21,12 @@ constexpr int kChainPauseMs = 10;
 } // namespace
 
 AnswerHandler::AnswerHandler(Ui::TForm1& ui, const AnswerState& state, core::Dialogs& dialogs,
-                             core::Pause& pause, StatusPanels& status,
-                             SerialNumberGroup& serialNumber, ModelCatalogue& models,
-                             std::function<void(int, int)> reopenPort, CommandSequence& sequence,
-                             ChainOperations chain, serial::Link& link)
-    : m_ui(ui), m_state(state), m_dialogs(dialogs), m_pause(pause), m_status(status),
-      m_serialNumber(serialNumber), m_models(models), m_reopenPort(std::move(reopenPort)),
-      m_sequence(sequence), m_chain(std::move(chain)), m_link(link) {}
+                             StatusPanels& status, SerialNumberGroup& serialNumber,
+                             ModelCatalogue& models, std::function<void(int, int)> reopenPort,
+                             CommandSequence& sequence, ChainOperations chain, serial::Link& link)
+    : m_ui(ui), m_state(state), m_dialogs(dialogs), m_status(status), m_serialNumber(serialNumber),
+      m_models(models), m_reopenPort(std::move(reopenPort)), m_sequence(sequence),
+      m_chain(std::move(chain)), m_link(link) {}
 
 void AnswerHandler::HandleAnswer5A5A(const std::string& text) {
     Handle(text, core::Framing::k5A5A);
@@ -51,8 +50,8 @@ void AnswerHandler::Handle(const std::string& text, core::Framing handler) {
 }
 
 void AnswerHandler::RunChainStep(core::ChainStep step) {
-    m_pause.Sleep(step.testDelay ? m_state.TestDelayTime : kChainPauseMs);
-    m_sequence.RunChainStep([this, next = step.next] {
+    const int pauseMs = step.testDelay ? m_state.TestDelayTime : kChainPauseMs;
+    m_sequence.RunChainStepAfter(pauseMs, [this, next = step.next] {
         switch (next) {
         case core::ChainNext::kWriteSerialNumber:
             ChainWriteSerialNumber();

@@ -15,8 +15,7 @@ class SerialNumberGroup;
 class StatusPanels;
 namespace core {
 class Dialogs;
-class Pause;
-} // namespace core
+}
 namespace serial {
 class Link;
 }
@@ -53,9 +52,9 @@ public:
     // the module's serial settings move the port to them through `reopenPort` (rate code,
     // parity code); the set-all chain's steps run through `sequence` as the chain's own.
     AnswerHandler(Ui::TForm1& ui, const AnswerState& state, core::Dialogs& dialogs,
-                  core::Pause& pause, StatusPanels& status, SerialNumberGroup& serialNumber,
-                  ModelCatalogue& models, std::function<void(int, int)> reopenPort,
-                  CommandSequence& sequence, ChainOperations chain, serial::Link& link);
+                  StatusPanels& status, SerialNumberGroup& serialNumber, ModelCatalogue& models,
+                  std::function<void(int, int)> reopenPort, CommandSequence& sequence,
+                  ChainOperations chain, serial::Link& link);
 
     // 5A5A answers, and the 4040 answers of the IO commands; anything else goes to Memo2.
     void HandleAnswer5A5A(const std::string& text);
@@ -109,7 +108,6 @@ private:
     Ui::TForm1& m_ui;
     AnswerState m_state;
     core::Dialogs& m_dialogs;
-    core::Pause& m_pause;
     StatusPanels& m_status;
     SerialNumberGroup& m_serialNumber;
     ModelCatalogue& m_models;

@@ -74,7 +74,8 @@ TEST(AnswerEDED, ChainWritesAllBeforeTheSerialNumber) {
     m.g().ChainSetAll = true;
     // all written -> 10 ms -> the serial number write, which refuses its empty year
     EXPECT_EQ(m.StatusAfter("800E", FrameTextEDED("0E", "03050500")), "Write All Parameters OK!");
-    EXPECT_EQ(m.h.pause.pauses, std::vector<int>({10}));
+    EXPECT_EQ(m.h.later.pauses, std::vector<int>({10}));
+    EXPECT_TRUE(m.h.later.FireNext());
     EXPECT_EQ(m.h.Boxes(), std::vector<std::string>({"Year is NULL!"}));
     EXPECT_EQ(m.StatusAfter("8007", FrameTextEDED("07", "")), "启动测试成功!");
     EXPECT_FALSE(m.g().ChainSetAll);

@@ -32,6 +32,7 @@ protected:
                 sim.paths()[i]);
             h[i]->IgnoreSystemPorts();
             h[i]->Start();
+            h[i]->later.flowing = true;
             ASSERT_TRUE(h[i]->Boxes().empty()) << "the port did not open";
             h[i]->Window().Timer(1).stop();
             h[i]->Window().Form().PageControl1->setCurrentIndex(1);

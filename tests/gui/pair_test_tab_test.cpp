@@ -34,8 +34,16 @@ protected:
     TForm1& W() { return m->h.Window(); }
     Ui::TForm1& ui() { return m->ui(); }
     Globals& g() { return m->g(); }
-    // The far side sends `text`; the window takes it as one frame.
-    bool Receive(const std::string& text) { return m->pty.Write(text) && HandOn(W(), text.size()); }
+    // The far side sends `text`; the window takes it as one frame, and the pause before its
+    // answer passes.
+    bool Receive(const std::string& text) {
+        const bool taken = Take(text);
+        while (m->h.later.FireNext()) {
+        }
+        return taken;
+    }
+    // The same, the pause before the answer still running.
+    bool Take(const std::string& text) { return m->pty.Write(text) && HandOn(W(), text.size()); }
     std::string Sent(std::size_t count) { return m->pty.Read(count, 2000); }
     std::vector<Shown>& Asked() { return m->h.dialogs.shown; }
     // As the operator's click, by the button's name.
@@ -77,7 +85,7 @@ TEST_F(PairTab, StartWithoutDataWarnsAfterResettingAndStartWithDataSendsIt) {
     // Every answer that comes back is judged and answered with the test text after the pause.
     ASSERT_TRUE(Receive("ABCDEFGHIJ"));
     EXPECT_EQ(Sent(10), "ABCDEFGHIJ");
-    EXPECT_EQ(m->h.pause.pauses, std::vector<int>{20});
+    EXPECT_EQ(m->h.later.pauses, std::vector<int>{20});
     EXPECT_EQ(ui().Edit6->text(), "1");
     EXPECT_EQ(ui().Edit7->text(), "1");
     EXPECT_EQ(ui().Edit5->text(), "2");
@@ -158,6 +166,30 @@ TEST_F(PairTab, MainReceiverAnswersAndAFrameAfterStopIsCountedOnly) {
     EXPECT_EQ(ui().Edit3->text(), "late");
     EXPECT_EQ(g().Tally.sent, 3); // answering would have counted a fourth send
     EXPECT_EQ(g().LastSentData, "first");
+}
+
+// The window goes on during the pause before an answer: a frame that comes meanwhile is counted
+// at once and answered after a pause of its own, in order; a stop drops the answers that wait.
+TEST_F(PairTab, ThePauseBeforeAnAnswerHoldsNothingUp) {
+    Click("RadioButton16");
+    Click("SpeedButton17");
+    ASSERT_TRUE(Take("first"));
+    EXPECT_EQ(m->pty.Read(5, 100), "");
+    ASSERT_TRUE(Take("again"));
+    EXPECT_EQ(ui().Edit6->text(), "2");
+    EXPECT_EQ(m->h.later.Waiting(), 2u);
+    EXPECT_EQ(g().Tally.sent, 0);
+    ASSERT_TRUE(m->h.later.FireNext());
+    ASSERT_TRUE(m->h.later.FireNext());
+    EXPECT_EQ(Sent(10), "firstagain");
+    EXPECT_EQ(g().Tally.sent, 2);
+
+    ASSERT_TRUE(Take("third"));
+    Click("SpeedButton18");
+    EXPECT_EQ(m->h.later.Waiting(), 0u);
+    EXPECT_EQ(m->pty.Read(5, 100), "");
+    EXPECT_EQ(g().Tally.sent, 2);
+    EXPECT_EQ(m->h.later.pauses, std::vector<int>({20, 20, 20}));
 }
 
 // The role is the checked button's, whatever the start button reads: German captions, a

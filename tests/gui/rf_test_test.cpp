@@ -79,12 +79,13 @@ TEST(SetAllChain, Under5A5AEachAnswerPausesThenStartsTheNextStepUpToTheTxTest) {
     h.Start();
     ASSERT_TRUE(h.Boxes().empty()) << "the port did not open";
     FillChainFields(h);
+    h.later.flowing = true;
     SentCommands sent(h.Window().SerialLink());
     h.Click("SpeedButton38");
     ASSERT_TRUE(h.WaitStatus(2, "TX Test OK!")) << Utf8(h.Status(2)) << sim.ErrorOutput();
     EXPECT_EQ(sent.commands, std::vector<std::string>({"8009", "800A", "800E", "8007"}));
     // 10 ms after the protocol and the serial number, TestDelayTime before the TX test
-    EXPECT_EQ(h.pause.pauses, std::vector<int>({10, 10, 1200}));
+    EXPECT_EQ(h.later.pauses, std::vector<int>({10, 10, 1200}));
     EXPECT_FALSE(h.G().ChainSetAll);
     EXPECT_EQ(h.Window().Form().Edit2->text(), "00259");
     EXPECT_TRUE(h.Boxes().empty());
@@ -97,13 +98,16 @@ TEST(SetAllChain, UnderEDEDShortAnswersWriteAllBeforeTheSerialNumber) {
     SentCommands sent(m.h.Window().SerialLink());
     m.h.Click("SpeedButton38");
     ASSERT_TRUE(m.Deliver(FrameTextEDED("09", "")));
+    EXPECT_TRUE(m.h.later.FireNext());
     // all written at 9600 (05) without parity: the port stays where it is
     ASSERT_TRUE(m.Deliver(FrameTextEDED("0E", "03050500")));
+    EXPECT_TRUE(m.h.later.FireNext());
     ASSERT_TRUE(m.Deliver(FrameTextEDED("0A", "")));
+    EXPECT_TRUE(m.h.later.FireNext());
     EXPECT_TRUE(m.g().ChainSetAll);
     ASSERT_TRUE(m.Deliver(FrameTextEDED("07", "")));
     EXPECT_EQ(sent.commands, std::vector<std::string>({"8009", "800E", "800A", "8007"}));
-    EXPECT_EQ(m.h.pause.pauses, std::vector<int>({10, 10, 10}));
+    EXPECT_EQ(m.h.later.pauses, std::vector<int>({10, 10, 10}));
     EXPECT_EQ(Utf8(m.h.Status(2)), "启动测试成功!");
     EXPECT_FALSE(m.g().ChainSetAll);
     EXPECT_TRUE(m.h.Boxes().empty());
@@ -112,34 +116,41 @@ TEST(SetAllChain, UnderEDEDShortAnswersWriteAllBeforeTheSerialNumber) {
     EXPECT_EQ(m.Sent(5), ShortFrame("07", "00"));
 }
 
-TEST(SetAllChain, AnOperationStartedWhileAStepAwaitsItsAnswerEndsTheChain) {
-    // The module never answers the chain; later the operator writes the air protocol himself,
-    // searches, runs a pair test or sends terminal data, ends that, and then the late answer
-    // arrives.
+TEST(SetAllChain, AnOperationStartedWhileAStepAwaitsItsAnswerOrItsPauseEndsTheChain) {
+    // The module never answers the chain, or answers and the chain waits out its pause; then
+    // the operator writes the air protocol himself, searches, runs a pair test or sends
+    // terminal data, ends that, and then the late answer or the pause's end arrives.
     const std::pair<const char*, const char*> operations[] = {{"SpeedButton23", nullptr},
                                                               {"SpeedButton20", "SpeedButton30"},
                                                               {"SpeedButton17", "SpeedButton18"},
                                                               {"SpeedButton37", "CheckBox3"}};
-    for (const auto& [start, end] : operations) {
-        SCOPED_TRACE(start);
-        ModulePeer m("CEO=EN");
-        FillChainFields(m.h);
-        m.ui().Edit4->setText("QX");
-        m.ui().Memo3->setPlainText("QX");
-        SentCommands sent(m.h.Window().SerialLink());
-        m.h.Click("SpeedButton38");
-        EXPECT_TRUE(m.g().ChainSetAll);
-        m.h.Click(start);
-        EXPECT_FALSE(m.g().ChainSetAll);
-        if (end != nullptr) {
-            m.h.dialogs.answers.push_back(true); // leaving the terminal: Yes
-            m.h.Click(end);
+    for (const bool inPause : {false, true})
+        for (const auto& [start, end] : operations) {
+            SCOPED_TRACE(start + std::string(inPause ? " in the pause" : " awaiting the answer"));
+            ModulePeer m("CEO=EN");
+            FillChainFields(m.h);
+            m.ui().Edit4->setText("QX");
+            m.ui().Memo3->setPlainText("QX");
+            SentCommands sent(m.h.Window().SerialLink());
+            m.h.Click("SpeedButton38");
+            EXPECT_TRUE(m.g().ChainSetAll);
+            if (inPause) {
+                ASSERT_TRUE(m.Deliver(Answer5A5A("0009", "")));
+                EXPECT_EQ(m.h.later.Waiting(), 1u);
+            }
+            m.h.Click(start);
+            EXPECT_FALSE(m.g().ChainSetAll);
+            if (end != nullptr) {
+                m.h.dialogs.answers.push_back(true); // leaving the terminal: Yes
+                m.h.Click(end);
+            }
+            ASSERT_TRUE(m.Deliver(Answer5A5A("0009", "")));
+            while (m.h.later.FireNext()) {
+            }
+            EXPECT_FALSE(m.g().ChainSetAll);
+            EXPECT_EQ(std::count(sent.commands.begin(), sent.commands.end(), "800A"), 0);
+            EXPECT_EQ(m.h.later.pauses.size(), inPause ? 1u : 0u);
         }
-        ASSERT_TRUE(m.Deliver(Answer5A5A("0009", "")));
-        EXPECT_FALSE(m.g().ChainSetAll);
-        EXPECT_EQ(std::count(sent.commands.begin(), sent.commands.end(), "800A"), 0);
-        EXPECT_TRUE(m.h.pause.pauses.empty());
-    }
 }
 
 TEST_F(OperationsTest, TxTestStartsAndEndsInTheVariantsFraming) {

@@ -34,7 +34,7 @@ GuiHarness::GuiHarness(const std::string& configIni, const std::string& com1Devi
         return device == configured.end() ? std::string() : device->second;
     });
     m_services =
-        std::make_unique<Services>(Services{dialogs, pause, shell, *m_sio, files, openFiles});
+        std::make_unique<Services>(Services{dialogs, later, shell, *m_sio, files, openFiles});
 }
 
 GuiHarness::~GuiHarness() {

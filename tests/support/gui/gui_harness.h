@@ -10,16 +10,53 @@
 
 #include <QCoreApplication>
 #include <QStringList>
+#include <QTimer>
 #include <QWidget>
 #include <filesystem>
+#include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
-class RecordingPause : public core::Pause {
+// Timed work that waits until the test fires it, or, once `flowing`, runs on the event loop's
+// next turn: the pauses' lengths are recorded, never waited out.
+class RecordingLater : public core::Later {
 public:
     std::vector<int> pauses;
-    void Sleep(int ms) override { pauses.push_back(ms); }
+    bool flowing = false;
+
+    Ticket After(int ms, std::function<void()> work) override {
+        pauses.push_back(ms);
+        const Ticket ticket = ++m_last;
+        m_waiting.emplace(ticket, std::move(work));
+        if (flowing)
+            QTimer::singleShot(0, &m_context, [this, ticket] { Run(ticket); });
+        return ticket;
+    }
+    void Cancel(Ticket ticket) override { m_waiting.erase(ticket); }
+    std::size_t Waiting() const { return m_waiting.size(); }
+    // Runs the work asked for first of those still waiting; false when none waits.
+    bool FireNext() {
+        if (m_waiting.empty())
+            return false;
+        Run(m_waiting.begin()->first);
+        return true;
+    }
+
+private:
+    void Run(Ticket ticket) {
+        const auto found = m_waiting.find(ticket);
+        if (found == m_waiting.end())
+            return;
+        const std::function<void()> work = std::move(found->second);
+        m_waiting.erase(found);
+        work();
+    }
+
+    std::map<Ticket, std::function<void()>> m_waiting;
+    Ticket m_last = 0;
+    QObject m_context; // drops the turns still due when the harness goes
 };
 
 class RecordingShell : public core::Shell {
@@ -119,7 +156,7 @@ public:
     std::vector<std::string> Boxes() const { return dialogs.Texts(); }
 
     RecordingDialogs dialogs;
-    RecordingPause pause;
+    RecordingLater later;
     RecordingShell shell;
     ScriptedFileChooser files;
     ScriptedOpenChooser openFiles;
