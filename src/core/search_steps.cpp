@@ -6,7 +6,9 @@ namespace core {
 
 namespace {
 constexpr std::array kBaudCodes{6, 7, 9, 10, 12, 13, 14};
+constexpr std::array kBaudRates{600, 1200, 2400, 4800, 9600, 19200, 38400};
 constexpr std::array kParityCodes{0x18, 0x08, 0x00};
+constexpr std::array kParityLetters{'E', 'O', 'N'};
 constexpr int kParities = static_cast<int>(kParityCodes.size());
 constexpr int kBauds = static_cast<int>(kBaudCodes.size());
 } // namespace
@@ -18,6 +20,14 @@ SearchStep SearchStepAt(int step) {
     const int parity = (step - 1) % kParities;
     return {baud, parity, kBaudCodes[static_cast<std::size_t>(baud)],
             kParityCodes[static_cast<std::size_t>(parity)]};
+}
+
+std::string SearchStepText(int step) {
+    const SearchStep s = SearchStepAt(step);
+    if (s.baud_position < 0)
+        return {};
+    return std::to_string(kBaudRates[static_cast<std::size_t>(s.baud_position)]) + " 8" +
+           kParityLetters[static_cast<std::size_t>(s.parity_position)] + "1";
 }
 
 int StartStepFromPortDialog(int baud_position, int parity_position) {

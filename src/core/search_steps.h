@@ -2,6 +2,8 @@
 // the baud rate changing slowest. Every step uses 8 data bits and 1 stop bit.
 #pragma once
 
+#include <string>
+
 namespace core {
 
 inline constexpr int kSearchSteps = 21;
@@ -16,6 +18,9 @@ struct SearchStep {
 // Settings of step 1..21 (step 1 is 600 baud even, 21 is 38400 baud none);
 // a step outside 1..21 gives all -1.
 SearchStep SearchStepAt(int step);
+
+// A step's line setting as the operator reads it, "9600 8E1"; empty outside 1..21.
+std::string SearchStepText(int step);
 
 // The step of the dialog's selection, 3 * baud + parity + 1; 0 when either position is
 // outside the search's lists (no selection, or a rate such as 57600).

@@ -127,6 +127,9 @@ constexpr TextRow kTexts[] = {
     {TextId::kSearchFail, "未检测到电台！", "Search Fail！", nullptr},
     {TextId::kNotSearched, "未检测到电台，请检查电源或数据接线是否正常！",
      "Not Searched Radio，Please check Power or Data line！", nullptr},
+    {TextId::kSearchTry, "检测 %1/%2：%3", "Search try %1 of %2: %3", nullptr},
+    {TextId::kSearchOwnSetting, "当前串口设置", "the port's own setting", nullptr},
+    {TextId::kSetAllStep, "全部设置 第%1/%2步", "Set all: step %1 of %2", nullptr},
     // Read all and write all.
     {TextId::kReadAllSearching, "正在读电台......", "Reading......", nullptr},
     {TextId::kReadAllProgress, "正在全读电台参数......", "Reading All Parameters......", nullptr},

@@ -97,6 +97,10 @@ enum class TextId {
     kSearchError,
     kSearchFail,
     kNotSearched,
+    // The progress beside the status panels: %1 of %2, then the line setting tried.
+    kSearchTry,
+    kSearchOwnSetting,
+    kSetAllStep,
     // Read all and write all; the sequence timer's checks keep their own spelling.
     kReadAllSearching,
     kReadAllProgress,

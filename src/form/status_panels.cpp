@@ -1,6 +1,7 @@
 #include "status_panels.h"
 
 #include <QLabel>
+#include <QProgressBar>
 #include <QStatusBar>
 
 StatusPanels::StatusPanels(QStatusBar* bar) {
@@ -14,6 +15,28 @@ StatusPanels::StatusPanels(QStatusBar* bar) {
         bar->addWidget(label, i == 2 ? 1 : 0);
         m_panels[i] = label;
     }
+    m_progressText = new QLabel(bar);
+    m_progressText->setObjectName("StatusProgressText");
+    m_progressBar = new QProgressBar(bar);
+    m_progressBar->setObjectName("StatusProgressBar");
+    m_progressBar->setMaximumWidth(120);
+    m_progressBar->setTextVisible(false);
+    bar->addPermanentWidget(m_progressText);
+    bar->addPermanentWidget(m_progressBar);
+    HideProgress();
+}
+
+void StatusPanels::ShowProgress(const QString& text, int done, int all) {
+    m_progressText->setText(text);
+    m_progressBar->setRange(0, all);
+    m_progressBar->setValue(done);
+    m_progressText->show();
+    m_progressBar->show();
+}
+
+void StatusPanels::HideProgress() {
+    m_progressText->hide();
+    m_progressBar->hide();
 }
 
 void StatusPanels::Set(int panel, const QString& text) {

@@ -8,6 +8,11 @@
 #include <QWidget>
 #include <utility>
 
+namespace {
+// The air protocol, the serial number, all parameters, the TX test's start.
+constexpr int kChainSteps = 4;
+} // namespace
+
 CommandSequence::CommandSequence(const SequenceState& state, core::Dialogs& dialogs,
                                  core::Later& later, StatusPanels& status, serial::Link& link)
     : m_state(state), m_dialogs(dialogs), m_status(status), m_link(link), m_later(later) {}
@@ -26,17 +31,29 @@ bool CommandSequence::StartOperation() {
 }
 
 void CommandSequence::EndWaitingChain() {
-    if (m_inChainStep)
-        return;
+    if (!m_inChainStep)
+        EndChain();
+}
+
+void CommandSequence::EndChain() {
     m_state.ChainSetAll = false;
     m_later.Cancel(std::exchange(m_waitingStep, 0));
+    // Another operation's progress, a search's, stays.
+    if (std::exchange(m_chainSteps, 0) > 0)
+        m_status.HideProgress();
 }
 
 void CommandSequence::RunChainStep(const std::function<void()>& step) {
     // A step's warning box lets the receive poll run, and so perhaps the next step, inside it.
     const bool outer = std::exchange(m_inChainStep, true);
+    ++m_chainSteps;
+    m_status.ShowProgress(Text(core::TextId::kSetAllStep).arg(m_chainSteps).arg(kChainSteps),
+                          m_chainSteps - 1, kChainSteps);
+    const int sends = m_sends;
     step();
     m_inChainStep = outer;
+    if (m_sends == sends)
+        m_status.HideProgress();
 }
 
 void CommandSequence::RunChainStepAfter(int ms, std::function<void()> step) {
@@ -70,7 +87,10 @@ bool CommandSequence::SendQuietly(const core::Command& command, core::Framing fr
                                   std::string_view payload, std::string_view id) {
     const core::Request request = core::BuildRequest(command, framing, payload, id);
     m_state.LastCommand = request.pendingCommand;
-    return m_link.Send(m_state.Line.CurrentPort, request);
+    if (!m_link.Send(m_state.Line.CurrentPort, request))
+        return false;
+    ++m_sends;
+    return true;
 }
 
 void CommandSequence::Refuse(core::TextId message, QWidget* focus) {

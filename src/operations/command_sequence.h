@@ -52,7 +52,11 @@ public:
     // the chain's own step: for the operations with a guard of their own, the pair test and
     // the terminal.
     void EndWaitingChain();
+    // The chain ends: nothing waits for it, and its progress goes.
+    void EndChain();
     // Runs `step` as the set-all chain's own: the operation it starts keeps the chain running.
+    // The chain's progress shows the step; it goes when a step sends nothing, for then no
+    // answer will carry the chain on.
     void RunChainStep(const std::function<void()>& step);
     // The same `ms` from now, while the window goes on; nothing runs if the chain ended
     // meanwhile. A step still waiting gives way to this one, so a repeated answer cannot
@@ -87,4 +91,6 @@ private:
     core::Later& m_later;
     bool m_inChainStep = false;
     std::uint64_t m_waitingStep = 0; // the ticket of the step that waits out its pause
+    int m_chainSteps = 0;            // steps the chain has started
+    int m_sends = 0;                 // frames written, to tell a step that sent one
 };

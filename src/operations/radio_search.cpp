@@ -2,6 +2,7 @@
 
 #include "core/catalogue.h"
 #include "core/request.h"
+#include "core/search_steps.h"
 #include "core/services.h"
 #include "form/pages.h"
 #include "form/status_panels.h"
@@ -30,6 +31,7 @@ void RadioSearch::SpeedButton20Click() {
 
 void RadioSearch::SpeedButton30Click() {
     m_timers.step.stop();
+    m_status.HideProgress();
     core::StopSearchWalk(m_state.Search);
     m_status.Set(2, Text(core::TextId::kSearchStopped));
 }
@@ -41,8 +43,10 @@ bool RadioSearch::StartSearch() {
     m_state.ModuleFound = false;
     const core::SearchAction first =
         core::StartSearchWalk(m_state.Search, m_portDialog.SearchStartStep());
-    if (!SearchAtStep(first.step))
+    if (!SearchAtStep(first.step)) {
+        m_status.HideProgress();
         return false;
+    }
     m_timers.step.start();
     return true;
 }
@@ -59,11 +63,13 @@ void RadioSearch::Carry(const core::SearchAction& action) {
         return;
     case core::SearchDo::Found:
         m_timers.step.stop();
+        m_status.HideProgress();
         if (!m_state.SequenceMode.empty())
             m_timers.sequence.start();
         return;
     case core::SearchDo::Failed:
         m_timers.step.stop();
+        m_status.HideProgress();
         m_status.Set(2, Text(core::TextId::kSearchFail));
         m_dialogs.Warning(m_state.Message(core::TextId::kNotSearched));
         return;
@@ -73,6 +79,14 @@ void RadioSearch::Carry(const core::SearchAction& action) {
 }
 
 bool RadioSearch::SearchAtStep(int step) {
+    const std::string setting = step == core::kPortsOwnSetting
+                                    ? m_state.Message(core::TextId::kSearchOwnSetting)
+                                    : core::SearchStepText(step);
+    m_status.ShowProgress(Text(core::TextId::kSearchTry)
+                              .arg(m_state.Search.attempts)
+                              .arg(core::kSearchSteps)
+                              .arg(QString::fromStdString(setting)),
+                          m_state.Search.attempts, core::kSearchSteps);
     // At the port's own setting the port stays as it is, dialog and panel 1 included.
     const bool set =
         step == core::kPortsOwnSetting || m_portDialog.ApplySearchStep(core::SearchStepAt(step));

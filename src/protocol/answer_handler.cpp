@@ -43,8 +43,8 @@ void AnswerHandler::Handle(const std::string& text, core::Framing handler) {
     std::visit([this](const auto& event) { Apply(event); }, result.event);
     if (result.textAfter)
         ShowStatus(result.text, result.chineseOnly);
-    if (result.endsChain)
-        m_state.ChainSetAll = false;
+    if (result.endsChain && m_state.ChainSetAll)
+        m_sequence.EndChain();
     if (result.chain && m_state.ChainSetAll)
         RunChainStep(*result.chain);
 }

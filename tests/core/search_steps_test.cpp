@@ -7,18 +7,14 @@ using namespace core;
 TEST(SearchSteps, Table) {
     struct Row {
         int step, baud_position, parity_position, baud_code, parity_code;
+        const char* text;
     };
     const Row rows[] = {
-        {1, 0, 0, 6, 0x18},   // 600 even
-        {2, 0, 1, 6, 0x08},   // 600 odd
-        {3, 0, 2, 6, 0x00},   // 600 none
-        {4, 1, 0, 7, 0x18},   // 1200 even
-        {7, 2, 0, 9, 0x18},   // 2400 even
-        {10, 3, 0, 10, 0x18}, // 4800 even
-        {13, 4, 0, 12, 0x18}, // 9600 even
-        {15, 4, 2, 12, 0x00}, // 9600 none
-        {17, 5, 1, 13, 0x08}, // 19200 odd
-        {21, 6, 2, 14, 0x00}, // 38400 none
+        {1, 0, 0, 6, 0x18, "600 8E1"},     {2, 0, 1, 6, 0x08, "600 8O1"},
+        {3, 0, 2, 6, 0x00, "600 8N1"},     {4, 1, 0, 7, 0x18, "1200 8E1"},
+        {7, 2, 0, 9, 0x18, "2400 8E1"},    {10, 3, 0, 10, 0x18, "4800 8E1"},
+        {13, 4, 0, 12, 0x18, "9600 8E1"},  {15, 4, 2, 12, 0x00, "9600 8N1"},
+        {17, 5, 1, 13, 0x08, "19200 8O1"}, {21, 6, 2, 14, 0x00, "38400 8N1"},
     };
     for (const Row& r : rows) {
         const SearchStep s = SearchStepAt(r.step);
@@ -26,6 +22,7 @@ TEST(SearchSteps, Table) {
         EXPECT_EQ(s.parity_position, r.parity_position) << r.step;
         EXPECT_EQ(s.baud_code, r.baud_code) << r.step;
         EXPECT_EQ(s.parity_code, r.parity_code) << r.step;
+        EXPECT_EQ(SearchStepText(r.step), r.text);
         // the dialog showing a step's settings starts the search at that step
         EXPECT_EQ(StartStepFromPortDialog(r.baud_position, r.parity_position), r.step);
     }
@@ -33,6 +30,7 @@ TEST(SearchSteps, Table) {
         const SearchStep s = SearchStepAt(bad);
         EXPECT_EQ(s.baud_position, -1);
         EXPECT_EQ(s.baud_code, -1);
+        EXPECT_EQ(SearchStepText(bad), "");
     }
 }
 

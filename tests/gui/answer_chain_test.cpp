@@ -13,6 +13,7 @@ TEST(AnswerChain, EachStepPausesThenStartsTheNextOperation) {
     EXPECT_TRUE(m.h.Boxes().empty());
     EXPECT_TRUE(m.h.later.FireNext());
     EXPECT_EQ(m.h.Boxes(), std::vector<std::string>({"Year is NULL!"}));
+    EXPECT_EQ(m.h.Progress(), ""); // a step that sent nothing: no answer will carry it on
     // all written -> TestDelayTime, refused answers go on too: the TX test's start shows; the
     // same answer twice during the pause starts the step once
     const QString refused = m.StatusAfter("8009", Answer5A5A("000E", "03050500"));

@@ -128,13 +128,16 @@ TEST(RadioSearch, NoModuleAt57600TriesThePortsOwnSettingThenAllTwentyOne) {
 
     h.Click("SpeedButton20");
     EXPECT_EQ(h.G().Search.attempts, 0);
+    EXPECT_EQ(Utf8(h.Progress()), "Search try 0 of 21: the port's own setting [0/21]");
     // steps 1..21 after it, the last 38400 none
     Tick(h, 21);
     EXPECT_EQ(Utf8(h.Status(1)), "COM1,38400,NONE,8,1,1");
+    EXPECT_EQ(Utf8(h.Progress()), "Search try 21 of 21: 38400 8N1 [21/21]");
     EXPECT_EQ(pty.Read(22 * kRequestBytes).size(), 22 * kRequestBytes);
     EXPECT_TRUE(h.Boxes().empty());
     Tick(h);
     EXPECT_EQ(Utf8(h.Status(2)), "Search Fail！");
+    EXPECT_EQ(h.Progress(), "");
     EXPECT_FALSE(h.Window().Timer(4).isActive());
 }
 
@@ -149,6 +152,7 @@ TEST(RadioSearch, NoModuleFailsAfterTwentyOneTriesOnePerSetting) {
     h.Click("SpeedButton20");
     EXPECT_EQ(Utf8(h.Status(2)), "Searching......");
     EXPECT_EQ(Utf8(h.Status(1)), "COM1,9600,NONE,8,1,1");
+    EXPECT_EQ(Utf8(h.Progress()), "Search try 1 of 21: 9600 8N1 [1/21]");
     // 16..21, 1..14: the last try is the step below the start.
     Tick(h, 20);
     EXPECT_EQ(Utf8(h.Status(1)), "COM1,9600,ODD,8,1,1");
@@ -180,8 +184,10 @@ TEST(RadioSearch, StopKeepsTheLastSettingAndASearchDuringAPairTestRestartsThere)
 
     h.Click("SpeedButton20");
     Tick(h, 2); // steps 16 and 17: 19200 odd
+    EXPECT_EQ(Utf8(h.Progress()), "Search try 3 of 21: 19200 8O1 [3/21]");
     h.Click("SpeedButton30");
     EXPECT_EQ(Utf8(h.Status(2)), "Search stoped!");
+    EXPECT_EQ(h.Progress(), "");
     EXPECT_FALSE(h.Window().Timer(4).isActive());
     Tick(h); // a tick already queued when the timer stopped
     EXPECT_EQ(Utf8(h.Status(2)), "Search stoped!");

@@ -82,7 +82,9 @@ TEST(SetAllChain, Under5A5AEachAnswerPausesThenStartsTheNextStepUpToTheTxTest) {
     h.later.flowing = true;
     SentCommands sent(h.Window().SerialLink());
     h.Click("SpeedButton38");
+    EXPECT_EQ(Utf8(h.Progress()), "Set all: step 1 of 4 [0/4]");
     ASSERT_TRUE(h.WaitStatus(2, "TX Test OK!")) << Utf8(h.Status(2)) << sim.ErrorOutput();
+    EXPECT_EQ(h.Progress(), "");
     EXPECT_EQ(sent.commands, std::vector<std::string>({"8009", "800A", "800E", "8007"}));
     // 10 ms after the protocol and the serial number, TestDelayTime before the TX test
     EXPECT_EQ(h.later.pauses, std::vector<int>({10, 10, 1200}));
@@ -105,7 +107,9 @@ TEST(SetAllChain, UnderEDEDShortAnswersWriteAllBeforeTheSerialNumber) {
     ASSERT_TRUE(m.Deliver(FrameTextEDED("0A", "")));
     EXPECT_TRUE(m.h.later.FireNext());
     EXPECT_TRUE(m.g().ChainSetAll);
+    EXPECT_EQ(Utf8(m.h.Progress()), "Set all: step 4 of 4 [3/4]");
     ASSERT_TRUE(m.Deliver(FrameTextEDED("07", "")));
+    EXPECT_EQ(m.h.Progress(), "");
     EXPECT_EQ(sent.commands, std::vector<std::string>({"8009", "800E", "800A", "8007"}));
     EXPECT_EQ(m.h.later.pauses, std::vector<int>({10, 10, 10}));
     EXPECT_EQ(Utf8(m.h.Status(2)), "启动测试成功!");

@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QLabel>
+#include <QProgressBar>
 #include <QTest>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -50,6 +51,14 @@ TForm1& GuiHarness::Start() {
     m_window->activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
     return *m_window;
+}
+
+QString GuiHarness::Progress() {
+    auto* text = Find<QLabel>("StatusProgressText");
+    auto* bar = Find<QProgressBar>("StatusProgressBar");
+    if (text == nullptr || bar == nullptr || text->isHidden())
+        return {};
+    return QString("%1 [%2/%3]").arg(text->text()).arg(bar->value()).arg(bar->maximum());
 }
 
 std::string GuiHarness::ReadConfigFile() const {

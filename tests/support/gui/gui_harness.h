@@ -150,6 +150,8 @@ public:
     }
 
     QString Status(int panel) const;
+    // The progress beside the panels as "text [done/all]"; empty while it is hidden.
+    QString Progress();
     // Lets timers run until panel `panel` shows `text`; false after `timeoutMs`.
     bool WaitStatus(int panel, const QString& text, int timeoutMs = 5000);
     // Texts of the boxes shown so far, in order.
