@@ -10,12 +10,26 @@
 #include "recording_dialogs.h"
 #include "serial/posix_sio.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <unistd.h>
+#include <vector>
+
+// The offscreen platform, unless the environment names another.
+inline void OffscreenUnlessSet() {
+    if (qgetenv("QT_QPA_PLATFORM").isEmpty())
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+// The run time of a bench: "--seconds N" among `args`, at least `least`; 60 by default.
+inline int SecondsOption(const std::vector<std::string>& args, int least) {
+    const auto at = std::find(args.begin(), args.end(), "--seconds");
+    return at + 1 < args.end() ? std::max(least, std::stoi(*(at + 1))) : 60;
+}
 
 class BenchTool {
 public:

@@ -127,17 +127,14 @@ struct Ticks {
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM",
-            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    OffscreenUnlessSet();
     QApplication app(argc, argv);
     const std::vector<std::string> args(argv + 1, argv + argc);
     const bool computedDelay =
         std::find(args.begin(), args.end(), "--computed-delay") != args.end();
     if (args.size() >= 3 && args[0] == "--receiver")
         return Receiver(args[1], std::stoi(args[2]), computedDelay);
-    int seconds = 60;
-    if (const auto at = std::find(args.begin(), args.end(), "--seconds"); at + 1 < args.end())
-        seconds = std::max(5, std::stoi(*(at + 1)));
+    const int seconds = SecondsOption(args, 5);
 
     SimProcess sim;
     const std::string rate = std::to_string(kRateCode);

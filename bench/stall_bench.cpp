@@ -7,12 +7,12 @@
 //
 //     build/bin/stall_bench [--seconds 60]
 #include "bench_tool.h"
+#include "chain_fields.h"
 #include "form/status_panels.h"
 #include "sim_process.h"
 #include "ui_main_window.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QEventLoop>
 #include <QTimer>
 #include <algorithm>
@@ -79,12 +79,6 @@ bool RunUntil(const std::function<bool()>& done, int timeoutMs) {
     return done();
 }
 
-void Fill(QComboBox* list, const QStringList& items, int selected) {
-    list->clear();
-    list->addItems(items);
-    list->setCurrentIndex(selected);
-}
-
 // The set-all chain (air protocol, serial number, all parameters, the TX test), then the
 // profile entries, on one module at 9600 baud.
 void ChainAndProfile(StallWatch& watch) {
@@ -96,18 +90,7 @@ void ChainAndProfile(StallWatch& watch) {
     BenchTool tool(sim.paths()[0], "[Ver]\ntype=QXTEST\nCEO=EN\n[COM]\nRate=4\nVerify=2\n"
                                    "[Option]\nTest Delay Time=1200\n");
     Ui::TForm1& ui = tool.Form();
-    const QStringList rates{"1200", "2400", "4800", "9600", "19200"};
-    Fill(ui.ComboBox4, {"1", "2", "3", "4"}, 2);
-    Fill(ui.ComboBox1, rates, 3);
-    Fill(ui.ComboBox2, rates, 3);
-    ui.ComboBox3->setCurrentIndex(2);
-    ui.ComboBox5->setCurrentIndex(1);
-    ui.ComboBox11->setCurrentIndex(18);
-    ui.ComboBox12->setCurrentText("2012");
-    ui.ComboBox13->setCurrentText("05");
-    ui.Edit2->setText("00258");
-    ui.N18->setChecked(false);
-    ui.SpeedButton23->setEnabled(true);
+    FillChainFields(ui);
     StatusPanels& status = tool.Window().Status();
 
     watch.Start();
@@ -162,13 +145,10 @@ void PairTest(StallWatch& watch, int seconds) {
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM",
-            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    OffscreenUnlessSet();
     QApplication app(argc, argv);
     const std::vector<std::string> args(argv + 1, argv + argc);
-    int seconds = 60;
-    if (const auto at = std::find(args.begin(), args.end(), "--seconds"); at + 1 < args.end())
-        seconds = std::max(1, std::stoi(*(at + 1)));
+    const int seconds = SecondsOption(args, 1);
     StallWatch watch;
     std::printf("a %d ms timer's lateness on the user-interface thread (target under %.0f ms)\n",
                 kTickMs, kTargetMs);

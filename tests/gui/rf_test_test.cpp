@@ -1,5 +1,6 @@
 // The RF test group: the transmit test's start and end, calibration, and the set-all chain in
 // both answer orders, on a pseudo-terminal the test plays the module on or against qxsim.
+#include "chain_fields.h"
 #include "core/frame.h"
 #include "core/models.h"
 #include "models_test_widgets.h"
@@ -45,31 +46,6 @@ private:
     serial::Link::ObserverId m_id;
 };
 
-void Fill(QComboBox* list, const QStringList& items, int selected) {
-    const QSignalBlocker quiet(list);
-    list->clear();
-    list->addItems(items);
-    list->setCurrentIndex(selected);
-}
-
-// What each step of the chain writes: air protocol 01; serial number 2012-05 00258; channel
-// 3, 9600 on the air and on the line, no parity, the module's own line setting.
-void FillChainFields(GuiHarness& h) {
-    Ui::TForm1& ui = h.Window().Form();
-    const QStringList rates{"1200", "2400", "4800", "9600", "19200"};
-    Fill(ui.ComboBox4, {"1", "2", "3", "4"}, 2);
-    Fill(ui.ComboBox1, rates, 3);
-    Fill(ui.ComboBox2, rates, 3);
-    ui.ComboBox3->setCurrentIndex(2);
-    ui.ComboBox5->setCurrentIndex(1);
-    ui.ComboBox11->setCurrentIndex(18);
-    ui.ComboBox12->setCurrentText("2012");
-    ui.ComboBox13->setCurrentText("05");
-    ui.Edit2->setText("00258");
-    ui.N18->setChecked(false);
-    ui.SpeedButton23->setEnabled(true);
-}
-
 TEST(SetAllChain, Under5A5AEachAnswerPausesThenStartsTheNextStepUpToTheTxTest) {
     SimProcess sim;
     ASSERT_TRUE(sim.Start({})) << sim.error();
@@ -78,7 +54,7 @@ TEST(SetAllChain, Under5A5AEachAnswerPausesThenStartsTheNextStepUpToTheTxTest) {
                  sim.paths()[0]);
     h.Start();
     ASSERT_TRUE(h.Boxes().empty()) << "the port did not open";
-    FillChainFields(h);
+    FillChainFields(h.Window().Form());
     h.later.flowing = true;
     SentCommands sent(h.Window().SerialLink());
     h.Click("SpeedButton38");
@@ -96,7 +72,7 @@ TEST(SetAllChain, Under5A5AEachAnswerPausesThenStartsTheNextStepUpToTheTxTest) {
 
 TEST(SetAllChain, UnderEDEDShortAnswersWriteAllBeforeTheSerialNumber) {
     ModulePeer m("type=MORVANTELIS\nCEO=EN", "Delay time=60\nTest Delay Time=1200");
-    FillChainFields(m.h);
+    FillChainFields(m.ui());
     SentCommands sent(m.h.Window().SerialLink());
     m.h.Click("SpeedButton38");
     ASSERT_TRUE(m.Deliver(FrameTextEDED("09", "")));
@@ -132,7 +108,7 @@ TEST(SetAllChain, AnOperationStartedWhileAStepAwaitsItsAnswerOrItsPauseEndsTheCh
         for (const auto& [start, end] : operations) {
             SCOPED_TRACE(start + std::string(inPause ? " in the pause" : " awaiting the answer"));
             ModulePeer m("CEO=EN");
-            FillChainFields(m.h);
+            FillChainFields(m.ui());
             m.ui().Edit4->setText("QX");
             m.ui().Memo3->setPlainText("QX");
             SentCommands sent(m.h.Window().SerialLink());
