@@ -84,8 +84,10 @@ protected:
 TEST_F(SearchFirst, ReadFillsTheFourListsAtTheSettingFound) {
     h->Click("SpeedButton3");
     EXPECT_EQ(Utf8(h->Status(2)), "Reading......");
+    EXPECT_EQ(Utf8(h->Progress()), "Search try 1 of 21: 9600 8N1 [1/21]");
     EXPECT_EQ(h->G().SequenceMode, "Read");
     CarryOutPendingAction();
+    EXPECT_EQ(h->Progress(), "");
     ASSERT_TRUE(h->WaitStatus(2, "Read All Parameters OK!")) << Utf8(h->Status(2));
     EXPECT_EQ(List("ComboBox4")->currentIndex(), 3);
     EXPECT_EQ(List("ComboBox1")->currentIndex(), 1);
