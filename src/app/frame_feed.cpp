@@ -24,6 +24,8 @@ FrameFeed::ReaderId FrameFeed::AddReader(Reader reader) {
         m_tracker = std::make_unique<core::FrameTracker>(
             m_start, m_wallAtStart, [this](core::FrameTraceRecord r) { Deliver(r); });
         m_observer = m_link.AddObserver([this](const serial::Traffic& traffic) {
+            if (m_exchanges > 0)
+                return;
             if (traffic.direction == serial::Direction::kSent)
                 m_tracker->Sent(traffic.at, traffic.bytes, Setting());
             else
@@ -49,6 +51,22 @@ void FrameFeed::Tick() {
         return;
     m_tracker->Poll(core::FrameTracker::Clock::now(), Setting());
     Rearm();
+}
+
+void FrameFeed::ExchangeBegins() {
+    ++m_exchanges;
+}
+
+void FrameFeed::ExchangeEnds() {
+    --m_exchanges;
+}
+
+void FrameFeed::Record(core::FrameTraceRecord record, core::FrameTracker::Clock::time_point at) {
+    record.sinceStart = std::chrono::duration_cast<std::chrono::milliseconds>(at - m_start);
+    record.wallClock =
+        m_wallAtStart +
+        std::chrono::duration_cast<std::chrono::system_clock::duration>(at - m_start);
+    Deliver(record);
 }
 
 void FrameFeed::Rearm() {

@@ -1,10 +1,12 @@
 // Every frame through the serial link as trace records, for the frame monitor and the session
 // log: the link's observer feeds a tracker that follows the receive, and a timer wakes it when
-// a frame delay may have passed.
+// a frame delay may have passed. While an exchange that traces its own frames runs over the
+// link (the profile entries'), its records and verdicts are shown instead of the tracker's.
 #pragma once
 
 #include "core/frame_tracker.h"
 #include "form/globals.h"
+#include "serial/record_sink.h"
 
 #include <QObject>
 #include <QTimer>
@@ -17,7 +19,7 @@ namespace serial {
 class Link;
 }
 
-class FrameFeed : public QObject {
+class FrameFeed : public QObject, public serial::RecordSink {
     Q_OBJECT
 public:
     using Reader = std::function<void(const core::FrameTraceRecord&)>;
@@ -34,6 +36,11 @@ public:
     // Lets the tracker hand on what silence completed and report what went unanswered by now.
     void Tick();
 
+    void ExchangeBegins() override;
+    void ExchangeEnds() override;
+    // Counts the record's time from the window's start, as the tracker's.
+    void Record(core::FrameTraceRecord record, core::FrameTracker::Clock::time_point at) override;
+
 private:
     core::TraceSetting Setting() const;
     void Deliver(const core::FrameTraceRecord& record);
@@ -48,5 +55,6 @@ private:
     std::uint64_t m_observer = 0;
     std::vector<std::pair<ReaderId, Reader>> m_readers;
     ReaderId m_nextId = 1;
+    int m_exchanges = 0; // running that trace themselves
     QTimer m_tick;
 };

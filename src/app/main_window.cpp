@@ -126,7 +126,7 @@ TForm1::TForm1(Services& services, QWidget* parent)
     m_about = std::make_unique<TFrm_about>(language, services.shell, this);
     m_profiles = std::make_unique<ModuleProfiles>(
         m_g, ProfileServices{services.dialogs, services.files, services.openFiles}, *m_sequence,
-        *m_status, *m_commFun, *m_link, *m_frmPortSet);
+        *m_status, *m_commFun, *m_link, *m_feed, *m_frmPortSet);
 }
 
 TForm1::~TForm1() = default;

@@ -22,9 +22,10 @@ constexpr const char* kFilter = "Profiles (*.ini)";
 
 ModuleProfiles::ModuleProfiles(core::Session& g, const ProfileServices& services,
                                CommandSequence& sequence, StatusPanels& status, TCommFun& commFun,
-                               serial::Link& link, TfrmPortSet& portDialog)
+                               serial::Link& link, serial::RecordSink& records,
+                               TfrmPortSet& portDialog)
     : m_g(g), m_services(services), m_sequence(sequence), m_status(status), m_commFun(commFun),
-      m_link(link), m_portDialog(portDialog) {}
+      m_link(link), m_records(records), m_portDialog(portDialog) {}
 
 const char* ModuleProfiles::Message(core::TextId id) const {
     return m_g.Texts().Message(id);
@@ -47,7 +48,7 @@ template <class Operation> void ModuleProfiles::Run(Operation operation) {
     m_g.PollSuspended = true;
     try {
         serial::ModulePort port("COM" + std::to_string(m_g.Line.CurrentPort), m_commFun, m_link,
-                                m_g.Line, m_g.VariantType, {});
+                                m_g.Line, m_g.VariantType, {}, &m_records);
         operation(port);
     } catch (const serial::ExchangeError& error) {
         Fail(error.message);

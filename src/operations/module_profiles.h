@@ -1,6 +1,7 @@
 // Saving the module's settings into a profile file, and applying a profile to the module after
 // the operator has seen what changes: the blocking exchange the command line uses, on the
-// window's own port, with the receive poll held so no answer is taken twice.
+// window's own port, with the receive poll held so no answer is taken twice, and its frames
+// shown in the frame monitor and the session log as that exchange judged them.
 #pragma once
 
 #include "core/session.h"
@@ -16,7 +17,8 @@ class SaveFileChooser;
 } // namespace core
 namespace serial {
 class Link;
-}
+class RecordSink;
+} // namespace serial
 
 // The platform the two operations ask.
 struct ProfileServices {
@@ -27,9 +29,10 @@ struct ProfileServices {
 
 class ModuleProfiles {
 public:
+    // `records` shows the exchange's own records of every frame (the frame monitor's feed).
     ModuleProfiles(core::Session& g, const ProfileServices& services, CommandSequence& sequence,
                    StatusPanels& status, TCommFun& commFun, serial::Link& link,
-                   TfrmPortSet& portDialog);
+                   serial::RecordSink& records, TfrmPortSet& portDialog);
 
     // "Save module settings…": reads the module at the port's line into the chosen file.
     void Save();
@@ -52,5 +55,6 @@ private:
     StatusPanels& m_status;
     TCommFun& m_commFun;
     serial::Link& m_link;
+    serial::RecordSink& m_records;
     TfrmPortSet& m_portDialog;
 };

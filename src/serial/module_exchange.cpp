@@ -46,22 +46,29 @@ ModulePort::ModulePort(std::string name, std::string device, TraceSink trace, bo
     : m_name(std::move(name)), m_trace(std::move(trace)), m_eded(eded),
       m_variant(eded ? "MORVANTELIS" : ""),
       m_own(std::make_unique<OwnPort>(std::move(device), m_variant)), m_commFun(m_own->commFun),
-      m_link(m_own->link), m_port(kPort), m_engine(HandlerOf(eded), Clock::now()) {
+      m_link(m_own->link), m_port(kPort), m_origin(Clock::now()),
+      m_engine(HandlerOf(eded), m_origin) {
     m_engine.SetLine(m_line.BaudRate, m_parity);
 }
 
 ModulePort::ModulePort(std::string name, TCommFun& commFun, Link& link,
-                       const core::LineSettings& line, const std::string& variant, TraceSink trace)
-    : m_name(std::move(name)), m_trace(std::move(trace)), m_eded(core::IsMorvantelis(variant)),
-      m_variant(variant), m_commFun(commFun), m_link(link), m_port(line.CurrentPort), m_line(line),
-      m_parity(line.PortParityCode == kParityEven  ? 1
-               : line.PortParityCode == kParityOdd ? 2
-                                                   : 0),
-      m_engine(HandlerOf(m_eded), Clock::now()) {
+                       const core::LineSettings& line, const std::string& variant, TraceSink trace,
+                       RecordSink* records)
+    : m_name(std::move(name)), m_trace(std::move(trace)), m_records(records),
+      m_eded(core::IsMorvantelis(variant)), m_variant(variant), m_commFun(commFun), m_link(link),
+      m_port(line.CurrentPort), m_line(line), m_parity(line.PortParityCode == kParityEven  ? 1
+                                                       : line.PortParityCode == kParityOdd ? 2
+                                                                                           : 0),
+      m_origin(Clock::now()), m_engine(HandlerOf(m_eded), m_origin) {
     m_engine.SetLine(m_line.BaudRate, m_parity);
+    if (m_records)
+        m_records->ExchangeBegins();
 }
 
-ModulePort::~ModulePort() = default;
+ModulePort::~ModulePort() {
+    if (m_records)
+        m_records->ExchangeEnds();
+}
 
 std::string ModulePort::TakeMessage() {
     return m_own ? m_own->messages.Take() : std::string();
@@ -150,13 +157,20 @@ void ModulePort::Step(Clock::time_point until) {
     } else {
         m_engine.Receive(chunk, Clock::now());
     }
-    for (core::FrameTraceRecord& record : m_engine.TakeTrace())
+    for (core::FrameTraceRecord& record : m_engine.TakeTrace()) {
+        if (!m_trace && !m_records)
+            continue;
+        record.port = m_name;
+        record.lineSetting = core::LineSettingText(m_line);
         if (m_trace) {
             record.wallClock = system_clock::now();
-            record.port = m_name;
-            record.lineSetting = core::LineSettingText(m_line);
             m_trace(core::FormatFrameTrace(record));
         }
+        if (m_records) {
+            const Clock::time_point at = m_origin + record.sinceStart;
+            m_records->Record(std::move(record), at);
+        }
+    }
     if (!chunk.empty())
         return;
     auto wake = std::min(until, Clock::now() + kPoll);

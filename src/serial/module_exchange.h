@@ -12,6 +12,7 @@
 #include "core/services.h"
 #include "link.h"
 #include "posix_sio.h"
+#include "record_sink.h"
 
 #include <chrono>
 #include <functional>
@@ -58,9 +59,10 @@ public:
     // `name` is what the operator typed (COM3, /dev/ttyUSB0), `device` the path it stands for.
     ModulePort(std::string name, std::string device, TraceSink trace, bool eded);
     // Over a port another owner keeps open at `line` (the window's), with its variant: the
-    // owner shows the link's messages, and the port goes on at the line it is left at.
+    // owner shows the link's messages, and the port goes on at the line it is left at. The
+    // owner's `records` (none when null) take every frame's record while this port lives.
     ModulePort(std::string name, TCommFun& commFun, Link& link, const core::LineSettings& line,
-               const std::string& variant, TraceSink trace);
+               const std::string& variant, TraceSink trace, RecordSink* records);
     ~ModulePort();
     ModulePort(const ModulePort&) = delete;
     ModulePort& operator=(const ModulePort&) = delete;
@@ -135,6 +137,7 @@ private:
 
     std::string m_name;
     TraceSink m_trace;
+    RecordSink* m_records = nullptr;
     bool m_eded;
     std::string m_variant;
     std::string m_refusalHint;
@@ -144,6 +147,7 @@ private:
     int m_port;
     core::LineSettings m_line;
     int m_parity = 0;
+    std::chrono::steady_clock::time_point m_origin; // where the engine's trace times count from
     core::ExchangeEngine m_engine;
     std::chrono::steady_clock::time_point m_sentAt{};
     core::Bytes m_lastAnswer;

@@ -44,10 +44,11 @@ std::string Lines(const TraceTableModel& rows) {
     return text;
 }
 
-// Direction, line setting, name and verdict of each row, and whether it has a round trip.
-std::string Summary(const TraceTableModel& rows) {
+// Direction, line setting, name and verdict of each row from `from` on, and whether it has a
+// round trip.
+std::string Summary(const TraceTableModel& rows, int from = 0) {
     std::string text;
-    for (int row = 0; row < rows.rowCount(); ++row) {
+    for (int row = from; row < rows.rowCount(); ++row) {
         const std::vector<std::string> f = core::FrameTraceFields(rows.Record(row));
         text += f[2] + ' ' + f[4] + ' ' + f[6] + " | " + f[9] + (f[10].empty() ? "" : " | timed") +
                 '\n';
@@ -140,6 +141,60 @@ TEST(FrameMonitor, ListsRequestsAnswersAndTheirVerdictsAsTheSessionLogWritesThem
     monitor.findChild<QPushButton*>("MonitorCopy")->click();
     EXPECT_EQ(QApplication::clipboard()->text().toStdString(),
               core::FormatFrameTrace(monitor.Rows().Record(5)) + '\n');
+    EXPECT_EQ(sim.Stop(), 0);
+}
+
+TEST(FrameMonitor, ProfileEntriesShowTheExchangesOwnVerdictsInEveryState) {
+    SimProcess sim;
+    ASSERT_TRUE(sim.Start({})) << sim.error();
+    GuiHarness h(kConfig, sim.paths()[0]);
+    h.Start();
+    ASSERT_TRUE(h.Boxes().empty()) << "the port did not open";
+    Ui::TForm1& ui = h.Window().Form();
+    ui.SessionLogItem->trigger();
+    FrameMonitor& monitor = OpenMonitor(h);
+
+    // Terminal data is not judged, but the profile's exchange judges its own answers.
+    for (const int state : {StateDataComm, StateCommand}) {
+        SCOPED_TRACE(state);
+        h.G().AppState = state;
+        const int before = monitor.Rows().rowCount();
+        h.files.path = (h.Dir() / "module.ini").string();
+        ui.SaveProfileItem->trigger();
+        ASSERT_EQ(h.Status(2).toStdString(), "Module settings saved: " + h.files.path);
+        // whatever the frame delay would still hand on
+        QTest::qWait(100);
+        h.Window().Feed().Tick();
+        monitor.Flush();
+        EXPECT_EQ(Summary(monitor.Rows(), before),
+                  "out 9600 8N1 8000 search | \n"
+                  "in 9600 8N1 0000 search = 86X V1.2 433MHZ | accepted | timed\n"
+                  "out 9600 8N1 800B read serial number | \n"
+                  "in 9600 8N1 000B serial number = model 21 2024-01 00001 | accepted | timed\n"
+                  "out 9600 8N1 8015 read all parameters | \n"
+                  "in 9600 8N1 0015 all parameters = channel 1, air 9600, serial 9600 none | "
+                  "accepted | timed\n"
+                  "out 9600 8N1 8010 read power-saving mode | \n"
+                  "in 9600 8N1 0010 power-saving mode = no sleep | accepted | timed\n"
+                  "out 9600 8N1 8014 read air protocol | \n"
+                  "in 9600 8N1 0014 air protocol = Velmora | accepted | timed\n"
+                  "out 9600 8N1 800D read module ID | \n"
+                  "in 9600 8N1 000D module ID = 1 | accepted | timed\n");
+    }
+    // The rows count on the window's clock, not each exchange's own.
+    const core::FrameTraceRecord& first = monitor.Rows().Record(0);
+    for (int row = 1; row < monitor.Rows().rowCount(); ++row) {
+        const core::FrameTraceRecord& record = monitor.Rows().Record(row);
+        EXPECT_GE(record.sinceStart, monitor.Rows().Record(row - 1).sinceStart) << row;
+        const auto drift =
+            (record.wallClock - first.wallClock) - (record.sinceStart - first.sinceStart);
+        EXPECT_LT(std::chrono::abs(drift), std::chrono::milliseconds(1)) << row;
+    }
+
+    // The session log holds the very lines.
+    const std::string log = std::string(core::kFrameTraceColumns) + '\n' + Lines(monitor.Rows());
+    ui.SessionLogItem->trigger();
+    EXPECT_EQ(ReadFile(SessionLog(h.Dir()).FileFor(std::chrono::system_clock::now())), log);
     EXPECT_EQ(sim.Stop(), 0);
 }
 
