@@ -19,6 +19,9 @@ ReceiveLoop::ReceiveLoop(Ui::TForm1& ui, const ReceiveState& state, StatusPanels
       m_pairTest(pairTest), m_link(link), m_commFun(commFun) {
     connect(&timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
     m_quiet.setSingleShot(true);
+    // A coarse timer may fire a few milliseconds early and be started again, or as late: the
+    // frame delay alone sets when a test frame is complete.
+    m_quiet.setTimerType(Qt::PreciseTimer);
     connect(&m_quiet, &QTimer::timeout, this, [this] { Timer1Timer(); });
     // The frame delay shows what a change of the option or a pair-test frame makes of it; the
     // sender sets its state once the frame is out, so the update comes after the send.
