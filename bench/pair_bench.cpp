@@ -1,9 +1,10 @@
 // Benchmark of the pair transfer test, built with the tests but not run by ctest. Two tools on
 // two qxsim modules at 57600 baud: this process is the main transmitter, a child process the
 // main receiver, each a real window with its real timers and pauses. Reports the frames per
-// second of the answer-driven test against the limit the frame delay and the air time set, the
-// CPU each window used, how regularly a 20 ms timer ticked in the transmitting window, and what
-// a sample of the live plot costs.
+// second of the answer-driven test against the limit the frame delay and the air time set, and
+// against the limits that count the answer pause and the module's own way too; where a cycle's
+// time goes, measured on each link's clock; the CPU each window used, how regularly a 20 ms timer
+// ticked in the transmitting window, and what a sample of the live plot costs.
 //
 //     build/bin/pair_bench [--seconds 60] [--computed-delay] [--no-plot] [--monitor]
 //
@@ -18,6 +19,7 @@
 #include "bench_tool.h"
 #include "core/module/module_air.h"
 #include "operations/pair_test_tab.h"
+#include "serial/link.h"
 #include "sim_process.h"
 #include "ui_main_window.h"
 
@@ -25,7 +27,9 @@
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
+#include <optional>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -51,6 +55,63 @@ void RunFor(int seconds) {
     QApplication::exec();
 }
 
+struct Mean {
+    double sum = 0;
+    long count = 0;
+    void Add(Clock::duration d) {
+        sum += std::chrono::duration<double, std::milli>(d).count();
+        ++count;
+    }
+    double Ms() const { return count == 0 ? 0.0 : sum / static_cast<double>(count); }
+};
+
+// A tool's cycle on its link's own clock: how long after the last byte in its answer goes out
+// (the frame delay, the answer pause and the tool's own work), and, on the transmitter, how long
+// after a send the answer's last byte comes in.
+class LinkTimes {
+public:
+    explicit LinkTimes(serial::Link& link) : m_link(link) {
+        m_id = link.AddObserver([this](const serial::Traffic& traffic) { Note(traffic); });
+    }
+    ~LinkTimes() { m_link.RemoveObserver(m_id); }
+    LinkTimes(const LinkTimes&) = delete;
+    LinkTimes& operator=(const LinkTimes&) = delete;
+
+    // Frames sent per second from the first send to the last, so the run's ends do not count.
+    double SendsPerSecond() const {
+        if (m_sends < 2)
+            return 0.0;
+        return static_cast<double>(m_sends - 1) /
+               std::chrono::duration<double>(*m_out - m_firstOut).count();
+    }
+
+    Mean turnaround;
+    Mean roundTrip;
+
+private:
+    void Note(const serial::Traffic& traffic) {
+        if (traffic.direction == serial::Direction::kReceived) {
+            m_in = traffic.at;
+            return;
+        }
+        if (m_in && (!m_out || *m_in > *m_out)) {
+            turnaround.Add(traffic.at - *m_in);
+            if (m_out)
+                roundTrip.Add(*m_in - *m_out);
+        }
+        if (m_sends++ == 0)
+            m_firstOut = traffic.at;
+        m_out = traffic.at;
+    }
+
+    serial::Link& m_link;
+    serial::Link::ObserverId m_id = 0;
+    std::optional<Clock::time_point> m_in;
+    std::optional<Clock::time_point> m_out;
+    Clock::time_point m_firstOut{};
+    long m_sends = 0;
+};
+
 // The pair test tab of a tool at 57600 baud without parity.
 class Tool : public BenchTool {
 public:
@@ -65,15 +126,17 @@ public:
 // The main receiver: answers for `seconds`, then tells what it counted and used.
 int Receiver(const std::string& device, int seconds, bool computedDelay) {
     Tool rx(device, computedDelay);
+    const LinkTimes times(rx.Window().SerialLink());
     rx.Form().RadioButton16->click();
     rx.Form().SpeedButton17->click();
     std::cout << "ready" << std::endl;
     const double cpu = CpuSeconds();
     RunFor(seconds);
     const core::PairTally& tally = rx.Window().G().Tally;
-    std::printf("receiver: received %lld, answered %lld, window CPU %.1f %% of one core\n",
-                static_cast<long long>(tally.received), static_cast<long long>(tally.sent),
-                100.0 * (CpuSeconds() - cpu) / seconds);
+    // The first line is the receiver's mean turnaround, for the transmitter's figures.
+    std::printf("%.3f\nreceiver: received %lld, answered %lld, window CPU %.1f %% of one core\n",
+                times.turnaround.Ms(), static_cast<long long>(tally.received),
+                static_cast<long long>(tally.sent), 100.0 * (CpuSeconds() - cpu) / seconds);
     std::fflush(stdout);
     return 0;
 }
@@ -148,6 +211,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     Tool tx(sim.paths()[0], computedDelay);
+    const LinkTimes times(tx.Window().SerialLink());
     Ticks ticks;
     QTimer probe;
     probe.start(kProbeMs);
@@ -184,11 +248,13 @@ int main(int argc, char** argv) {
 
     const Globals& g = tx.Window().G();
     const core::PairTally& tally = g.Tally;
-    const double fps = static_cast<double>(tally.sent) / seconds;
+    const double fps = times.SendsPerSecond();
     const int delay = g.FrameDelayMs;
     const int air = core::AirTimeMs(kText.size(), kRateCode);
     const double line = kText.size() * 10 * 1000.0 / kBaud;
+    const int pause = tx.Form().SpinEdit4->value();
     const double limit = 1000.0 / (2.0 * (delay + air));
+    const double limitWithPause = 1000.0 / (2.0 * (delay + pause + air));
     std::sort(ticks.gaps.begin(), ticks.gaps.end());
     auto percentile = [&](double p) {
         return ticks.gaps.empty() ? 0.0
@@ -211,6 +277,25 @@ int main(int argc, char** argv) {
     std::printf("frames per second: %.2f; limit of frame delay and air time 1000 / (2 x (%d + "
                 "%d)) = %.2f (%.0f %%)\n",
                 fps, delay, air, limit, 100.0 * fps / limit);
+    // Each side waits the answer pause after the frame delay, as the operator set it.
+    std::printf(
+        "with the answer pause on each side: 1000 / (2 x (%d + %d + %d)) = %.2f (%.0f %%)\n", delay,
+        pause, air, limitWithPause, 100.0 * fps / limitWithPause);
+    // The receiver's turnaround is inside the transmitter's round trip; the rest is the way
+    // there and back: the line to the module, what the module does before it sends on the air,
+    // the air and the line from the other module.
+    const double rxMs = std::strtod(ReadLine(rx.out).c_str(), nullptr); // 0 if it did not say
+    const double way = (times.roundTrip.Ms() - rxMs) / 2.0;
+    std::printf("answer out after the last byte in, mean ms: transmitter %.1f, receiver %.1f "
+                "(frame delay %d + answer pause %d)\n",
+                times.turnaround.Ms(), rxMs, delay, pause);
+    std::printf("one way, write to the other side's last byte in, mean ms: %.1f (air %d, line 2 x "
+                "%.1f, the rest the modules')\n",
+                way, air, line);
+    const double limitWithWay = 1000.0 / (2.0 * (delay + pause + way));
+    std::printf("with the answer pause and that way: 1000 / (2 x (%d + %d + %.1f)) = %.2f (%.0f "
+                "%%)\n",
+                delay, pause, way, limitWithWay, 100.0 * fps / limitWithWay);
     std::printf("round trip ms: min %s, mean %s, max %s\n",
                 tx.Form().EditTripMin->text().toStdString().c_str(),
                 tx.Form().EditTripMean->text().toStdString().c_str(),
