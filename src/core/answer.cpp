@@ -4,6 +4,7 @@
 #include "frame.h"
 #include "hex.h"
 #include "serial_number.h"
+#include "setting_table.h"
 
 #include <algorithm>
 #include <span>
@@ -29,12 +30,6 @@ AnswerEvent SerialWritten(const A& a) {
 AnswerEvent SerialRead(const A& a) {
     return answer::SerialSettingsRead{a.ByteValue(0), SerialParity(a)};
 }
-AnswerEvent AirRate(const A& a) {
-    return answer::AirRateRead{a.ByteValue(0)};
-}
-AnswerEvent Channel(const A& a) {
-    return answer::ChannelRead{a.ByteValue(0)};
-}
 AnswerEvent SnWritten(const A&) {
     return answer::SerialNumberWritten{};
 }
@@ -42,23 +37,14 @@ AnswerEvent Sn(const A& a) {
     const SerialNumber sn = DecodeSerialNumber(a.payload);
     return answer::SerialNumber{std::string(a.Byte(0)), sn.year, sn.month, sn.number};
 }
-AnswerEvent Id(const A& a) {
-    return answer::IdRead{static_cast<int>(HexToInt(Field(a.payload, 1, 4)))};
-}
 AnswerEvent AllWritten(const A& a) {
     return answer::AllWritten{DecimalReadField(a.Byte(2)), DecimalReadField(a.Byte(3))};
-}
-AnswerEvent PowerSave(const A& a) {
-    return answer::PowerSaveRead{a.ByteValue(0)};
 }
 AnswerEvent FieldStrength(const A& a) {
     return answer::FieldStrength{std::string(a.Byte(0)), a.ByteValue(0)};
 }
 AnswerEvent PowerLevel(const A& a) {
     return answer::PowerLevelSet{a.ByteValue(0)};
-}
-AnswerEvent Protocol(const A& a) {
-    return answer::ProtocolRead{a.ByteValue(0)};
 }
 AnswerEvent AllRead(const A& a) {
     return answer::AllRead{a.ByteValue(0), a.ByteValue(1), a.ByteValue(2),
@@ -70,6 +56,13 @@ AnswerEvent IoWritten(const A& a) {
 AnswerEvent IoRead(const A& a) {
     return answer::IoLinesRead{static_cast<int>(HexToInt(a.id)), DecimalReadField(a.Byte(0)),
                                DecimalReadField(a.Byte(1))};
+}
+
+// A setting's value as its own read reports it: where its write puts it.
+int SettingValue(const SettingRow& setting, const A& a) {
+    return setting.layout == SettingLayout::kWord
+               ? static_cast<int>(HexToInt(Field(a.payload, 1, 4)))
+               : a.ByteValue(0);
 }
 
 enum RowFlag : unsigned {
@@ -84,7 +77,7 @@ enum RowFlag : unsigned {
 struct Row {
     Framing framing;
     std::uint8_t code;
-    Build build;                    // nullptr: an acknowledgement
+    Build build; // nullptr: an acknowledgement, or the value of the setting the command reads
     std::optional<TextId> accepted; // none: the event shows its own, or nothing
     std::optional<TextId> refused;  // none: a refused answer shows nothing
     unsigned flags;
@@ -100,9 +93,9 @@ std::span<const Row> Rows() {
         {L, kWriteSerial, SerialWritten, kSerialWritten, kSerialWriteRefused, kTextAfter},
         {L, kReadSerial, SerialRead, kSerialRead, kSerialReadRefused, kTextAfter},
         {L, kWriteAirRate, nullptr, kAirRateWritten, kAirRateWriteRefused, kTextFirst},
-        {L, kReadAirRate, AirRate, kAirRateRead, kAirRateReadRefused, kTextFirst},
+        {L, kReadAirRate, nullptr, kAirRateRead, kAirRateReadRefused, kTextFirst},
         {L, kWriteChannel, nullptr, kChannelWritten, kChannelWriteRefused, kTextFirst},
-        {L, kReadChannel, Channel, kChannelRead, kChannelReadRefused, kTextAfter},
+        {L, kReadChannel, nullptr, kChannelRead, kChannelReadRefused, kTextAfter},
         {L, kStartTxTest, nullptr, kTxTestStarted, kTxTestStartRefused, kTextFirst},
         {L, kEndTxTest, nullptr, kTxTestEnded, kTxTestEndRefused, kTextFirst},
         {L, kWriteProtocol, nullptr, kProtocolWritten, kProtocolWriteRefused, kTextFirst},
@@ -110,14 +103,14 @@ std::span<const Row> Rows() {
          kTextFirst},
         {L, kReadSerialNumber, Sn, {}, kSerialNumberReadRefused, kTextFirst},
         {L, kWriteId, nullptr, kIdWritten, kIdWriteRefused, kTextFirst},
-        {L, kReadId, Id, kIdRead, kIdReadRefused, kTextAfter},
+        {L, kReadId, nullptr, kIdRead, kIdReadRefused, kTextAfter},
         {L, kWriteAll, AllWritten, kAllWritten, kAllWriteRefused, kTextFirst},
         {L, kWritePowerSave, nullptr, kPowerSaveWritten, kPowerSaveWriteRefused, kTextFirst},
-        {L, kReadPowerSave, PowerSave, kPowerSaveRead, kPowerSaveReadRefused, kTextFirst},
+        {L, kReadPowerSave, nullptr, kPowerSaveRead, kPowerSaveReadRefused, kTextFirst},
         {L, kSerialWakeUp, nullptr, kWokenUp, kWakeUpRefused, kTextFirst},
         {L, kReadFieldStrength, FieldStrength, kFieldStrengthRead, {}, kTextFirst},
         {L, kSetPowerLevel, PowerLevel, kPowerLevelSet, {}, kTextFirst},
-        {L, kReadProtocol, Protocol, kProtocolRead, kProtocolReadRefused, kTextFirst},
+        {L, kReadProtocol, nullptr, kProtocolRead, kProtocolReadRefused, kTextFirst},
         {L, kReadAll, AllRead, kAllRead, kAllReadRefused, kTextFirst},
         {L, kSetDutyCycle, nullptr, kDutyCycleSet, kDutyCycleRefused, kNoEDED},
         {L, kSetOutputPower, nullptr, kOutputPowerSet, {}, kTextFirst},
@@ -170,6 +163,8 @@ AnswerResult Dispatch(const AnswerFrame& answer, std::string_view lastCommand) {
     if (accepted) {
         if (row->build != nullptr)
             result.event = row->build(answer);
+        else if (const SettingRow* setting = SimpleReadOf(row->code))
+            result.event = answer::SettingRead{setting->setting, SettingValue(*setting, answer)};
         result.text = row->accepted;
         result.textAfter = (row->flags & kTextAfter) != 0;
     } else {

@@ -13,6 +13,9 @@
 
 namespace core {
 
+// The module settings, listed in setting_table.h.
+enum class Setting;
+
 namespace answer {
 
 // The parity of the serial-settings answers of the short framing, which carry a rate alone.
@@ -35,13 +38,11 @@ struct SerialSettingsRead {
     int parity; // as for SerialSettingsWritten
     bool operator==(const SerialSettingsRead&) const = default;
 };
-struct AirRateRead {
-    int code;
-    bool operator==(const AirRateRead&) const = default;
-};
-struct ChannelRead {
-    int channel;
-    bool operator==(const ChannelRead&) const = default;
+// The value of a setting that its own read reports alone (setting_table.h: SimpleReadOf).
+struct SettingRead {
+    Setting setting;
+    int value;
+    bool operator==(const SettingRead&) const = default;
 };
 struct SerialNumberWritten {
     bool operator==(const SerialNumberWritten&) const = default;
@@ -53,18 +54,10 @@ struct SerialNumber {
     std::string number;    // "00258"
     bool operator==(const SerialNumber&) const = default;
 };
-struct IdRead {
-    int id;
-    bool operator==(const IdRead&) const = default;
-};
 struct AllWritten {
     int rateCode;
     int parity;
     bool operator==(const AllWritten&) const = default;
-};
-struct PowerSaveRead {
-    int mode;
-    bool operator==(const PowerSaveRead&) const = default;
 };
 struct FieldStrength {
     std::string hex; // the byte's two characters as they came
@@ -74,10 +67,6 @@ struct FieldStrength {
 struct PowerLevelSet {
     int value;
     bool operator==(const PowerLevelSet&) const = default;
-};
-struct ProtocolRead {
-    int protocol;
-    bool operator==(const ProtocolRead&) const = default;
 };
 struct AllRead {
     int channel;
@@ -130,12 +119,10 @@ struct Dropped {
 
 using AnswerEvent =
     std::variant<answer::SearchAnswer, answer::SerialSettingsWritten, answer::SerialSettingsRead,
-                 answer::AirRateRead, answer::ChannelRead, answer::SerialNumberWritten,
-                 answer::SerialNumber, answer::IdRead, answer::AllWritten, answer::PowerSaveRead,
-                 answer::FieldStrength, answer::PowerLevelSet, answer::ProtocolRead,
-                 answer::AllRead, answer::IoLineWritten, answer::IoLinesRead, answer::Acknowledged,
-                 answer::Refused, answer::BadChecksum, answer::NotAFrame, answer::Ignored,
-                 answer::Dropped>;
+                 answer::SettingRead, answer::SerialNumberWritten, answer::SerialNumber,
+                 answer::AllWritten, answer::FieldStrength, answer::PowerLevelSet, answer::AllRead,
+                 answer::IoLineWritten, answer::IoLinesRead, answer::Acknowledged, answer::Refused,
+                 answer::BadChecksum, answer::NotAFrame, answer::Ignored, answer::Dropped>;
 
 // The operation the set-all chain starts after an answer, accepted or not, while it runs.
 enum class ChainNext { kWriteSerialNumber, kWriteAll, kStartTxTest };

@@ -60,26 +60,19 @@ std::string Accepted(const AnswerEvent& event, std::uint8_t code, bool io) {
                 return "serial settings written = " + Rate(e.rateCode) + " " + Parity(e.parity);
             else if constexpr (std::is_same_v<E, SerialSettingsRead>)
                 return "serial settings = " + Rate(e.rateCode) + " " + Parity(e.parity);
-            else if constexpr (std::is_same_v<E, AirRateRead>)
-                return "air rate = " + Rate(e.code);
-            else if constexpr (std::is_same_v<E, ChannelRead>)
-                return "channel = " + std::to_string(e.channel);
+            else if constexpr (std::is_same_v<E, SettingRead>)
+                return std::string(RowOf(e.setting).name) + " = " +
+                       SettingValueText(e.setting, e.value);
             else if constexpr (std::is_same_v<E, SerialNumber>)
                 return "serial number = model " + e.modelCode + " " + e.year + "-" + e.month + " " +
                        e.number;
-            else if constexpr (std::is_same_v<E, IdRead>)
-                return "module ID = " + std::to_string(e.id);
             else if constexpr (std::is_same_v<E, AllWritten>)
                 return "all parameters written = serial " + Rate(e.rateCode) + " " +
                        Parity(e.parity);
-            else if constexpr (std::is_same_v<E, PowerSaveRead>)
-                return "power-saving mode = " + SettingValueText(Setting::kPowerSaving, e.mode);
             else if constexpr (std::is_same_v<E, FieldStrength>)
                 return "field strength = " + std::to_string(e.value);
             else if constexpr (std::is_same_v<E, PowerLevelSet>)
                 return "power level set, power = " + std::to_string(e.value);
-            else if constexpr (std::is_same_v<E, ProtocolRead>)
-                return "air protocol = " + SettingValueText(Setting::kAirProtocol, e.protocol);
             else if constexpr (std::is_same_v<E, AllRead>)
                 return "all parameters = channel " + std::to_string(e.channel) + ", air " +
                        Rate(e.airRate) + ", serial " + Rate(e.serialRate) + " " + Parity(e.parity);

@@ -20,6 +20,16 @@ template <class E, int E::*field> std::optional<int> Reported(const AnswerEvent&
     return e != nullptr ? std::optional<int>(e->*field) : std::nullopt;
 }
 
+// The value a profile read takes from the setting's own read.
+template <Setting S> std::optional<int> OwnRead(const AnswerEvent& event) {
+    const auto* e = std::get_if<answer::SettingRead>(&event);
+    return e != nullptr && e->setting == S ? std::optional<int>(e->value) : std::nullopt;
+}
+
+constexpr bool SimpleRead(const SettingRow& row) {
+    return row.read.has_value() && (row.layout == kByte || row.layout == kWord);
+}
+
 // The lists' value texts by wire number, in the order of the window's lists where the wire
 // number is the position.
 constexpr std::array<std::string_view, 4> kPowerSavingNames{"no sleep", "hardware wake-up",
@@ -31,6 +41,7 @@ constexpr std::array<std::string_view, 3> kParityNames{"none", "even", "odd"};
 constexpr std::array kRows{
     SettingRow{.setting = kChannel,
                .key = "channel",
+               .name = "channel",
                .low = 1,
                .high = 255,
                .gate = kChannels,
@@ -46,6 +57,7 @@ constexpr std::array kRows{
                .writeTexts = OperationTexts{kWriteChannelProgress, kWriteChannelFail, kWriteFail}},
     SettingRow{.setting = kAirRate,
                .key = "air_rate",
+               .name = "air rate",
                .kind = kRate,
                .low = 2, // the list begins at 1200
                .high = 8,
@@ -63,12 +75,13 @@ constexpr std::array kRows{
                .writeTexts = OperationTexts{kWriteAirRateProgress, kWriteAirRateFail, kSetFail}},
     SettingRow{.setting = kPowerSaving,
                .key = "power_saving",
+               .name = "power-saving mode",
                .kind = kList,
                .names = kPowerSavingNames,
                .write = cmd::kWritePowerSave,
                .read = cmd::kReadPowerSave,
                .profileRead = cmd::kReadPowerSave,
-               .reported = Reported<answer::PowerSaveRead, &answer::PowerSaveRead::mode>,
+               .reported = OwnRead<kPowerSaving>,
                .control = "ComboBox6",
                .empty = kPowerSaveNull,
                .readTexts = OperationTexts{kReadPowerSaveProgress, kReadPowerSaveFail, kReadFail},
@@ -97,12 +110,13 @@ constexpr std::array kRows{
                .empty = kTimeNull},
     SettingRow{.setting = kAirProtocol,
                .key = "air_protocol",
+               .name = "air protocol",
                .kind = kList,
                .names = kProtocolNames,
                .write = cmd::kWriteProtocol,
                .read = cmd::kReadProtocol,
                .profileRead = cmd::kReadProtocol,
-               .reported = Reported<answer::ProtocolRead, &answer::ProtocolRead::protocol>,
+               .reported = OwnRead<kAirProtocol>,
                .control = "ComboBox5",
                .empty = kProtocolNull,
                .readTexts = OperationTexts{kReadProtocolProgress, kReadProtocolFail, kReadFail},
@@ -110,13 +124,14 @@ constexpr std::array kRows{
     // Four hex digits on the wire.
     SettingRow{.setting = kId,
                .key = "id",
+               .name = "module ID",
                .low = 0,
                .high = 65535,
                .write = cmd::kWriteId,
                .layout = kWord,
                .read = cmd::kReadId,
                .profileRead = cmd::kReadId,
-               .reported = Reported<answer::IdRead, &answer::IdRead::id>,
+               .reported = OwnRead<kId>,
                .control = "Edit15",
                .empty = kIdNull,
                .readTexts = OperationTexts{kReadIdProgress, kReadIdFail, kReadFail},
@@ -199,6 +214,8 @@ constexpr bool RowsComplete() {
             return false;
         if (row.read.has_value() != row.readTexts.has_value())
             return false;
+        if (SimpleRead(row) != (row.name != nullptr))
+            return false;
         // a write of its own has texts; a carried setting goes with one that writes it
         const bool twoValues = row.layout == kSerialSettings || row.layout == kDutyCycle;
         if (twoValues || row.layout == kCarried) {
@@ -228,6 +245,12 @@ std::span<const SettingRow> SettingRows() {
 
 const SettingRow& RowOf(Setting setting) {
     return kRows[static_cast<std::size_t>(setting)];
+}
+
+const SettingRow* SimpleReadOf(std::uint8_t command) {
+    const auto it = std::ranges::find_if(
+        kRows, [command](const SettingRow& row) { return SimpleRead(row) && row.read == command; });
+    return it == kRows.end() ? nullptr : &*it;
 }
 
 const SettingRow* FindSettingRow(std::string_view key) {

@@ -59,6 +59,9 @@ using ReportedValue = std::optional<int> (*)(const AnswerEvent& event);
 struct SettingRow {
     Setting setting;
     const char* key; // the profile key, "air_rate"
+    // What the frame trace calls the value its own read reports: "air rate"; set exactly for
+    // the settings of SimpleReadOf.
+    const char* name = nullptr;
     SettingKind kind = SettingKind::kDecimal;
     std::span<const std::string_view> names = {}; // kList: the texts by wire number
     // kRate: the rate codes taken; kDecimal: the numbers taken (the channel's upper bound is
@@ -94,6 +97,9 @@ struct SettingRow {
 // Every setting, in the order of Setting.
 std::span<const SettingRow> SettingRows();
 const SettingRow& RowOf(Setting setting);
+// The setting whose own read `command` is and whose answer carries its value alone, as its
+// write does (a byte or a word); nullptr for any other command.
+const SettingRow* SimpleReadOf(std::uint8_t command);
 // Keys compare exactly; nullptr for an unknown key.
 const SettingRow* FindSettingRow(std::string_view key);
 

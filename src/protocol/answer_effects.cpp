@@ -7,6 +7,7 @@
 #include "core/request.h"
 #include "core/serial_number.h"
 #include "core/services.h"
+#include "core/setting_table.h"
 #include "form/status_panels.h"
 #include "operations/serial_number_group.h"
 #include "serial/link.h"
@@ -70,13 +71,17 @@ void AnswerHandler::Apply(const core::answer::SerialSettingsRead& e) {
     ReopenPort(e.rateCode, parity);
 }
 
-void AnswerHandler::Apply(const core::answer::AirRateRead& e) {
-    Select(m_ui.ComboBox1, core::RatePositionFromCode(e.code));
-}
-
-void AnswerHandler::Apply(const core::answer::ChannelRead& e) {
-    Select(m_ui.ComboBox4, e.channel - kFirstChannel);
-    m_models.ComboBox4Click();
+// The value goes to the setting's own control: a list shows its position, a field its number.
+void AnswerHandler::Apply(const core::answer::SettingRead& e) {
+    const core::SettingRow& row = core::RowOf(e.setting);
+    QWidget* control = m_ui.centralwidget->findChild<QWidget*>(QString::fromLatin1(row.control));
+    if (auto* list = qobject_cast<QComboBox*>(control))
+        Select(list, core::SettingPosition(e.setting, e.value));
+    else if (auto* field = qobject_cast<QLineEdit*>(control))
+        field->setText(QString::number(e.value));
+    // The channel's frequency follows the list.
+    if (e.setting == core::Setting::kChannel)
+        m_models.ComboBox4Click();
 }
 
 void AnswerHandler::Apply(const core::answer::SerialNumberWritten&) {
@@ -113,16 +118,8 @@ void AnswerHandler::Apply(const core::answer::SerialNumber& e) {
     ui.Edit2->setText(QString::fromStdString(e.number));
 }
 
-void AnswerHandler::Apply(const core::answer::IdRead& e) {
-    m_ui.Edit15->setText(QString::number(e.id));
-}
-
 void AnswerHandler::Apply(const core::answer::AllWritten& e) {
     ReopenPort(e.rateCode, e.parity);
-}
-
-void AnswerHandler::Apply(const core::answer::PowerSaveRead& e) {
-    Select(m_ui.ComboBox6, e.mode);
 }
 
 void AnswerHandler::Apply(const core::answer::FieldStrength& e) {
@@ -134,10 +131,6 @@ void AnswerHandler::Apply(const core::answer::PowerLevelSet& e) {
     // Only the Chinese text carries the power value.
     if (!m_state.Texts().EnglishMessages())
         m_status.Set(2, m_status.Text(2) + QString::number(e.value));
-}
-
-void AnswerHandler::Apply(const core::answer::ProtocolRead& e) {
-    Select(m_ui.ComboBox5, e.protocol);
 }
 
 void AnswerHandler::Apply(const core::answer::AllRead& e) {

@@ -77,16 +77,12 @@ private:
     void Apply(const core::answer::SearchAnswer& e);
     void Apply(const core::answer::SerialSettingsWritten& e);
     void Apply(const core::answer::SerialSettingsRead& e);
-    void Apply(const core::answer::AirRateRead& e);
-    void Apply(const core::answer::ChannelRead& e);
+    void Apply(const core::answer::SettingRead& e);
     void Apply(const core::answer::SerialNumberWritten& e);
     void Apply(const core::answer::SerialNumber& e);
-    void Apply(const core::answer::IdRead& e);
     void Apply(const core::answer::AllWritten& e);
-    void Apply(const core::answer::PowerSaveRead& e);
     void Apply(const core::answer::FieldStrength& e);
     void Apply(const core::answer::PowerLevelSet& e);
-    void Apply(const core::answer::ProtocolRead& e);
     void Apply(const core::answer::AllRead& e);
     void Apply(const core::answer::IoLineWritten& e);
     void Apply(const core::answer::IoLinesRead& e);

@@ -3,6 +3,7 @@
 #include "core/exchange_engine.h"
 #include "core/frame.h"
 #include "core/request.h"
+#include "core/setting_table.h"
 
 #include <gtest/gtest.h>
 
@@ -114,7 +115,9 @@ TEST(ExchangeEngine, Completion) {
         EXPECT_EQ(seen[0].reply.kind, row.kind) << row.what;
         EXPECT_EQ(seen[0].at, row.at) << row.what;
         if (row.kind == ReplyKind::kAnswer) {
-            EXPECT_EQ(seen[0].reply.result->event, AnswerEvent(answer::ChannelRead{3})) << row.what;
+            EXPECT_EQ(seen[0].reply.result->event,
+                      AnswerEvent(answer::SettingRead{Setting::kChannel, 3}))
+                << row.what;
         }
     }
 }
@@ -179,7 +182,7 @@ TEST(ExchangeEngine, LateAnswers) {
     EXPECT_EQ(seen[0].reply.kind, ReplyKind::kNoAnswer);
     EXPECT_EQ(seen[1].reply.id, channel);
     EXPECT_TRUE(seen[1].reply.late);
-    EXPECT_EQ(seen[1].reply.result->event, AnswerEvent(answer::ChannelRead{3}));
+    EXPECT_EQ(seen[1].reply.result->event, AnswerEvent(answer::SettingRead{Setting::kChannel, 3}));
     EXPECT_EQ(seen[1].at, 150);
     EXPECT_EQ(seen[2].reply.id, serial);
     EXPECT_EQ(seen[2].reply.kind, ReplyKind::kAnswer);
@@ -243,7 +246,8 @@ TEST(ExchangeEngine, Eded) {
         EXPECT_EQ(seen[0].reply.kind, row.kind) << row.at;
         EXPECT_EQ(seen[0].at, row.at);
         if (row.kind == ReplyKind::kAnswer) {
-            EXPECT_EQ(seen[0].reply.result->event, AnswerEvent(answer::ChannelRead{3}));
+            EXPECT_EQ(seen[0].reply.result->event,
+                      AnswerEvent(answer::SettingRead{Setting::kChannel, 3}));
         }
     }
 }

@@ -49,6 +49,10 @@ void RunRows(ModulePeer& m, const std::vector<RowCase>& rows) {
 TEST(Answer5A5A, AcceptedAnswersFillTheirControlsAndOthersAreRefused) {
     ModulePeer m("CEO=EN");
     m.ChooseModel(6); // QX871: channels and rates up to 38400
+    // The band the channel's frequency is taken from.
+    m.h.dialogs.answers.push_back(true);
+    m.ui().ComboBox16->setCurrentText("433MHZ");
+    m.h.Ctx().models->ComboBox16Click();
     // clang-format off
     RunRows(m, {
         // rate code 05 = 9600 at position 3; refused, or 08 = 57600, which this model's list
@@ -57,8 +61,9 @@ TEST(Answer5A5A, AcceptedAnswersFillTheirControlsAndOthersAreRefused) {
         {"air rate refused", "8003", "0004", "0700", "Answer data is error!", {{"ComboBox1", "3"}}},
         {"air rate unknown", "8004", "0004", "0800", "RF Parameters Read OK!",
          {{"ComboBox1", "-1"}}},
-        // channel 3 is position 2
-        {"channel", "8006", "0006", "0300", "Read Channel and frequency OK!", {{"ComboBox4", "2"}}},
+        // channel 3 is position 2, and its frequency shows
+        {"channel", "8006", "0006", "0300", "Read Channel and frequency OK!",
+         {{"ComboBox4", "2"}, {"Edit1", "431.7360MHZ"}}},
         {"id 012C", "800D", "000D", "012C", "Read ID OK!", {{"Edit15", "300"}}},
         {"power saving", "8010", "0010", "0200", "Read PowerSaved Mode OK!", {{"ComboBox6", "2"}}},
         // field strength 0x5A as its two characters and as 90; a refusal shows nothing
