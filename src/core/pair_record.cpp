@@ -34,6 +34,15 @@ std::optional<double> RoundTrips::Mean() const {
     return static_cast<double>(m_sum) / static_cast<double>(m_count);
 }
 
+std::string RoundTrips::MeanText() const {
+    const auto mean = Mean();
+    if (!mean)
+        return {};
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", *mean);
+    return text;
+}
+
 std::int64_t ReceiptsLost(const PairTally& tally) {
     return std::max<std::int64_t>(0, FramesSettled(tally) - tally.received);
 }
@@ -67,14 +76,6 @@ const char* VerdictText(FrameVerdict verdict) {
 
 std::string Number(std::optional<std::int64_t> value) {
     return value ? std::to_string(*value) : std::string();
-}
-
-std::string OneDecimal(std::optional<double> value) {
-    if (!value)
-        return {};
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f", *value);
-    return text;
 }
 
 } // namespace
@@ -123,7 +124,7 @@ std::string PairRecordCsv(const PairRecord& record, const PairTally& tally, cons
                 std::to_string(tally.received), std::to_string(tally.right),
                 std::to_string(tally.wrong), std::to_string(ReceiptsLost(tally)),
                 tally.awaiting ? "1" : "0", std::to_string(tally.tx_bytes),
-                std::to_string(tally.rx_bytes), Number(trips.Min()), OneDecimal(trips.Mean()),
+                std::to_string(tally.rx_bytes), Number(trips.Min()), trips.MeanText(),
                 Number(trips.Max()), std::to_string(record.LeftOut())});
 }
 

@@ -23,6 +23,9 @@ public:
     std::optional<std::int64_t> Min() const;
     std::optional<std::int64_t> Max() const;
     std::optional<double> Mean() const;
+    // The mean to one decimal, as the window and the saved results both show it; empty before
+    // the first answer.
+    std::string MeanText() const;
 
 private:
     std::int64_t m_count = 0;

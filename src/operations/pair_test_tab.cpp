@@ -299,8 +299,8 @@ void PairTestTab::ShowTrips() {
     show(ui.EditTripLast, m_trips.Last());
     show(ui.EditTripMin, m_trips.Min());
     show(ui.EditTripMax, m_trips.Max());
-    const auto mean = m_trips.Mean();
-    ui.EditTripMean->setText(mean ? QString::number(*mean, 'f', 1) : QString());
+    // one rounding for the window and the saved results: 69.25 is 69.2 in both
+    ui.EditTripMean->setText(QString::fromStdString(m_trips.MeanText()));
     ui.EditLost->setText(Count(core::ReceiptsLost(m_state.Tally)));
 }
 

@@ -9,13 +9,20 @@ TEST(PairRecord, RoundTripsAndLostReceipts) {
     RoundTrips trips;
     EXPECT_EQ(trips.Last(), std::nullopt);
     EXPECT_EQ(trips.Mean(), std::nullopt);
+    EXPECT_EQ(trips.MeanText(), "");
     for (const std::int64_t ms : {40, 25, 61, 30})
         trips.Add(ms);
     EXPECT_EQ(trips.Last(), 30);
     EXPECT_EQ(trips.Min(), 25);
     EXPECT_EQ(trips.Max(), 61);
     EXPECT_DOUBLE_EQ(*trips.Mean(), 39.0);
+    EXPECT_EQ(trips.MeanText(), "39.0");
     EXPECT_EQ(trips.Count(), 4);
+    // a mean exactly between two tenths: the window and the saved results round it alike
+    RoundTrips tie;
+    for (const std::int64_t ms : {40, 25, 61, 31})
+        tie.Add(ms);
+    EXPECT_EQ(tie.MeanText(), "39.2");
 
     struct Row {
         std::int64_t sent, received;
