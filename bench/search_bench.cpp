@@ -1,20 +1,15 @@
 // How long the radio search takes to find a qxsim module at its k-th try, with the search timer
-// at its real 1.1 s, against the (k - 1) x 1.1 s of its ticks; and how long a read all takes from
-// the press to the answer shown, against the wire time and the module's turnaround. Not a test: run
-// build/bin/search_bench by hand and read the figures.
+// at its real 1.1 s, against the (k - 1) x 1.1 s of its ticks. Not a test: run
+// build/bin/search_bench by hand and read the figures (receive_bench times a read all).
 #include "core/search_steps.h"
-#include "form/status_panels.h"
 #include "gui_harness.h"
 #include "sim_process.h"
-#include "ui_main_window.h"
 
 #include <QApplication>
 #include <QTest>
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -24,9 +19,6 @@ using Clock = std::chrono::steady_clock;
 // parity, and qxsim tells only odd from not odd, so an odd step is the one step of the walk it
 // answers at. The port dialog opens k - 1 steps before it, so the k-th try finds it.
 constexpr int kModuleStep = 14;
-constexpr int kTurnaroundMs = 30; // qxsim's default
-constexpr int kRequestBytes = 13; // 5A5A 8015 with 0000
-constexpr int kAnswerBytes = 15;  // 5A5A 0015 with four parameter bytes
 
 double MsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
@@ -63,39 +55,6 @@ bool SearchAtTry(int k) {
     return found;
 }
 
-void ReadAll(int rounds) {
-    SimProcess sim;
-    if (!sim.Start({})) {
-        std::printf("qxsim: %s\n", sim.error().c_str());
-        return;
-    }
-    GuiHarness h(ConfigAtStep(15), sim.paths()[0]); // 9600 baud without parity, as the module
-    h.Start();
-    h.Window().Form().N18->setChecked(false);
-    std::vector<double> times;
-    for (int i = 0; i < rounds; ++i) {
-        h.Window().Status().Set(2, "-");
-        const Clock::time_point pressed = Clock::now();
-        h.Click("SpeedButton3");
-        if (!h.WaitStatus(2, "Read All Parameters OK!", 5000)) {
-            std::printf("read all %d: no answer shown\n", i + 1);
-            break;
-        }
-        times.push_back(MsSince(pressed));
-    }
-    sim.Stop();
-    if (times.empty())
-        return;
-    std::sort(times.begin(), times.end());
-    const int baud = h.G().Line.BaudRate;
-    const double wire = (kRequestBytes + kAnswerBytes) * 10 * 1000.0 / baud;
-    std::printf("read all x%zu at %d baud: press to answer shown min %.1f, median %.1f, max %.1f "
-                "ms\n",
-                times.size(), baud, times.front(), times[times.size() / 2], times.back());
-    std::printf("  wire %.1f ms + turnaround %d ms = %.1f ms, plus the wait loop's 10 ms\n", wire,
-                kTurnaroundMs, wire + kTurnaroundMs);
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -105,6 +64,5 @@ int main(int argc, char** argv) {
                 "within the 10 ms the wait loop polls at.\n");
     for (int k : {1, 10, 21})
         SearchAtTry(k);
-    ReadAll(20);
     return 0;
 }
