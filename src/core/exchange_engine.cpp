@@ -56,9 +56,21 @@ void ExchangeEngine::Settle(ExchangeTime until) {
     m_settleUntil = std::max(m_settleUntil, until);
 }
 
+void ExchangeEngine::Listen(Unasked unasked, milliseconds frameDelay) {
+    m_unasked = unasked;
+    m_frameDelay = frameDelay;
+}
+
+void ExchangeEngine::SetLastCommand(std::string_view command) {
+    m_lastCommand = command;
+}
+
 RequestId ExchangeEngine::Submit(ExchangeRequest request) {
     const RequestId id = m_nextId++;
-    m_queue.push_back({id, std::move(request)});
+    if (request.immediate)
+        m_queue.push_front({id, std::move(request)});
+    else
+        m_queue.push_back({id, std::move(request)});
     return id;
 }
 
@@ -72,12 +84,32 @@ milliseconds ExchangeEngine::Longest(milliseconds wait) const {
     return WireTime(kLongestAnswer, m_baud, m_parity) + wait;
 }
 
-bool ExchangeEngine::StaleEnded(ExchangeTime now) const {
-    return now - m_staleLast > Quiet() || now >= m_staleSince + Longest(Quiet());
+milliseconds ExchangeEngine::UnframedQuiet() const {
+    return m_unasked == Unasked::kPassOver ? Quiet() : m_frameDelay;
+}
+
+std::size_t ExchangeEngine::StaleEnd(ExchangeTime now) const {
+    if (m_stale.empty())
+        return 0;
+    if (m_unasked == Unasked::kPassOver)
+        return now - m_staleLast > Quiet() || now >= m_staleSince + Longest(Quiet())
+                   ? m_stale.size()
+                   : 0;
+    return CutReceived(m_stale, duration_cast<milliseconds>(now - m_staleLast),
+                       static_cast<int>(m_frameDelay.count()), m_unasked == Unasked::kAnswers,
+                       Quiet())
+        .length;
+}
+
+const std::string& ExchangeEngine::JudgedAgainst(const Current& current) const {
+    return m_unasked == Unasked::kAnswers ? m_lastCommand
+                                          : current.queued.request.request.pendingCommand;
 }
 
 std::optional<ExchangeEngine::Outgoing> ExchangeEngine::NextToSend(ExchangeTime now) {
     Advance(now);
+    if (!m_queue.empty() && m_queue.front().request.immediate)
+        return Outgoing{m_queue.front().id, m_queue.front().request.request};
     // an answer still on its way would pass for the next request's: it ends first
     if (m_current || m_queue.empty() || now < m_settleUntil || !m_stale.empty())
         return std::nullopt;
@@ -85,10 +117,22 @@ std::optional<ExchangeEngine::Outgoing> ExchangeEngine::NextToSend(ExchangeTime 
 }
 
 void ExchangeEngine::Sent(RequestId id, ExchangeTime now) {
-    if (m_current || m_queue.empty() || m_queue.front().id != id)
+    if (m_queue.empty() || m_queue.front().id != id)
         return;
-    PassOver(std::exchange(m_stale, {}), now);
+    if (m_current) {
+        if (!m_queue.front().request.immediate)
+            return;
+        GiveUp(now);
+    }
     Current current;
+    if (m_unasked == Unasked::kPassOver) {
+        PassOver(std::exchange(m_stale, {}), now);
+    } else if (!m_stale.empty()) {
+        // the operator's window judges what comes against the command it sent last
+        current.buffer = std::exchange(m_stale, {});
+        current.began = m_staleSince;
+        current.last = m_staleLast;
+    }
     current.queued = std::move(m_queue.front());
     m_queue.pop_front();
     current.sent = now;
@@ -96,12 +140,34 @@ void ExchangeEngine::Sent(RequestId id, ExchangeTime now) {
     const Request& request = current.queued.request.request;
     Trace(TraceRequest(request.bytes), now);
     if (current.queued.request.completion == Completion::kFramed) {
-        m_lastCommand = request.pendingCommand;
+        if (m_unasked != Unasked::kAnswers)
+            m_lastCommand = request.pendingCommand;
         m_past.push_back({id, request.pendingCommand, now, false});
         if (m_past.size() > kPastKept)
             m_past.pop_front();
     }
     m_current = std::move(current);
+}
+
+void ExchangeEngine::SentRaw(std::string_view bytes, ExchangeTime now) {
+    Trace(TraceRequest(bytes), now);
+}
+
+void ExchangeEngine::GiveUp(ExchangeTime now) {
+    Current current = std::move(*m_current);
+    m_current.reset();
+    if (current.buffer.empty()) {
+        Trace(TraceNoAnswer(TraceRequest(current.queued.request.request.bytes)), now);
+    } else {
+        m_stale = std::move(current.buffer);
+        m_staleSince = current.began;
+        m_staleLast = current.last;
+    }
+    ExchangeReply none;
+    none.id = current.queued.id;
+    none.kind = ReplyKind::kNoAnswer;
+    none.sent = current.sent;
+    m_replies.push_back(std::move(none));
 }
 
 void ExchangeEngine::Receive(std::string_view bytes, ExchangeTime now) {
@@ -132,13 +198,19 @@ void ExchangeEngine::Advance(ExchangeTime now) {
         else
             AdvanceQuiet(*m_current, now);
     }
-    if (!m_current && !m_stale.empty() && StaleEnded(now))
-        PassOver(std::exchange(m_stale, {}), now);
+    if (m_current)
+        return;
+    while (const std::size_t end = StaleEnd(now)) {
+        Bytes piece = m_stale.substr(0, end);
+        m_stale.erase(0, end);
+        m_staleSince = now;
+        PassOver(std::move(piece), now);
+    }
 }
 
 void ExchangeEngine::AdvanceFramed(Current& current, ExchangeTime now) {
     const milliseconds wait = current.queued.request.wait;
-    const std::string& pending = current.queued.request.request.pendingCommand;
+    const std::string& pending = JudgedAgainst(current);
     for (;;) {
         Bytes& buffer = current.buffer;
         if (buffer.empty()) {
@@ -162,7 +234,7 @@ void ExchangeEngine::AdvanceFramed(Current& current, ExchangeTime now) {
                 PassOver(buffer.substr(0, span.start), now);
             Bytes frame = buffer.substr(span.start, span.length);
             buffer.erase(0, span.start + span.length);
-            if (!AnswersAnother(frame, pending)) {
+            if (m_unasked == Unasked::kAnswers || !AnswersAnother(frame, pending)) {
                 ExchangeReply reply = ReplyOf(current, std::move(frame));
                 Trace(TraceAnswer(reply.bytes, m_handler, pending), now,
                       duration_cast<milliseconds>(now - current.sent));
@@ -185,7 +257,7 @@ void ExchangeEngine::AdvanceFramed(Current& current, ExchangeTime now) {
         case AnswerEnd::kUnframed:
             if (buffer.size() < kLongestAnswer && !overdue &&
                 !BufferComplete(duration_cast<milliseconds>(now - current.last),
-                                static_cast<int>(Quiet().count()), buffer.size()))
+                                static_cast<int>(UnframedQuiet().count()), buffer.size()))
                 return;
             break;
         }
@@ -222,9 +294,10 @@ void ExchangeEngine::AdvanceQuiet(Current& current, ExchangeTime now) {
 
 ExchangeReply ExchangeEngine::ReplyOf(const Current& current, Bytes bytes) const {
     ExchangeReply reply;
-    const std::string& pending = current.queued.request.request.pendingCommand;
+    const std::string& pending = JudgedAgainst(current);
     reply.result = AcceptAnswer(BytesToHex(bytes), m_handler, pending);
-    reply.kind = Unreadable(reply.result->event) || AnswersAnother(bytes, pending)
+    reply.kind = Unreadable(reply.result->event) ||
+                         (m_unasked == Unasked::kPassOver && AnswersAnother(bytes, pending))
                      ? ReplyKind::kRefused
                      : ReplyKind::kAnswer;
     reply.bytes = std::move(bytes);
@@ -285,6 +358,11 @@ bool ExchangeEngine::Attribute(const Bytes& frame, ExchangeTime now) {
 }
 
 void ExchangeEngine::PassOver(Bytes bytes, ExchangeTime now) {
+    if (m_unasked == Unasked::kData) {
+        if (!bytes.empty())
+            HandOn(std::move(bytes), now);
+        return;
+    }
     while (!bytes.empty()) {
         const AnswerSpan span = FindAnswer(bytes);
         // noise before an answer, the answer, or what begins none
@@ -293,6 +371,10 @@ void ExchangeEngine::PassOver(Bytes bytes, ExchangeTime now) {
                                                                     : span.length;
         const Bytes piece = bytes.substr(0, length);
         bytes.erase(0, length);
+        if (m_unasked == Unasked::kAnswers) {
+            HandOn(piece, now);
+            continue;
+        }
         if (span.end == AnswerEnd::kComplete && span.start == 0 && Attribute(piece, now))
             continue;
         FrameTraceRecord record = TraceAnswer(piece, m_handler, m_lastCommand);
@@ -301,6 +383,25 @@ void ExchangeEngine::PassOver(Bytes bytes, ExchangeTime now) {
             record.verdict = TraceVerdict::kRefused;
         Trace(std::move(record), now);
     }
+}
+
+void ExchangeEngine::HandOn(Bytes bytes, ExchangeTime now) {
+    ExchangeReply reply;
+    reply.kind = ReplyKind::kAnswer;
+    reply.began = m_staleSince;
+    FrameTraceRecord record;
+    if (m_unasked == Unasked::kAnswers) {
+        reply.result = AcceptAnswer(BytesToHex(bytes), m_handler, m_lastCommand);
+        if (Unreadable(reply.result->event))
+            reply.kind = ReplyKind::kRefused;
+        record = TraceAnswer(bytes, m_handler, m_lastCommand);
+    } else {
+        record.direction = TraceDirection::kReceived;
+        record.bytes = bytes;
+    }
+    reply.bytes = std::move(bytes);
+    m_replies.push_back(std::move(reply));
+    Trace(std::move(record), now);
 }
 
 void ExchangeEngine::PortLost(const std::string& cause) {
@@ -338,15 +439,24 @@ std::optional<ExchangeTime> ExchangeEngine::NextDeadline() const {
         case AnswerEnd::kPartial:
             return std::min(current.last + wait, overdue);
         case AnswerEnd::kUnframed:
-            return std::min(current.last + Quiet() + kJustOver, overdue);
+            return std::min(current.last + UnframedQuiet() + kJustOver, overdue);
         }
     }
     std::optional<ExchangeTime> next;
     if (!m_stale.empty())
-        next = std::min(m_staleLast + Quiet() + kJustOver, m_staleSince + Longest(Quiet()));
+        next = StaleDeadline();
     if (!m_queue.empty())
         next = std::max(next.value_or(m_settleUntil), m_settleUntil);
     return next;
+}
+
+ExchangeTime ExchangeEngine::StaleDeadline() const {
+    if (m_unasked == Unasked::kPassOver)
+        return std::min(m_staleLast + Quiet() + kJustOver, m_staleSince + Longest(Quiet()));
+    const AnswerSpan span = FindAnswer(m_stale);
+    if (m_unasked == Unasked::kAnswers && span.start == 0 && span.end == AnswerEnd::kComplete)
+        return IsEdedAt(m_stale, 0) ? m_staleLast + Quiet() : m_staleLast;
+    return m_staleLast + m_frameDelay + kJustOver;
 }
 
 std::vector<ExchangeReply> ExchangeEngine::TakeReplies() {

@@ -42,6 +42,20 @@ enum class Completion {
     kQuiet,  // unframed data: when the line has been quiet for longer than `wait`
 };
 
+// What becomes of bytes while no request is awaited, and how answers are judged.
+enum class Unasked {
+    // Traced and passed over; a good answer to an earlier request that went unanswered is its
+    // late reply. Each answer is judged against its own request's command.
+    kPassOver,
+    // Each whole answer is handed on at once as a reply (id 0 when no request awaits it), and
+    // every answer is judged against the last command, whoever recorded it: a window accepts
+    // what answers the command it sent last, and only that, however often it comes. Bytes that
+    // begin no answer end when the line has been quiet for the frame delay.
+    kAnswers,
+    // Handed on as data (a reply with id 0) once the line has been quiet for the frame delay.
+    kData,
+};
+
 struct ExchangeRequest {
     // The bytes and, for a framed request, the command its answer is accepted against.
     Request request;
@@ -51,6 +65,9 @@ struct ExchangeRequest {
     // kFramed: the pause allowed inside a begun answer, which also bounds it with the longest
     // answer's wire time; kQuiet: the quiet time that ends the data (the frame delay).
     std::chrono::milliseconds wait{1000};
+    // Goes out at once, before anything queued, settle or not: an operator's request. A request
+    // still awaited is given up as unanswered; bytes on their way stay for the new one.
+    bool immediate = false;
 };
 
 enum class ReplyKind {
@@ -86,6 +103,11 @@ public:
     // No request goes out before `until`: a module takes up new serial settings a moment after
     // it answered at the old ones.
     void Settle(ExchangeTime until);
+    // What becomes of bytes no request awaits (kPassOver until told), and the operator's frame
+    // delay that ends bytes beginning no frame under kAnswers and kData.
+    void Listen(Unasked unasked, std::chrono::milliseconds frameDelay);
+    // The command answers are judged against under kAnswers; a request sent records its own.
+    void SetLastCommand(std::string_view command);
 
     // Queues a request; its reply carries the id returned.
     RequestId Submit(ExchangeRequest request);
@@ -98,6 +120,8 @@ public:
     std::optional<Outgoing> NextToSend(ExchangeTime now);
     // The request NextToSend gave is on the wire: its waits count from `now`.
     void Sent(RequestId id, ExchangeTime now);
+    // Bytes written outside any request (terminal and test data): traced, nothing awaited.
+    void SentRaw(std::string_view bytes, ExchangeTime now);
 
     // Bytes the port delivered at `now`; then as Tick.
     void Receive(std::string_view bytes, ExchangeTime now);
@@ -118,6 +142,8 @@ public:
 
     // Nothing queued or awaited.
     bool Idle() const { return !m_current && m_queue.empty(); }
+    // Received bytes not handed on yet.
+    bool Holding() const { return !m_stale.empty() || (m_current && !m_current->buffer.empty()); }
 
 private:
     struct Queued {
@@ -144,8 +170,13 @@ private:
 
     std::chrono::milliseconds Quiet() const;
     std::chrono::milliseconds Longest(std::chrono::milliseconds wait) const;
-    // The buffered bytes before the next request have ended.
-    bool StaleEnded(ExchangeTime now) const;
+    // How many of the bytes no request took have ended by `now`, and when more may end.
+    std::size_t StaleEnd(ExchangeTime now) const;
+    ExchangeTime StaleDeadline() const;
+    // The pause that ends bytes beginning no frame.
+    std::chrono::milliseconds UnframedQuiet() const;
+    // The command an answer to `current` is judged against.
+    const std::string& JudgedAgainst(const Current& current) const;
     void Advance(ExchangeTime now);
     void AdvanceFramed(Current& current, ExchangeTime now);
     void AdvanceQuiet(Current& current, ExchangeTime now);
@@ -154,9 +185,14 @@ private:
     ExchangeReply ReplyOf(const Current& current, Bytes bytes) const;
     // Whether `frame` is a good answer to another command than `pendingCommand`.
     bool AnswersAnother(std::string_view frame, std::string_view pendingCommand) const;
-    // Traces bytes no awaited request takes, one answer at a time; a good answer to an earlier
-    // request still unanswered becomes its late reply.
+    // Traces bytes no awaited request takes, one answer at a time: a good answer to an earlier
+    // request still unanswered becomes its late reply; under kAnswers and kData each piece is
+    // handed on.
     void PassOver(Bytes bytes, ExchangeTime now);
+    // Gives up the request awaited for one sent at once; what it holds goes to the next.
+    void GiveUp(ExchangeTime now);
+    // A piece no request awaited, as a reply with id 0 (kAnswers, kData).
+    void HandOn(Bytes bytes, ExchangeTime now);
     bool Attribute(const Bytes& frame, ExchangeTime now);
     void Trace(FrameTraceRecord record, ExchangeTime at,
                std::optional<std::chrono::milliseconds> roundTrip = std::nullopt);
@@ -165,13 +201,17 @@ private:
     ExchangeTime m_origin;
     int m_baud = 9600;
     int m_parity = 0;
+    Unasked m_unasked = Unasked::kPassOver;
+    std::chrono::milliseconds m_frameDelay{300};
     ExchangeTime m_settleUntil{};
     RequestId m_nextId = 1;
     std::deque<Queued> m_queue;
     std::optional<Current> m_current;
     std::deque<Past> m_past;
-    std::string m_lastCommand; // the command last awaited: passed-over bytes are read against it
-    Bytes m_stale;             // received while no request was awaited
+    // the command last awaited (kAnswers: the one recorded last): passed-over bytes are read
+    // against it
+    std::string m_lastCommand;
+    Bytes m_stale; // received while no request was awaited
     ExchangeTime m_staleSince{};
     ExchangeTime m_staleLast{};
     std::vector<ExchangeReply> m_replies;

@@ -2,6 +2,7 @@
 // after the request went out, and the reply must come at the moment the rule says, not later.
 #include "core/exchange_engine.h"
 #include "core/frame.h"
+#include "core/receive_timing.h"
 #include "core/request.h"
 #include "core/setting_table.h"
 
@@ -285,4 +286,70 @@ TEST(ExchangeEngine, PortLost) {
     }
     EXPECT_TRUE(engine.Idle());
     EXPECT_FALSE(engine.NextDeadline());
+}
+
+// The window's way: an operator's request goes out at once and gives up the one awaited; every
+// whole answer is handed on at once and judged against the last command recorded, also when no
+// request awaits it or it comes twice; what begins no frame waits for the frame delay.
+TEST(ExchangeEngine, AnswersForTheLastCommand) {
+    const Bytes channel = Long("0006", "0300");
+    ExchangeEngine engine(Framing::k5A5A, kT0);
+    engine.Listen(Unasked::kAnswers, milliseconds(200));
+    engine.SetLastCommand("8006");
+    const RequestId first = engine.Submit(Read(cmd::kReadChannel));
+    ASSERT_TRUE(engine.NextToSend(At(0)));
+    engine.Sent(first, At(0));
+    ExchangeRequest now = Read(cmd::kReadAirRate);
+    now.immediate = true;
+    const RequestId second = engine.Submit(now);
+    ASSERT_EQ(engine.NextToSend(At(5))->id, second);
+    engine.Sent(second, At(5));
+    engine.SetLastCommand("8004");
+    // the channel's answer is refused under 8004, and ends the request awaited
+    const auto seen = Drive(engine, {{30, channel},
+                                     {40, Long("0004", "0500")},
+                                     {50, Bytes("\x01\x02", 2)},
+                                     {300, channel.substr(0, 5)}});
+    ASSERT_EQ(seen.size(), 5u);
+    EXPECT_EQ(seen[0].reply.id, first);
+    EXPECT_EQ(seen[0].reply.kind, ReplyKind::kNoAnswer);
+    EXPECT_EQ(seen[1].reply.id, second);
+    EXPECT_EQ(seen[1].reply.kind, ReplyKind::kRefused);
+    EXPECT_EQ(seen[1].at, 30);
+    EXPECT_TRUE(std::holds_alternative<answer::Refused>(seen[1].reply.result->event));
+    // no request awaits it: handed on at once, accepted under 8004
+    EXPECT_EQ(seen[2].reply.id, 0u);
+    EXPECT_EQ(seen[2].at, 40);
+    EXPECT_EQ(seen[2].reply.result->event, AnswerEvent(answer::SettingRead{Setting::kAirRate, 5}));
+    // bytes of no frame, and a frame's beginning, end at the frame delay's silence
+    EXPECT_EQ(seen[3].at, 251);
+    EXPECT_EQ(seen[3].reply.kind, ReplyKind::kRefused);
+    EXPECT_EQ(seen[4].at, 501);
+    EXPECT_EQ(
+        Verdicts(engine),
+        (std::vector<std::string>{
+            "5A5A 8006 read channel ", "5A5A awaited 8006 read channel no answer",
+            "5A5A 8004 read air rate ", "5A5A 0006 answer to read channel, awaited 8004 refused",
+            "5A5A 0004 air rate = 9600 accepted", "raw  not a frame", "raw  not a frame"}));
+    EXPECT_FALSE(engine.Holding());
+}
+
+// Test and terminal data: handed on when the line has been quiet for longer than the frame
+// delay, a stream without pause at the bound; raw writes are traced and await nothing.
+TEST(ExchangeEngine, DataByTheFrameDelay) {
+    ExchangeEngine engine(Framing::k5A5A, kT0);
+    engine.Listen(Unasked::kData, milliseconds(100));
+    engine.SentRaw("ABC", At(0));
+    const auto seen = Drive(engine, {{10, "hel"}, {60, "lo"}, {400, Long("0006", "0300")}});
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].reply.bytes, "hello");
+    EXPECT_EQ(seen[0].at, 161);
+    EXPECT_EQ(seen[1].at, 501) << "a frame is data here";
+    EXPECT_EQ(Verdicts(engine), (std::vector<std::string>{"raw  ", "raw  ", "raw  "}));
+
+    engine.Receive(Bytes(kReceiveBufferLimit + 10, 'U'), At(600));
+    const auto bound = engine.TakeReplies();
+    ASSERT_EQ(bound.size(), 1u);
+    EXPECT_EQ(bound[0].bytes.size(), kReceiveBufferLimit);
+    EXPECT_TRUE(engine.Holding());
 }
