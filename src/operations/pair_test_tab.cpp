@@ -1,3 +1,6 @@
+// The pair test tab's own part: its construction, the wiring of its controls, and their
+// handlers (start, stop, byte totals, role, format, the test text's keys). Sending, receipt,
+// the answer timers and the results have files of their own (pair_test_*.cpp).
 #include "pair_test_tab.h"
 
 #include "catalogue/event_hook.h"
@@ -9,30 +12,7 @@
 #include "ui_main_window.h"
 
 #include <QKeyEvent>
-#include <fstream>
 #include <memory>
-
-namespace {
-
-constexpr int kLogLineLimit = 1000;
-
-// The send log, and the receive log in text display, start afresh past 1000 lines.
-void AddLogLine(QPlainTextEdit* memo, const QString& line) {
-    if (memo->document()->blockCount() > kLogLineLimit)
-        memo->clear();
-    memo->appendPlainText(line);
-}
-
-QString Count(std::int64_t value) {
-    return QString::number(value);
-}
-
-std::int64_t MsBetween(std::chrono::steady_clock::time_point from,
-                       std::chrono::steady_clock::time_point to) {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(to - from).count();
-}
-
-} // namespace
 
 PairTestTab::PairTestTab(Ui::TForm1& ui, const PairTestState& state, PairTestServices services,
                          StatusPanels& status, serial::Link& link, CommandSequence& sequence,
@@ -112,16 +92,6 @@ void PairTestTab::SpeedButton16Click() {
     m_ui.Label25->setText("0");
 }
 
-void PairTestTab::ResetCounters() {
-    const PairTestState& g = m_state;
-    g.Tally = core::PairTally{};
-    m_ui.Edit5->setText("0");
-    m_ui.Edit6->setText("0");
-    m_ui.Edit7->setText("0");
-    m_ui.Edit8->clear();
-    m_ui.Edit9->setText("0");
-}
-
 void PairTestTab::BeginRun() {
     // Both roles begin here; the test's frames and answers must not continue a chain.
     m_sequence.EndWaitingChain();
@@ -132,12 +102,6 @@ void PairTestTab::BeginRun() {
     m_runEnd.reset();
     m_sentSinceStart = false;
     ShowTrips();
-}
-
-std::int64_t PairTestTab::ElapsedMs() const {
-    if (m_run == 0)
-        return 0;
-    return MsBetween(m_runStart, m_runEnd.value_or(std::chrono::steady_clock::now()));
 }
 
 void PairTestTab::EnableRoleAndFormat(bool enabled) {
@@ -208,38 +172,6 @@ void PairTestTab::Interrupt() {
         m_runEnd = std::chrono::steady_clock::now();
 }
 
-void PairTestTab::Timer3Timer() {
-    if (m_ui.RadioButton2->isChecked())
-        SendTestFrame(m_state.LastSentData, StatePairTimed);
-}
-
-bool PairTestTab::AwaitingAnswer() const {
-    // Only the answer-driven test of a main transmitter waits for answers.
-    return m_state.AppState == StatePairReply && MainTransmitter() && !m_answerStopFlag &&
-           m_state.Tally.awaiting;
-}
-
-void PairTestTab::ArmAnswerWait() {
-    if (!AwaitingAnswer()) {
-        m_resend.stop();
-        return;
-    }
-    // The wait runs from the frame's send, also when resend is switched on while it waits.
-    const int waitMs =
-        m_ui.CheckBoxResend->isChecked() ? m_ui.SpinEditResend->value() : 2 * m_state.FrameDelayMs;
-    const std::int64_t waited = MsBetween(m_lastSend, std::chrono::steady_clock::now());
-    m_resend.start(static_cast<int>(std::max<std::int64_t>(0, waitMs - waited)));
-}
-
-void PairTestTab::ResendTimerTimer() {
-    if (!AwaitingAnswer())
-        return;
-    if (m_ui.CheckBoxResend->isChecked())
-        SendTestFrame(m_state.LastSentData, StatePairReply);
-    else
-        m_status.Set(2, Text(core::TextId::kPairAwaitingAnswer));
-}
-
 void PairTestTab::RadioButton15Click() {
     m_ui.RadioButton2->setEnabled(true);
     m_ui.SpinEdit1->setEnabled(true);
@@ -284,163 +216,4 @@ bool PairTestTab::Edit4KeyPress(const QKeyEvent& key) {
     ui.Edit4->setText(ui.Edit4->text() + "\r\n");
     ui.Edit4->setCursorPosition(static_cast<int>(ui.Edit4->text().size()));
     return true;
-}
-
-void PairTestTab::ShowRate() {
-    if (const auto rate = core::SuccessRateText(m_state.Tally))
-        m_ui.Edit9->setText(QString::fromStdString(*rate));
-}
-
-void PairTestTab::ShowTrips() {
-    Ui::TForm1& ui = m_ui;
-    auto show = [](QLineEdit* edit, std::optional<std::int64_t> ms) {
-        edit->setText(ms ? QString::number(*ms) : QString());
-    };
-    show(ui.EditTripLast, m_trips.Last());
-    show(ui.EditTripMin, m_trips.Min());
-    show(ui.EditTripMax, m_trips.Max());
-    // one rounding for the window and the saved results: 69.25 is 69.2 in both
-    ui.EditTripMean->setText(QString::fromStdString(m_trips.MeanText()));
-    ui.EditLost->setText(Count(core::ReceiptsLost(m_state.Tally)));
-}
-
-bool PairTestTab::SendTestFrame(const core::Bytes& data, int state) {
-    Ui::TForm1& ui = m_ui;
-    const PairTestState& g = m_state;
-    if (data.empty()) {
-        m_timer3.stop();
-        m_services.dialogs.Warning(g.Message(core::TextId::kPairSendNull));
-        return false;
-    }
-    g.PollSuspended = true;
-    const bool sent = m_link.SendRaw(g.Line.CurrentPort, data);
-    if (sent) {
-        g.LastSentData = data;
-        g.AppState = state;
-        const bool counted = state == StatePairReply || state == StatePairTimed;
-        if (state == StatePairReply)
-            m_status.Set(1, Text(MainTransmitter() ? core::TextId::kWorkModeMainTx
-                                                   : core::TextId::kWorkModeMainRx));
-        else if (state == StatePairTimed)
-            m_status.Set(1, Text(core::TextId::kWorkModeTimed));
-        else
-            m_status.Set(1, Text(core::TextId::kWorkModeData));
-        m_status.Set(2, Text(counted ? core::TextId::kPairDataSent : core::TextId::kDataSent));
-        if (counted) {
-            const bool hex = ui.RadioButton3->isChecked();
-            const QString shown =
-                hex ? QString::fromLatin1(core::BytesToHex(data, true)) : BytesAsText(data);
-            AddLogLine(ui.Memo1, shown);
-            ui.Edit4->setText(shown);
-            ui.Edit12->setText(Count(static_cast<std::int64_t>(data.size())));
-            core::CountSentFrame(g.Tally, data.size(), MainTransmitter());
-            ui.Label23->setText(Count(g.Tally.tx_bytes));
-            ui.Edit5->setText(Count(g.Tally.sent));
-            ShowRate();
-            ShowTrips();
-            m_sentSinceStart = true;
-            m_record.Add({MsBetween(m_runStart, m_lastSend), true, data, core::FrameVerdict::kNone,
-                          std::nullopt});
-            ArmAnswerWait();
-        }
-    }
-    g.PollSuspended = false;
-    return sent;
-}
-
-void PairTestTab::ProcessTestReceipt(const core::Bytes& received, bool stopFlag, int state) {
-    Ui::TForm1& ui = m_ui;
-    const PairTestState& g = m_state;
-    // After Stop a late frame is still counted and shown; the answer stop flag keeps it
-    // unanswered.
-    const bool late = state == StateStopped && stopFlag;
-    if (!late && state != StatePairReply && state != StatePairTimed)
-        return;
-    m_resend.stop();
-    ui.Edit11->setEnabled(true);
-    const bool transmitter = MainTransmitter();
-    const core::PairRole role =
-        transmitter ? core::PairRole::MainTransmitter : core::PairRole::MainReceiver;
-    // "回发纠错" turns the correction of shortened echoes on for this side; the "QXTEST"
-    // variant, which measures the raw link, never corrects.
-    const bool correctionOff = g.VariantType == "QXTEST" || !ui.CheckBox1->isChecked();
-    const core::Bytes reference = transmitter ? g.LastSentData : g.Tally.last_good;
-    const core::Bytes frame =
-        core::CorrectEcho(reference, received, role, correctionOff) ? reference : received;
-
-    if (ui.RadioButton3->isChecked()) {
-        const QString hex = QString::fromLatin1(core::BytesToHex(frame, true));
-        ui.Memo2->appendPlainText(hex);
-        ui.Edit3->setText(hex);
-        ui.Edit13->setText(Count(static_cast<std::int64_t>(frame.size())));
-    } else {
-        AddLogLine(ui.Memo2, BytesAsText(frame));
-        ui.Edit3->setText(BytesAsText(frame));
-        ui.Edit13->setText(Count(ui.Edit3->text().size()));
-    }
-
-    std::optional<core::Bytes> expected;
-    if (ui.RadioButton14->isChecked())
-        expected = TextBytes(ui.Edit11->text());
-    const bool right = core::JudgeTestReceipt(g.Tally, frame, role, g.LastSentData, expected);
-    if (right)
-        ui.Edit7->setText(Count(g.Tally.right));
-    else
-        ui.Edit8->setText(Count(g.Tally.wrong));
-    core::CountReceivedFrame(g.Tally, frame.size());
-    ui.Edit6->setText(Count(g.Tally.received));
-    ui.Label25->setText(Count(g.Tally.rx_bytes));
-    ShowRate();
-
-    std::optional<std::int64_t> roundTrip;
-    if (transmitter && m_sentSinceStart) {
-        roundTrip = std::max<std::int64_t>(0, MsBetween(m_lastSend, m_lastArrival));
-        m_trips.Add(*roundTrip);
-    }
-    ShowTrips();
-    m_record.Add({MsBetween(m_runStart, m_lastArrival), false, frame,
-                  right ? core::FrameVerdict::kRight : core::FrameVerdict::kWrong, roundTrip});
-
-    if (!ui.RadioButton1->isChecked() || m_answerStopFlag)
-        return;
-    // The main receiver answers with the frame after correction, so a corrected frame goes
-    // back as the text it stands for.
-    AnswerAfterPause(transmitter ? g.LastSentData : frame);
-}
-
-void PairTestTab::AnswerAfterPause(core::Bytes frame) {
-    // The window goes on during the pause: a frame that comes meanwhile is judged and counted
-    // at once and gets an answer of its own after its own pause, in the order they came.
-    const auto ticket = std::make_shared<std::uint64_t>(0);
-    *ticket = m_services.later.After(m_ui.SpinEdit4->value(), [this, ticket, frame] {
-        std::erase(m_waitingAnswers, *ticket);
-        const int state = m_state.AppState;
-        if (!m_answerStopFlag && (state == StatePairReply || state == StatePairTimed))
-            SendTestFrame(frame, StatePairReply);
-    });
-    m_waitingAnswers.push_back(*ticket);
-}
-
-void PairTestTab::CancelAnswers() {
-    for (const std::uint64_t ticket : m_waitingAnswers)
-        m_services.later.Cancel(ticket);
-    m_waitingAnswers.clear();
-}
-
-void PairTestTab::SaveResults() {
-    const PairTestState& g = m_state;
-    const std::string path =
-        m_services.files.Choose(g.Message(core::TextId::kSaveResultsTitle), "pair_test.csv",
-                                g.Message(core::TextId::kSaveResultsFilter));
-    if (path.empty())
-        return;
-    const std::string csv = core::PairRecordCsv(m_record, g.Tally, m_trips, ElapsedMs());
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << csv;
-    out.close();
-    if (!out) {
-        m_services.dialogs.Warning(g.Message(core::TextId::kSaveResultsFail));
-        return;
-    }
-    m_status.Set(2, Text(core::TextId::kResultsSaved));
 }

@@ -1,6 +1,8 @@
 // The pair transfer test tab: two tools, one module each, measure the radio link between them.
 // The main transmitter sends a test text and, by default, sends it again whenever something
 // comes back; the main receiver answers every frame it receives. Test data goes to the port raw.
+// The tab's work lies in pair_test_*.cpp, one file for each part: its controls, sending, receipt,
+// the timers around answers, and the results.
 #pragma once
 
 #include "core/hex.h"
@@ -92,24 +94,29 @@ public:
     int Run() const { return m_run; }
 
 private:
+    // The controls and their handlers (pair_test_tab.cpp).
     void ConnectControls();
     void RadioButton15Click();
     void RadioButton16Click();
     void RadioButton3Click();
+    bool Edit4KeyPress(const QKeyEvent& key);
+    void BeginRun();
+    void EnableRoleAndFormat(bool enabled);
+    bool MainTransmitter() const;
+    QString Text(core::TextId id) const;
+
+    // The timers around answers (pair_test_answers.cpp).
     bool AwaitingAnswer() const;
     // Times the wait for the answer of the frame sent last: resend, or the note that it waits.
     void ArmAnswerWait();
-    bool Edit4KeyPress(const QKeyEvent& key);
-    void ResetCounters();
-    void BeginRun();
-    void EnableRoleAndFormat(bool enabled);
-    void ShowRate();
-    void ShowTrips();
     // Sends `frame` as the answer to a receipt once the answer pause is over.
     void AnswerAfterPause(core::Bytes frame);
     void CancelAnswers();
-    bool MainTransmitter() const;
-    QString Text(core::TextId id) const;
+
+    // The figures the tab shows (pair_test_results.cpp).
+    void ResetCounters();
+    void ShowRate();
+    void ShowTrips();
 
     Ui::TForm1& m_ui;
     PairTestState m_state;
