@@ -96,12 +96,12 @@ TForm1::TForm1(Services& services, QWidget* parent)
                                        services.dialogs, *m_status, *m_pairTest, *m_sequence);
     m_chart = new PairTestChart(*m_pairTest, m_ui->TabSheet2);
     m_ui->layoutPairLogs->addWidget(m_chart, 2);
-    const ReceiveState receiveState{
-        language,          m_g.AppState,    m_g.ReceiveBuffer, m_g.LastReceive,  m_g.FrameDelayMs,
-        m_g.PollSuspended, m_g.DataPending, m_g.LastSentData,  m_g.TestStopFlag, m_g.Line};
+    m_feed = std::make_unique<FrameFeed>();
+    const ReceiveState receiveState{language,         m_g.AppState,      m_g.LastCommand,
+                                    m_g.FrameDelayMs, m_g.PollSuspended, m_g.DataPending,
+                                    m_g.LastSentData, m_g.TestStopFlag,  m_g.Line};
     m_receive = std::make_unique<ReceiveLoop>(*m_ui, receiveState, *m_status, Timer(1), *m_answers,
-                                              *m_pairTest, *m_link, *m_commFun);
-    m_feed = std::make_unique<FrameFeed>(*m_link, m_g);
+                                              *m_pairTest, *m_link, *m_commFun, *m_feed);
     m_sessionLog = std::make_unique<SessionLogSwitch>(*m_feed, m_g, services.dialogs);
     m_monitor = std::make_unique<FrameMonitor>(*m_feed, services.files, services.dialogs, this);
 
@@ -126,7 +126,7 @@ TForm1::TForm1(Services& services, QWidget* parent)
     m_about = std::make_unique<TFrm_about>(language, services.shell, this);
     m_profiles = std::make_unique<ModuleProfiles>(
         m_g, ProfileServices{services.dialogs, services.files, services.openFiles}, *m_sequence,
-        *m_status, *m_commFun, *m_link, *m_feed, *m_frmPortSet);
+        *m_status, *m_commFun, *m_link, *m_receive, *m_frmPortSet);
 }
 
 TForm1::~TForm1() = default;

@@ -3,6 +3,7 @@
 // box; the tool goes on without it until the option is set again.
 #pragma once
 
+#include "form/globals.h"
 #include "frame_feed.h"
 #include "session_log.h"
 

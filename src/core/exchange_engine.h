@@ -106,6 +106,8 @@ public:
     // What becomes of bytes no request awaits (kPassOver until told), and the operator's frame
     // delay that ends bytes beginning no frame under kAnswers and kData.
     void Listen(Unasked unasked, std::chrono::milliseconds frameDelay);
+    // The framing answers are read in, as given to the constructor.
+    void SetHandler(Framing handler) { m_handler = handler; }
     // The command answers are judged against under kAnswers; a request sent records its own.
     void SetLastCommand(std::string_view command);
 
@@ -143,7 +145,7 @@ public:
     // Nothing queued or awaited.
     bool Idle() const { return !m_current && m_queue.empty(); }
     // Received bytes not handed on yet.
-    bool Holding() const { return !m_stale.empty() || (m_current && !m_current->buffer.empty()); }
+    std::size_t Held() const { return m_stale.size() + (m_current ? m_current->buffer.size() : 0); }
 
 private:
     struct Queued {

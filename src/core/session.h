@@ -58,8 +58,6 @@ struct Session {
     std::array<bool, 36> PortOpenFlags{};
 
     // Receive loop.
-    std::string ReceiveBuffer;
-    std::chrono::steady_clock::time_point LastReceive{};
     int FrameDelayMs = 300;
     bool PollSuspended = false;
     bool DataPending = false;

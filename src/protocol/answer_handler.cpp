@@ -28,16 +28,7 @@ AnswerHandler::AnswerHandler(Ui::TForm1& ui, const AnswerState& state, core::Dia
       m_models(models), m_reopenPort(std::move(reopenPort)), m_sequence(sequence),
       m_chain(std::move(chain)), m_link(link) {}
 
-void AnswerHandler::HandleAnswer5A5A(const std::string& text) {
-    Handle(text, core::Framing::k5A5A);
-}
-
-void AnswerHandler::HandleAnswerEDED(const std::string& text) {
-    Handle(text, core::Framing::kEDED);
-}
-
-void AnswerHandler::Handle(const std::string& text, core::Framing handler) {
-    const core::AnswerResult result = core::AcceptAnswer(text, handler, m_state.LastCommand);
+void AnswerHandler::Take(const core::AnswerResult& result) {
     if (!result.textAfter)
         ShowStatus(result.text, result.chineseOnly);
     std::visit([this](const auto& event) { Apply(event); }, result.event);

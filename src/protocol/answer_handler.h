@@ -56,18 +56,15 @@ public:
                   std::function<void(int, int)> reopenPort, CommandSequence& sequence,
                   ChainOperations chain, serial::Link& link);
 
-    // 5A5A answers, and the 4040 answers of the IO commands; anything else goes to Memo2.
-    void HandleAnswer5A5A(const std::string& text);
-    // EDED answers under "MORVANTELIS"; 5A5A answers are passed on, other text is dropped.
-    void HandleAnswerEDED(const std::string& text);
+    // An answer as the exchange read it against LastCommand: 5A5A answers and the 4040 answers
+    // of the IO commands, EDED answers under "MORVANTELIS"; anything else goes to Memo2.
+    void Take(const core::AnswerResult& result);
     // Model list position of a two-character model code, or -1; sets ModuleModelName on a hit.
     int ModelIndexFromCode(const std::string& code);
     // Position of the first base-frequency entry equal to `text`, or -1.
     int FindBaseFrequency(const QString& text) const;
 
 private:
-    // Both handlers: core reads the answer, the window applies what it means.
-    void Handle(const std::string& text, core::Framing handler);
     void LogLine(const QString& line);
     void ShowStatus(std::optional<core::TextId> text, bool chineseOnly = false);
     void AppendStatus(core::TextId text);

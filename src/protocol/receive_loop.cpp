@@ -1,6 +1,7 @@
 #include "receive_loop.h"
 
 #include "answer_handler.h"
+#include "core/line_settings.h"
 #include "core/receive_timing.h"
 #include "form/status_panels.h"
 #include "memo_log.h"
@@ -12,17 +13,28 @@
 
 #include <QSocketNotifier>
 
+namespace {
+
+using std::chrono::milliseconds;
+
+core::ExchangeTime Now() {
+    return core::ExchangeClock::now();
+}
+
+} // namespace
+
 ReceiveLoop::ReceiveLoop(Ui::TForm1& ui, const ReceiveState& state, StatusPanels& status,
                          QTimer& timer1, AnswerHandler& answers, PairTestTab& pairTest,
-                         serial::Link& link, TCommFun& commFun)
+                         serial::Link& link, TCommFun& commFun, serial::RecordSink& records)
     : m_ui(ui), m_state(state), m_status(status), m_timer1(timer1), m_answers(answers),
-      m_pairTest(pairTest), m_link(link), m_commFun(commFun) {
+      m_pairTest(pairTest), m_link(link), m_commFun(commFun), m_records(records), m_origin(Now()),
+      m_engine(core::Framing::k5A5A, m_origin) {
     connect(&timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
-    m_quiet.setSingleShot(true);
+    m_deadline.setSingleShot(true);
     // A coarse timer may fire a few milliseconds early and be started again, or as late: the
     // frame delay alone sets when a test frame is complete.
-    m_quiet.setTimerType(Qt::PreciseTimer);
-    connect(&m_quiet, &QTimer::timeout, this, [this] { Timer1Timer(); });
+    m_deadline.setTimerType(Qt::PreciseTimer);
+    connect(&m_deadline, &QTimer::timeout, this, [this] { Timer1Timer(); });
     // The frame delay shows what a change of the option or a pair-test frame makes of it; the
     // sender sets its state once the frame is out, so the update comes after the send.
     m_delayUpdate.setSingleShot(true);
@@ -31,8 +43,11 @@ ReceiveLoop::ReceiveLoop(Ui::TForm1& ui, const ReceiveState& state, StatusPanels
     connect(ui.SpinEdit2, &QSpinBox::valueChanged, this, [this] { UpdateFrameDelay(); });
     connect(ui.CheckBox2, &QCheckBox::toggled, this, [this] { UpdateFrameDelay(); });
     m_sentObserver = link.AddObserver([this](const serial::Traffic& traffic) {
-        if (traffic.direction == serial::Direction::kSent)
-            m_delayUpdate.start();
+        if (traffic.direction != serial::Direction::kSent)
+            return;
+        if (m_foreign == 0)
+            Sent(traffic);
+        m_delayUpdate.start();
     });
     // An open, a close or a lost device changes the descriptor to watch.
     commFun.OnPortChange([this] {
@@ -48,8 +63,12 @@ ReceiveLoop::~ReceiveLoop() {
 }
 
 void ReceiveLoop::Timer1Timer() {
+    Step(Now());
+}
+
+void ReceiveLoop::Step(core::ExchangeTime now) {
     const ReceiveState& g = m_state;
-    if (g.PollSuspended) {
+    if (g.PollSuspended || m_foreign > 0) {
         // Bytes wait in the port until the suspension ends; the readiness would report them
         // again and again, so the receive period's poll looks for the end instead.
         if (m_notifier)
@@ -59,13 +78,44 @@ void ReceiveLoop::Timer1Timer() {
         return;
     }
     const core::Bytes received = m_link.Receive(g.Line.CurrentPort);
-    if (!received.empty()) {
-        g.ReceiveBuffer += received;
-        g.LastReceive = std::chrono::steady_clock::now();
-    }
     UpdateFrameDelay();
-    HandOnComplete();
+    Listen();
+    m_engine.Receive(received, now);
+    PassRecords();
+    HandOnReplies();
+    g.DataPending = m_engine.Held() > 0;
+    Rearm(now);
     Watch();
+}
+
+void ReceiveLoop::Sent(const serial::Traffic& traffic) {
+    const core::ExchangeTime at = traffic.at;
+    if (traffic.pendingCommand.empty()) {
+        m_engine.SentRaw(traffic.bytes, at);
+    } else {
+        // The operator's request goes out at once: an answer is awaited as long as the frame
+        // delay, which also bounds a pause inside it.
+        const milliseconds delay(m_state.FrameDelayMs);
+        core::ExchangeRequest request{
+            {core::Bytes(traffic.bytes), std::string(traffic.pendingCommand)},
+            core::Completion::kFramed,
+            delay,
+            delay,
+            true};
+        Listen();
+        m_engine.Sent(m_engine.Submit(std::move(request)), at);
+    }
+    PassRecords();
+    Rearm(at);
+}
+
+void ReceiveLoop::Listen() {
+    const ReceiveState& g = m_state;
+    m_engine.SetHandler(g.Morvantelis() ? core::Framing::kEDED : core::Framing::k5A5A);
+    m_engine.SetLastCommand(g.LastCommand);
+    m_engine.SetLine(g.Line.BaudRate, g.Line.PortParityCode);
+    m_engine.Listen(g.AppState == StateCommand ? core::Unasked::kAnswers : core::Unasked::kData,
+                    milliseconds(g.FrameDelayMs));
 }
 
 void ReceiveLoop::Watch() {
@@ -115,54 +165,35 @@ void ReceiveLoop::UpdateFrameDelay() {
     }
 }
 
-void ReceiveLoop::HandOnComplete() {
-    const ReceiveState& g = m_state;
-    for (;;) {
-        // An answer's handler may change the state, so each piece is judged by the state of its
-        // own hand-on.
-        const bool framed = g.AppState == StateCommand;
-        const auto quiet = std::chrono::duration_cast<std::chrono::milliseconds>(
-            std::chrono::steady_clock::now() - g.LastReceive);
-        const core::ReceiveCut cut = core::CutReceived(g.ReceiveBuffer, quiet, g.FrameDelayMs,
-                                                       framed, core::AnswerQuiet(g.Line.BaudRate));
-        if (cut.length == 0) {
-            g.DataPending = !g.ReceiveBuffer.empty();
-            if (g.DataPending)
-                m_quiet.start(cut.recheck);
-            else
-                m_quiet.stop();
-            return;
-        }
-        // A stream without pauses is cut at the bound; the rest waits for the next hand-on.
-        core::Bytes complete = g.ReceiveBuffer.substr(0, cut.length);
-        g.ReceiveBuffer.erase(0, cut.length);
-        g.DataPending = !g.ReceiveBuffer.empty();
-        HandOn(std::move(complete));
-    }
+void ReceiveLoop::HandOnReplies() {
+    for (const core::ExchangeReply& reply : m_engine.TakeReplies())
+        HandOn(reply);
 }
-void ReceiveLoop::HandOn(core::Bytes received) {
+
+void ReceiveLoop::HandOn(const core::ExchangeReply& reply) {
     const ReceiveState& g = m_state;
+    // An unanswered request changes nothing; the monitor shows it.
+    if (reply.kind == core::ReplyKind::kNoAnswer || reply.kind == core::ReplyKind::kPortLost)
+        return;
+    // An answer's handler may change the state, so each reply is taken by the state of its own
+    // hand-on.
     switch (g.AppState) {
-    case StateCommand: {
-        const std::string text = core::BytesToHex(received);
-        if (g.Morvantelis())
-            m_answers.HandleAnswerEDED(text);
-        else
-            m_answers.HandleAnswer5A5A(text);
+    case StateCommand:
+        if (reply.result)
+            m_answers.Take(*reply.result);
         break;
-    }
     case StateStopped:
     case StatePairReply:
     case StatePairTimed:
         m_status.Set(2, QString::fromUtf8(g.Message(core::TextId::kPairDataReceived)));
         ClearWhenFull(m_ui.Memo2);
-        m_pairTest.ProcessTestReceipt(received, g.TestStopFlag, g.AppState);
+        m_pairTest.ProcessTestReceipt(reply.bytes, g.TestStopFlag, g.AppState);
         break;
     case StateDataComm:
-        ShowInTerminal(received);
+        ShowInTerminal(reply.bytes);
         break;
     default:
-        // No other state takes data; it is dropped so that the buffer cannot pile up.
+        // No other state takes data; it is dropped so that nothing can pile up.
         break;
     }
 }
@@ -172,4 +203,40 @@ void ReceiveLoop::ShowInTerminal(const core::Bytes& received) {
     AddMemoLine(ui.Memo4, ui.RadioButton7->isChecked()
                               ? BytesAsText(received)
                               : QString::fromLatin1(core::BytesToHex(received)));
+}
+
+void ReceiveLoop::PassRecords() {
+    const std::string port = "COM" + std::to_string(m_state.Line.CurrentPort);
+    const std::string line = core::LineSettingText(m_state.Line);
+    for (core::FrameTraceRecord& record : m_engine.TakeTrace()) {
+        record.port = port;
+        record.lineSetting = line;
+        const core::ExchangeTime at = m_origin + record.sinceStart;
+        m_records.Record(std::move(record), at);
+    }
+}
+
+void ReceiveLoop::Rearm(core::ExchangeTime now) {
+    const auto deadline = m_engine.NextDeadline();
+    if (!deadline) {
+        m_deadline.stop();
+        return;
+    }
+    // whole milliseconds, rounded up, so the step finds the deadline passed
+    const auto wait = std::chrono::ceil<milliseconds>(*deadline - now);
+    m_deadline.start(static_cast<int>(std::max<milliseconds::rep>(0, wait.count())));
+}
+
+void ReceiveLoop::ExchangeBegins() {
+    ++m_foreign;
+    m_records.ExchangeBegins();
+}
+
+void ReceiveLoop::ExchangeEnds() {
+    --m_foreign;
+    m_records.ExchangeEnds();
+}
+
+void ReceiveLoop::Record(core::FrameTraceRecord record, std::chrono::steady_clock::time_point at) {
+    m_records.Record(std::move(record), at);
 }

@@ -331,7 +331,7 @@ TEST(ExchangeEngine, AnswersForTheLastCommand) {
             "5A5A 8006 read channel ", "5A5A awaited 8006 read channel no answer",
             "5A5A 8004 read air rate ", "5A5A 0006 answer to read channel, awaited 8004 refused",
             "5A5A 0004 air rate = 9600 accepted", "raw  not a frame", "raw  not a frame"}));
-    EXPECT_FALSE(engine.Holding());
+    EXPECT_EQ(engine.Held(), 0u);
 }
 
 // Test and terminal data: handed on when the line has been quiet for longer than the frame
@@ -351,5 +351,5 @@ TEST(ExchangeEngine, DataByTheFrameDelay) {
     const auto bound = engine.TakeReplies();
     ASSERT_EQ(bound.size(), 1u);
     EXPECT_EQ(bound[0].bytes.size(), kReceiveBufferLimit);
-    EXPECT_TRUE(engine.Holding());
+    EXPECT_EQ(engine.Held(), 10u);
 }

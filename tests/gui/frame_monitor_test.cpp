@@ -164,7 +164,6 @@ TEST(FrameMonitor, ProfileEntriesShowTheExchangesOwnVerdictsInEveryState) {
         ASSERT_EQ(h.Status(2).toStdString(), "Module settings saved: " + h.files.path);
         // whatever the frame delay would still hand on
         QTest::qWait(100);
-        h.Window().Feed().Tick();
         monitor.Flush();
         EXPECT_EQ(Summary(monitor.Rows(), before),
                   "out 9600 8N1 8000 search | \n"
@@ -290,7 +289,6 @@ TEST(SessionLog, AnUnwritableLogIsReportedOnceAndTheToolGoesOn) {
     EXPECT_EQ(h.Boxes(), box);
     // and only once
     ASSERT_TRUE(h.Window().SerialLink().SendRaw(1, "two"));
-    h.Window().Feed().Tick();
     QCoreApplication::processEvents();
     EXPECT_EQ(h.Boxes(), box);
     EXPECT_EQ(pty.Read(16).substr(13), "two");

@@ -10,17 +10,15 @@
 
 // Collects until `length` bytes wait in the buffer, then hands them on as one frame.
 inline bool HandOn(TForm1& w, std::size_t length, int timeoutMs = 5000) {
-    Globals& g = w.G();
     const bool in = QTest::qWaitFor(
         [&] {
             w.Receive().Timer1Timer();
-            return g.ReceiveBuffer.size() >= length;
+            return w.Receive().Held() >= length;
         },
         timeoutMs);
     if (!in)
         return false;
     // The quiet gap is the test's to decide: the frame is all there.
-    g.LastReceive -= std::chrono::hours(1);
-    w.Receive().Timer1Timer();
-    return g.ReceiveBuffer.empty();
+    w.Receive().Step(core::ExchangeClock::now() + std::chrono::hours(1));
+    return w.Receive().Held() == 0;
 }

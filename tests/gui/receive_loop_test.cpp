@@ -67,14 +67,14 @@ TEST(ReceiveLoop, AnAnswerIsHandledOnceWholeAndTheRestByTheQuietGap) {
     ASSERT_TRUE(WaitUntil([&] { return m.h.Sio().sio_iqueue(1) == waiting; }));
     m.h.Ctx().receive->Timer1Timer();
     EXPECT_EQ(m.h.Sio().sio_iqueue(1), waiting);
-    EXPECT_TRUE(m.g().ReceiveBuffer.empty());
+    EXPECT_EQ(m.h.Ctx().receive->Held(), 0u);
     EXPECT_FALSE(m.g().DataPending);
     // The bytes keep the port readable: the receive period's poll, not the readiness, looks
     // for the end of the suspension.
     EXPECT_TRUE(m.h.Ctx().Timer1.isActive());
     m.g().PollSuspended = false;
     m.h.Ctx().receive->Timer1Timer();
-    EXPECT_TRUE(m.g().ReceiveBuffer.empty());
+    EXPECT_EQ(m.h.Ctx().receive->Held(), 0u);
     EXPECT_EQ(m.h.Status(2), "RF Parameters Write OK!");
     // Nothing arriving, nothing runs: no poll, no quiet timer.
     EXPECT_FALSE(m.h.Ctx().Timer1.isActive());
@@ -101,7 +101,7 @@ TEST(ReceiveLoop, PairTestStatesGetTheirFrameDelayAndTheReceipt) {
     ASSERT_TRUE(m.Deliver("414243"));
     EXPECT_EQ(m.h.Status(2), "Transmit both sides: Data received!!");
     EXPECT_EQ(m.ui().Memo2->toPlainText(), "ABC");
-    EXPECT_TRUE(m.g().ReceiveBuffer.empty());
+    EXPECT_EQ(m.h.Ctx().receive->Held(), 0u);
     EXPECT_EQ(m.g().AppState, StatePairReply);
 
     // A fixed frame delay wins over the computed one.
@@ -139,8 +139,7 @@ TEST(ReceiveLoop, StreamWithoutPausesIsHandedOnAtTheBound) {
     const std::size_t chunk = 1024;
     std::size_t written = 0;
     auto collected = [&] {
-        return m.g().ReceiveBuffer.size() +
-               static_cast<std::size_t>(memo->toPlainText().size()) / 2;
+        return m.h.Ctx().receive->Held() + static_cast<std::size_t>(memo->toPlainText().size()) / 2;
     };
     while (memo->toPlainText().isEmpty() && written < 2 * core::kReceiveBufferLimit) {
         ASSERT_TRUE(m.Write(core::BytesToHex(std::string(chunk, '\x55'))));
@@ -151,5 +150,5 @@ TEST(ReceiveLoop, StreamWithoutPausesIsHandedOnAtTheBound) {
     ASSERT_EQ(lines.size(), 1);
     EXPECT_EQ(lines[0].size(), static_cast<qsizetype>(2 * core::kReceiveBufferLimit));
     EXPECT_TRUE(lines[0].startsWith("5555"));
-    EXPECT_LT(m.g().ReceiveBuffer.size(), core::kReceiveBufferLimit);
+    EXPECT_LT(m.h.Ctx().receive->Held(), core::kReceiveBufferLimit);
 }
