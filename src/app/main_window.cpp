@@ -18,7 +18,6 @@
 #include "operations/serial_number_group.h"
 #include "pair_test_chart.h"
 #include "port_dialog/port_dialog.h"
-#include "protocol/answer_handler.h"
 #include "protocol/receive_loop.h"
 #include "serial/commfunction.h"
 #include "serial/link.h"
@@ -46,15 +45,9 @@ TForm1::TForm1(Services& services, QWidget* parent)
     m_link = std::make_unique<serial::Link>(*m_commFun);
     const SessionLanguage language{m_g.LangCode, m_g.VariantType};
     m_sequence = std::make_unique<CommandSequence>(
-        SequenceState{language, m_g.AppState, m_g.LastCommand, m_g.ChainSetAll, m_g.Line},
+        SequenceState{language, m_g.AppState, m_g.LastCommand, m_g.ChainSetAll, m_g.TestDelayTime,
+                      m_g.Line},
         services.dialogs, services.later, *m_status, *m_link);
-    m_parameters = std::make_unique<ParameterCommands>(
-        *m_ui, ParameterState{m_g.ModelListVariant, m_g.ModuleFamily}, *m_sequence);
-    m_serialNumber = std::make_unique<SerialNumberGroup>(
-        *m_ui,
-        SerialNumberState{m_g.AutoSnRead, m_g.LastCommand, m_g.ModuleModelIndex,
-                          m_g.PreviousModelIndex, m_g.SavedSelections, m_g.StartDir},
-        *m_sequence);
     m_models = std::make_unique<ModelCatalogue>(
         *m_ui,
         CatalogueState{language, m_g.AutoSnRead, m_g.ModuleBaseFrequency, m_g.ModuleModelIndex,
@@ -66,25 +59,15 @@ TForm1::TForm1(Services& services, QWidget* parent)
         if (m_frmPortSet)
             m_frmPortSet->ReopenPort(rateCode, parityCode);
     };
-    const AnswerState answerState{language,
-                                  m_g.LastCommand,
-                                  m_g.ChainSetAll,
-                                  m_g.ModelListVariant,
-                                  m_g.TestDelayTime,
-                                  m_g.Line,
-                                  m_g.ModuleFound,
-                                  m_g.AutoSnRead,
-                                  m_g.ModuleFamily,
-                                  m_g.ModuleModelName,
-                                  m_g.ModuleBaseFrequency,
-                                  m_g.ModuleModelIndex};
-    // Answers come from the receive loop, after the window, and so the write-all and the RF
-    // test, exist.
-    const ChainOperations chain{[this] { m_readWriteAll->SpeedButton21Click(); },
-                                [this] { m_rfTest->SpeedButton14Click(); }};
-    m_answers = std::make_unique<AnswerHandler>(*m_ui, answerState, services.dialogs, *m_status,
-                                                *m_serialNumber, *m_models, reopenPort, *m_sequence,
-                                                chain, *m_link);
+    m_parameters = std::make_unique<ParameterCommands>(
+        *m_ui, ParameterState{m_g.ModelListVariant, m_g.ModuleFamily, m_g.Line}, *m_sequence,
+        *m_models, reopenPort);
+    m_serialNumber = std::make_unique<SerialNumberGroup>(
+        *m_ui,
+        SerialNumberState{language, m_g.AutoSnRead, m_g.LastCommand, m_g.ModuleModelIndex,
+                          m_g.ModuleModelName, m_g.ModuleBaseFrequency, m_g.ModelListVariant,
+                          m_g.PreviousModelIndex, m_g.SavedSelections, m_g.StartDir},
+        *m_sequence, *m_models, services.dialogs);
     m_pairTest = std::make_unique<PairTestTab>(
         *m_ui,
         PairTestState{language, m_g.AppState, m_g.FrameDelayMs, m_g.PollSuspended, m_g.LastSentData,
@@ -100,7 +83,7 @@ TForm1::TForm1(Services& services, QWidget* parent)
     const ReceiveState receiveState{language,         m_g.AppState,      m_g.LastCommand,
                                     m_g.FrameDelayMs, m_g.PollSuspended, m_g.DataPending,
                                     m_g.LastSentData, m_g.TestStopFlag,  m_g.Line};
-    m_receive = std::make_unique<ReceiveLoop>(*m_ui, receiveState, *m_status, Timer(1), *m_answers,
+    m_receive = std::make_unique<ReceiveLoop>(*m_ui, receiveState, *m_status, Timer(1), *m_sequence,
                                               *m_pairTest, *m_link, *m_commFun, *m_feed);
     m_sessionLog = std::make_unique<SessionLogSwitch>(*m_feed, m_g, services.dialogs);
     m_monitor = std::make_unique<FrameMonitor>(*m_feed, services.files, services.dialogs, this);
@@ -115,14 +98,17 @@ TForm1::TForm1(Services& services, QWidget* parent)
     m_search = std::make_unique<RadioSearch>(
         *m_ui,
         SearchState{language, m_g.AppState, m_g.SequenceMode, m_g.ChainSetAll,
-                    m_g.ModuleBaseFrequency, m_g.ModuleFound, m_g.Search, m_g.Line},
-        *m_frmPortSet, services.dialogs, *m_status, *m_link, SearchTimers{Timer(4), Timer(2)});
+                    m_g.ModuleBaseFrequency, m_g.ModuleFound, m_g.ModuleFamily,
+                    m_g.ModuleModelIndex, m_g.AutoSnRead, m_g.LastCommand, m_g.ModelListVariant,
+                    m_g.Search, m_g.Line},
+        *m_frmPortSet, services.dialogs, *m_status, *m_link, *m_sequence,
+        SearchTimers{Timer(4), Timer(2)});
     m_readWriteAll = std::make_unique<ReadWriteAll>(
         *m_ui, ReadWriteState{m_g.AppState, m_g.SequenceMode, m_g.SavedSelections}, *m_sequence,
-        *m_status, *m_search);
+        *m_status, *m_search, *m_models, reopenPort);
     m_rfTest = std::make_unique<RfTest>(
-        *m_ui, RfTestState{m_g.AppState, m_g.SequenceMode, m_g.ChainSetAll}, *m_sequence, *m_status,
-        *m_parameters);
+        *m_ui, RfTestState{language, m_g.AppState, m_g.SequenceMode, m_g.ChainSetAll}, *m_sequence,
+        *m_status, *m_parameters);
     m_about = std::make_unique<TFrm_about>(language, services.shell, this);
     m_profiles = std::make_unique<ModuleProfiles>(
         m_g, ProfileServices{services.dialogs, services.files, services.openFiles}, *m_sequence,

@@ -9,7 +9,6 @@
 #include <array>
 #include <memory>
 
-class AnswerHandler;
 class CommandSequence;
 class FormTexts;
 class FrameFeed;
@@ -130,7 +129,6 @@ private:
     std::unique_ptr<ParameterCommands> m_parameters;
     std::unique_ptr<SerialNumberGroup> m_serialNumber;
     std::unique_ptr<ModelCatalogue> m_models;
-    std::unique_ptr<AnswerHandler> m_answers;
     std::unique_ptr<PairTestTab> m_pairTest;
     std::unique_ptr<DataTerminal> m_terminal;
     std::unique_ptr<ReceiveLoop> m_receive;

@@ -50,6 +50,10 @@ void ModelCatalogue::CheckBox5Click() {
 }
 
 void ModelCatalogue::ComboBox4Click() {
+    ChannelChosen();
+}
+
+void ModelCatalogue::ChannelChosen() {
     Ui::TForm1& ui = m_ui;
     const CatalogueState& g = m_state;
     const int channel = ui.ComboBox4->currentIndex();

@@ -74,6 +74,10 @@ void ModelCatalogue::FillModelLists(int modelListVariant) {
 }
 
 void ModelCatalogue::ComboBox15Click() {
+    ModelChosen();
+}
+
+void ModelCatalogue::ModelChosen() {
     Ui::TForm1& ui = m_ui;
     const CatalogueState& g = m_state;
     const int position = ui.ComboBox15->currentIndex();
@@ -135,6 +139,10 @@ void ModelCatalogue::ComboBox16Enter() {
 }
 
 void ModelCatalogue::ComboBox16Click() {
+    BaseFrequencyChosen();
+}
+
+void ModelCatalogue::BaseFrequencyChosen() {
     Ui::TForm1& ui = m_ui;
     const CatalogueState& g = m_state;
     const std::string chosen = ui.ComboBox16->currentText().toStdString();

@@ -42,18 +42,24 @@ public:
     // "QX861" for variant 1, "NUV861" for 2, "861" for any other.
     void FillModelLists(int modelListVariant);
 
-    // Model chosen (by the operator or by a serial-number answer): rebuilds the base-frequency,
-    // channel and rate lists and the frequency table, gates the optional groups.
+    // The model list's selection changed (by the operator or by a serial-number answer):
+    // rebuilds the base-frequency, channel and rate lists and the frequency table, gates the
+    // optional groups. ComboBox15Click is the operator's way here.
+    void ModelChosen();
     void ComboBox15Click();
     // The base-frequency list got the focus: remember its selection for a declined change.
     void ComboBox16Enter();
-    // Base frequency chosen: a change away from the module's own one asks first.
+    // The base-frequency list's selection changed: a change away from the module's own one asks
+    // first. ComboBox16Click is the operator's way here.
+    void BaseFrequencyChosen();
     void ComboBox16Click();
     // Selects the first base frequency equal to `text`; no selection when none is.
     void SelectBaseFrequency(const std::string& text);
     // The QX871 base-station box: rewrites the TX/RX table.
     void CheckBox5Click();
-    // Channel chosen: shows its frequency (and the RX frequency where the model has one).
+    // The channel list's selection changed: shows its frequency (and the RX frequency where the
+    // model has one). ComboBox4Click is the operator's way here.
+    void ChannelChosen();
     void ComboBox4Click();
 
     void FillChannelList(int count, QComboBox* list);

@@ -11,6 +11,9 @@
 namespace {
 // The air protocol, the serial number, all parameters, the TX test's start.
 constexpr int kChainSteps = 4;
+// Chain steps wait this long before the next operation; the step after writing all parameters
+// waits TestDelayTime instead.
+constexpr int kChainPauseMs = 10;
 } // namespace
 
 CommandSequence::CommandSequence(const SequenceState& state, core::Dialogs& dialogs,
@@ -91,6 +94,39 @@ bool CommandSequence::SendQuietly(const core::Command& command, core::Framing fr
         return false;
     ++m_sends;
     return true;
+}
+
+void CommandSequence::OnChainStep(core::ChainNext step, std::function<void()> run) {
+    m_stepRuns.at(static_cast<std::size_t>(step)) = std::move(run);
+}
+
+void CommandSequence::Take(const core::AnswerResult& result) {
+    if (!result.textAfter)
+        ShowStatus(result);
+    if (const auto& effect = m_effects[result.event.index()])
+        effect(result.event);
+    if (result.textAfter)
+        ShowStatus(result);
+    if (result.endsChain && m_state.ChainSetAll)
+        EndChain();
+    if (result.chain && m_state.ChainSetAll)
+        RunChainStepAfter(result.chain->testDelay ? m_state.TestDelayTime : kChainPauseMs,
+                          m_stepRuns.at(static_cast<std::size_t>(result.chain->next)));
+}
+
+void CommandSequence::ShowStatus(const core::AnswerResult& result) {
+    if (!result.text)
+        return;
+    m_status.Set(2, QString::fromUtf8(result.chineseOnly ? core::ChineseText(*result.text)
+                                                         : m_state.Message(*result.text)));
+}
+
+void CommandSequence::SetStatus(core::TextId text) {
+    m_status.Set(2, Text(text));
+}
+
+void CommandSequence::AppendStatus(core::TextId text) {
+    m_status.Set(2, m_status.Text(2) + Text(text));
 }
 
 void CommandSequence::Refuse(core::TextId message, QWidget* focus) {

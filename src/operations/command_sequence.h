@@ -1,16 +1,21 @@
-// The sequence every operator command runs: guard, record, frame, send, report.
+// The sequence every operator command runs: guard, record, frame, send, report; and its other
+// half, the answer taken: its status text, its effect on the group that owns it, and the set-all
+// chain's next step.
 #pragma once
 
+#include "core/answer.h"
 #include "core/catalogue.h"
 #include "core/hex.h"
 #include "core/texts.h"
 #include "form/globals.h"
 
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
+#include <variant>
 
 class QWidget;
 class StatusPanels;
@@ -25,12 +30,13 @@ class Link;
 using OperationTexts = core::OperationTexts;
 
 // What every command reads and changes of the session: the state it guards and sets, the
-// command it records, the set-all chain a new operation ends, the port it writes to, and the
-// variant that picks the framing.
+// command it records, the set-all chain a new operation ends and the pause before its step after
+// writing all, the port it writes to, and the variant that picks the framing.
 struct SequenceState : SessionLanguage {
     int& AppState;
     std::string& LastCommand;
     bool& ChainSetAll;
+    const int& TestDelayTime;
     const core::LineSettings& Line;
 };
 
@@ -77,6 +83,23 @@ public:
     bool SendQuietly(const core::Command& command, core::Framing framing, std::string_view payload,
                      std::string_view id = {});
 
+    // Each answer's effect belongs to the group whose command it answers: the group registers
+    // for the answer's event here, once.
+    template <class Event> void OnAnswer(std::function<void(const Event&)> apply) {
+        m_effects[core::AnswerEvent(std::in_place_type<Event>).index()] =
+            [apply = std::move(apply)](const core::AnswerEvent& event) {
+                apply(std::get<Event>(event));
+            };
+    }
+    // The set-all chain's steps, each an operation of the group that owns it.
+    void OnChainStep(core::ChainNext step, std::function<void()> run);
+    // An answer as the exchange read it against LastCommand: the status text before or after
+    // its effect, then the chain ended or carried on.
+    void Take(const core::AnswerResult& result);
+    // Panel 2 shows `text`, or has it added to what it shows.
+    void SetStatus(core::TextId text);
+    void AppendStatus(core::TextId text);
+
     // A failed input check: the warning, then the keyboard focus to the control concerned.
     void Refuse(core::TextId message, QWidget* focus);
 
@@ -84,6 +107,8 @@ public:
     QString Text(core::TextId text) const;
 
 private:
+    void ShowStatus(const core::AnswerResult& result);
+
     SequenceState m_state;
     core::Dialogs& m_dialogs;
     StatusPanels& m_status;
@@ -93,4 +118,8 @@ private:
     std::uint64_t m_waitingStep = 0; // the ticket of the step that waits out its pause
     int m_chainSteps = 0;            // steps the chain has started
     int m_sends = 0;                 // frames written, to tell a step that sent one
+    std::array<std::function<void(const core::AnswerEvent&)>,
+               std::variant_size_v<core::AnswerEvent>>
+        m_effects;
+    std::array<std::function<void()>, 3> m_stepRuns; // the chain's steps, by core::ChainNext
 };

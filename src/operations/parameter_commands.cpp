@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -19,8 +20,10 @@ constexpr std::uint32_t kMaxId = 0xFFFF; // four hex digits on the wire
 } // namespace
 
 ParameterCommands::ParameterCommands(Ui::TForm1& ui, const ParameterState& state,
-                                     CommandSequence& sequence)
-    : m_ui(ui), m_state(state), m_sequence(sequence) {
+                                     CommandSequence& sequence, ModelCatalogue& models,
+                                     std::function<void(int, int)> reopenPort)
+    : m_ui(ui), m_state(state), m_sequence(sequence), m_models(models),
+      m_reopenPort(std::move(reopenPort)) {
     // Each button of the table runs its row; a row whose button the form lacks is a fault
     // found at start.
     for (const ParameterCommand& row : ParameterCommandTable()) {
@@ -33,9 +36,15 @@ ParameterCommands::ParameterCommands(Ui::TForm1& ui, const ParameterState& state
     // Edit10KeyPress, Edit15KeyPress, Edit20KeyPress, Edit21KeyPress: digits only.
     for (QLineEdit* edit : {ui.Edit10, ui.Edit15, ui.Edit20, ui.Edit21})
         AcceptDigitsOnly(edit);
+    using namespace core::answer;
+    sequence.OnAnswer<SerialSettingsWritten>([this](const auto& e) { Apply(e); });
+    sequence.OnAnswer<SerialSettingsRead>([this](const auto& e) { Apply(e); });
+    sequence.OnAnswer<SettingRead>([this](const auto& e) { Apply(e); });
+    sequence.OnAnswer<IoLineWritten>([this](const auto& e) { Apply(e); });
+    sequence.OnAnswer<IoLinesRead>([this](const auto& e) { Apply(e); });
 }
 
-void ParameterCommands::SpeedButton23Click() {
+void ParameterCommands::WriteAirProtocol() {
     Run(ParameterCommandFor("SpeedButton23"));
 }
 

@@ -1,6 +1,8 @@
 #include "radio_search.h"
 
+#include "command_sequence.h"
 #include "core/catalogue.h"
+#include "core/models.h"
 #include "core/request.h"
 #include "core/search_steps.h"
 #include "core/services.h"
@@ -14,9 +16,11 @@
 
 RadioSearch::RadioSearch(Ui::TForm1& ui, const SearchState& state, TfrmPortSet& portDialog,
                          core::Dialogs& dialogs, StatusPanels& status, serial::Link& link,
-                         SearchTimers timers)
+                         CommandSequence& sequence, SearchTimers timers)
     : m_ui(ui), m_state(state), m_portDialog(portDialog), m_dialogs(dialogs), m_status(status),
-      m_link(link), m_timers(timers) {}
+      m_link(link), m_sequence(sequence), m_timers(timers) {
+    sequence.OnAnswer<core::answer::SearchAnswer>([this](const auto& e) { Apply(e); });
+}
 
 void RadioSearch::SpeedButton20Click() {
     m_state.AppState = StateCommand;
@@ -100,6 +104,30 @@ bool RadioSearch::SearchAtStep(int step) {
         return false;
     }
     return true;
+}
+
+void RadioSearch::Apply(const core::answer::SearchAnswer& e) {
+    const SearchState& g = m_state;
+    Ui::TForm1& ui = m_ui;
+    g.ModuleFound = true;
+    for (QWidget* read : {ui.SpeedButton2, ui.SpeedButton4, ui.SpeedButton5})
+        read->setEnabled(true);
+    g.ModuleFamily = core::FamilyText(e.family, g.ModelListVariant);
+    if (g.ModelListVariant == 1)
+        m_status.Set(3,
+                     QString::fromStdString(g.ModuleFamily + core::FirmwareVersionText(e.version)));
+    g.ModuleBaseFrequency = core::BaseFrequencyText(e.baseFrequencyCode);
+    // 2.4 GHz modules report their base frequency, but the model read still has to tell it.
+    if (e.baseFrequencyCode >= 1 && e.baseFrequencyCode <= 5)
+        m_sequence.AppendStatus(core::TextId::kModelRead);
+    // The model and the base frequency follow from the serial number, read at once.
+    g.ModuleModelIndex = -1;
+    const core::Request read =
+        core::BuildRequest(core::CommandAt(core::cmd::kReadSerialNumber), core::Framing::k5A5A,
+                           core::ReadPayload(core::Framing::k5A5A));
+    g.LastCommand = read.pendingCommand;
+    g.AutoSnRead = true;
+    m_link.Send(g.Line.CurrentPort, read);
 }
 
 QString RadioSearch::Text(core::TextId id) const {

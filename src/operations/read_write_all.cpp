@@ -1,9 +1,12 @@
 #include "read_write_all.h"
 
+#include "catalogue/model_catalogue.h"
 #include "command_sequence.h"
+#include "core/catalogue.h"
 #include "form/globals.h"
 #include "form/pages.h"
 #include "form/status_panels.h"
+#include "list_select.h"
 #include "radio_search.h"
 #include "ui_main_window.h"
 
@@ -16,12 +19,21 @@ namespace {
 
 constexpr char kRead[] = "Read";
 constexpr char kWrite[] = "Write";
+// The channels the read-all answer can tell.
+constexpr int kFirstChannel = 1;
+constexpr int kLastReadAllChannel = 16;
 
 } // namespace
 
 ReadWriteAll::ReadWriteAll(Ui::TForm1& ui, const ReadWriteState& state, CommandSequence& sequence,
-                           StatusPanels& status, RadioSearch& search)
-    : m_ui(ui), m_state(state), m_sequence(sequence), m_status(status), m_search(search) {}
+                           StatusPanels& status, RadioSearch& search, ModelCatalogue& models,
+                           std::function<void(int, int)> reopenPort)
+    : m_ui(ui), m_state(state), m_sequence(sequence), m_status(status), m_search(search),
+      m_models(models), m_reopenPort(std::move(reopenPort)) {
+    sequence.OnAnswer<core::answer::AllWritten>([this](const auto& e) { Apply(e); });
+    sequence.OnAnswer<core::answer::AllRead>([this](const auto& e) { Apply(e); });
+    sequence.OnChainStep(core::ChainNext::kWriteAll, [this] { WriteAll(); });
+}
 
 void ReadWriteAll::SpeedButton3Click() {
     if (!Enter())
@@ -41,6 +53,10 @@ void ReadWriteAll::SpeedButton3Click() {
 }
 
 void ReadWriteAll::SpeedButton21Click() {
+    WriteAll();
+}
+
+void ReadWriteAll::WriteAll() {
     if (!Enter())
         return;
     m_status.Set(2, m_sequence.Text(core::TextId::kWriteAllSearching));
@@ -123,4 +139,23 @@ std::optional<std::string> ReadWriteAll::WritePayload(const EmptyListTexts& text
                   (m_ui.ComboBox2->currentIndex() + 2) & 0xFF,
                   parity < 3 ? kParityCodes[static_cast<std::size_t>(parity)] : 0);
     return std::string(payload.data());
+}
+
+void ReadWriteAll::Apply(const core::answer::AllWritten& e) {
+    m_reopenPort(e.rateCode, e.parity);
+}
+
+void ReadWriteAll::Apply(const core::answer::AllRead& e) {
+    Ui::TForm1& ui = m_ui;
+    SelectPosition(ui.ComboBox4, e.channel >= kFirstChannel && e.channel <= kLastReadAllChannel
+                                     ? e.channel - kFirstChannel
+                                     : -1);
+    m_models.ChannelChosen();
+    SelectPosition(ui.ComboBox1, core::RatePositionFromCode(e.airRate));
+    SelectPosition(ui.ComboBox2, core::RatePositionFromCode(e.serialRate));
+    // An unknown parity leaves the list as it was, unlike the serial settings answer.
+    const int parity = core::ParityPositionFromCode(e.parity);
+    if (parity >= 0)
+        SelectPosition(ui.ComboBox3, parity);
+    m_reopenPort(e.serialRate, e.parity);
 }

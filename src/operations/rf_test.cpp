@@ -25,12 +25,19 @@ RfTest::RfTest(Ui::TForm1& ui, const RfTestState& state, CommandSequence& sequen
                      [this] { SpeedButton40Click(); });
     // Edit18KeyPress: digits only, so no negative value can be typed.
     AcceptDigitsOnly(ui.Edit18);
+    sequence.OnAnswer<core::answer::FieldStrength>([this](const auto& e) { Apply(e); });
+    sequence.OnAnswer<core::answer::PowerLevelSet>([this](const auto& e) { Apply(e); });
+    sequence.OnChainStep(core::ChainNext::kStartTxTest, [this] { StartTxTest(); });
 }
 
 void RfTest::SpeedButton14Click() {
+    StartTxTest();
+}
+
+void RfTest::StartTxTest() {
     if (!m_sequence.StartOperation())
         return;
-    // Whether or not the frame goes out, answers reach the answer handler from here on.
+    // Whether or not the frame goes out, answers are taken as answers from here on.
     m_state.AppState = StateCommand;
     m_status.Set(2, m_sequence.Text(T::kStartTxTestProgress));
     // A search still running sends the start again once it found the module.
@@ -58,7 +65,7 @@ void RfTest::SpeedButton38Click() {
     if (!m_sequence.StartOperation())
         return;
     m_state.ChainSetAll = true;
-    m_sequence.RunChainStep([this] { m_parameters.SpeedButton23Click(); });
+    m_sequence.RunChainStep([this] { m_parameters.WriteAirProtocol(); });
 }
 
 void RfTest::SpeedButton40Click() {
@@ -87,4 +94,15 @@ void RfTest::SetTxTest() {
     m_sequence.Send(core::CommandAt(core::cmd::kStartTxTest), core::Framing::k5A5A,
                     core::ReadPayload(core::Framing::k5A5A),
                     {T::kTxTestStepProgress, T::kTxTestStepFailStatus, T::kSetFail});
+}
+
+void RfTest::Apply(const core::answer::FieldStrength& e) {
+    m_ui.Edit16->setText(QString::fromStdString(e.hex));
+    m_ui.Edit17->setText(QString::number(e.value));
+}
+
+void RfTest::Apply(const core::answer::PowerLevelSet& e) {
+    // Only the Chinese text carries the power value.
+    if (!m_state.Texts().EnglishMessages())
+        m_status.Set(2, m_status.Text(2) + QString::number(e.value));
 }

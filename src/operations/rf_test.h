@@ -2,6 +2,9 @@
 // the calibration of the working frequency through a capacitance value.
 #pragma once
 
+#include "core/answer.h"
+#include "form/globals.h"
+
 #include <string>
 
 class CommandSequence;
@@ -12,7 +15,7 @@ class TForm1;
 }
 
 // What the group reads and changes of the session.
-struct RfTestState {
+struct RfTestState : SessionLanguage {
     int& AppState;
     std::string& SequenceMode;
     bool& ChainSetAll;
@@ -24,8 +27,9 @@ public:
     RfTest(Ui::TForm1& ui, const RfTestState& state, CommandSequence& sequence,
            StatusPanels& status, ParameterCommands& parameters);
 
-    // Start the transmit test (button, menu and the chain's last step).
+    // Start the transmit test (button and menu; StartTxTest is also the chain's last step).
     void SpeedButton14Click();
+    void StartTxTest();
     // End it (button and menu).
     void SpeedButton15Click();
     // The set-all chain: air protocol, serial number, all parameters, transmit test, each
@@ -38,6 +42,9 @@ public:
     void SetTxTest();
 
 private:
+    void Apply(const core::answer::FieldStrength& e);
+    void Apply(const core::answer::PowerLevelSet& e);
+
     Ui::TForm1& m_ui;
     RfTestState m_state;
     CommandSequence& m_sequence;

@@ -1,9 +1,13 @@
 #include "serial_number_group.h"
 
+#include "catalogue/model_catalogue.h"
 #include "command_sequence.h"
 #include "config/config_file.h"
+#include "core/models.h"
 #include "core/serial_number.h"
+#include "core/services.h"
 #include "digit_filter.h"
+#include "list_select.h"
 #include "ui_main_window.h"
 
 #include <QKeyEvent>
@@ -51,9 +55,13 @@ Refusal RefusalFor(core::SerialNumberError error, Ui::TForm1& ui) {
 } // namespace
 
 SerialNumberGroup::SerialNumberGroup(Ui::TForm1& ui, const SerialNumberState& state,
-                                     CommandSequence& sequence)
-    : m_ui(ui), m_state(state), m_sequence(sequence) {
+                                     CommandSequence& sequence, ModelCatalogue& models,
+                                     core::Dialogs& dialogs)
+    : m_ui(ui), m_state(state), m_sequence(sequence), m_models(models), m_dialogs(dialogs) {
     ConnectControls();
+    sequence.OnAnswer<core::answer::SerialNumberWritten>([this](const auto& e) { Apply(e); });
+    sequence.OnAnswer<core::answer::SerialNumber>([this](const auto& e) { Apply(e); });
+    sequence.OnChainStep(core::ChainNext::kWriteSerialNumber, [this] { WriteSerialNumber(); });
 }
 
 void SerialNumberGroup::ConnectControls() {
@@ -106,6 +114,10 @@ void SerialNumberGroup::SpeedButton24Click() {
 }
 
 void SerialNumberGroup::SpeedButton25Click() {
+    WriteSerialNumber();
+}
+
+void SerialNumberGroup::WriteSerialNumber() {
     CommandSequence& sequence = m_sequence;
     if (!sequence.StartOperation())
         return;
@@ -185,4 +197,40 @@ void SerialNumberGroup::SaveSerialNoFields() {
         config::ConfigPath(m_state.StartDir),
         {ui.ComboBox11->currentIndex(), ui.ComboBox12->currentText().toStdString(),
          ui.ComboBox13->currentText().toStdString(), ui.Edit2->text().toStdString()});
+}
+
+void SerialNumberGroup::Apply(const core::answer::SerialNumberWritten&) {
+    // The file keeps the number last written; the field moves on to the next module's.
+    SaveSerialNoFields();
+    bool number = false;
+    const int written = m_ui.Edit2->text().toInt(&number);
+    if (number)
+        m_ui.Edit2->setText(QString::fromStdString(core::RunningNumberText(written + 1)));
+}
+
+void SerialNumberGroup::Apply(const core::answer::SerialNumber& e) {
+    const SerialNumberState& g = m_state;
+    Ui::TForm1& ui = m_ui;
+    // The same answer ends a search and the operator's own read; each has its text.
+    m_sequence.SetStatus(g.AutoSnRead ? T::kSearched : T::kSerialNumberRead);
+    g.ModuleModelIndex = core::ModelIndexFromCode(e.modelCode);
+    if (g.ModuleModelIndex >= 0)
+        g.ModuleModelName = core::AnswerModelName(g.ModuleModelIndex, g.ModelListVariant);
+    SelectPosition(ui.ComboBox11, g.ModuleModelIndex);
+    SelectPosition(ui.ComboBox15, g.ModuleModelIndex);
+    m_models.ModelChosen();
+    if (g.AutoSnRead) {
+        const int position = ui.ComboBox16->findText(QString::fromStdString(g.ModuleBaseFrequency),
+                                                     Qt::MatchFixedString | Qt::MatchCaseSensitive);
+        if (position < 0) {
+            m_dialogs.Warning(g.Message(T::kBaseFrequencyNotFound) + g.ModuleBaseFrequency);
+        } else {
+            ui.ComboBox16->setCurrentIndex(position);
+            m_models.BaseFrequencyChosen();
+            m_sequence.AppendStatus(T::kModelBaseFrequencyRead);
+        }
+    }
+    ui.ComboBox12->setCurrentText(QString::fromStdString(e.year));
+    ui.ComboBox13->setCurrentText(QString::fromStdString(e.month));
+    ui.Edit2->setText(QString::fromStdString(e.number));
 }

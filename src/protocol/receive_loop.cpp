@@ -1,10 +1,10 @@
 #include "receive_loop.h"
 
-#include "answer_handler.h"
 #include "core/line_settings.h"
 #include "core/receive_timing.h"
 #include "form/status_panels.h"
 #include "memo_log.h"
+#include "operations/command_sequence.h"
 #include "operations/pair_test_tab.h"
 #include "operations/tab_input.h"
 #include "serial/commfunction.h"
@@ -24,12 +24,21 @@ core::ExchangeTime Now() {
 } // namespace
 
 ReceiveLoop::ReceiveLoop(Ui::TForm1& ui, const ReceiveState& state, StatusPanels& status,
-                         QTimer& timer1, AnswerHandler& answers, PairTestTab& pairTest,
+                         QTimer& timer1, CommandSequence& sequence, PairTestTab& pairTest,
                          serial::Link& link, TCommFun& commFun, serial::RecordSink& records)
-    : m_ui(ui), m_state(state), m_status(status), m_timer1(timer1), m_answers(answers),
+    : m_ui(ui), m_state(state), m_status(status), m_timer1(timer1), m_sequence(sequence),
       m_pairTest(pairTest), m_link(link), m_commFun(commFun), m_records(records), m_origin(Now()),
       m_engine(core::Framing::k5A5A, m_origin) {
     connect(&timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+    // What is no answer goes to the receive log; both lines of a bad checksum in one go, so a
+    // log that is full is cleared before the frame, never between the frame and its verdict.
+    sequence.OnAnswer<core::answer::BadChecksum>([this](const core::answer::BadChecksum& e) {
+        AddMemoLine(m_ui.Memo2, QString::fromStdString(e.text) + '\n' +
+                                    QString::fromUtf8(m_state.Message(e.line)));
+    });
+    sequence.OnAnswer<core::answer::NotAFrame>([this](const core::answer::NotAFrame& e) {
+        AddMemoLine(m_ui.Memo2, QString::fromStdString(e.text));
+    });
     m_deadline.setSingleShot(true);
     // A coarse timer may fire a few milliseconds early and be started again, or as late: the
     // frame delay alone sets when a test frame is complete.
@@ -180,7 +189,7 @@ void ReceiveLoop::HandOn(const core::ExchangeReply& reply) {
     switch (g.AppState) {
     case StateCommand:
         if (reply.result)
-            m_answers.Take(*reply.result);
+            m_sequence.Take(*reply.result);
         break;
     case StateStopped:
     case StatePairReply:

@@ -1,7 +1,8 @@
 // The window's side of the exchange with the module: every frame written through the link is
 // known to one exchange engine, which the receive feeds when the port has bytes and wakes when
-// a deadline of its own has come. What the engine completes goes to the answer handler, the
-// pair test or the terminal, by the application state; its records go to the frame monitor and
+// a deadline of its own has come. What the engine completes goes to the command sequence as an
+// answer, to the pair test or to the terminal, by the application state; what is no answer goes
+// to the receive log. The engine's records go to the frame monitor and
 // the session log. A framed answer is handed on as soon as it is whole; anything else once the
 // line has been quiet for the frame delay.
 #pragma once
@@ -16,7 +17,7 @@
 #include <chrono>
 #include <string>
 
-class AnswerHandler;
+class CommandSequence;
 class PairTestTab;
 class QSocketNotifier;
 class StatusPanels;
@@ -51,7 +52,7 @@ public:
     // `timer1`, at the receive period, polls a port whose library cannot tell when bytes wait,
     // and the port while the receive is suspended. Every record goes to `records`.
     ReceiveLoop(Ui::TForm1& ui, const ReceiveState& state, StatusPanels& status, QTimer& timer1,
-                AnswerHandler& answers, PairTestTab& pairTest, serial::Link& link,
+                CommandSequence& sequence, PairTestTab& pairTest, serial::Link& link,
                 TCommFun& commFun, serial::RecordSink& records);
     ~ReceiveLoop() override;
 
@@ -88,7 +89,7 @@ private:
     ReceiveState m_state;
     StatusPanels& m_status;
     QTimer& m_timer1;
-    AnswerHandler& m_answers;
+    CommandSequence& m_sequence;
     PairTestTab& m_pairTest;
     serial::Link& m_link;
     TCommFun& m_commFun;
