@@ -22,7 +22,7 @@ SESSION=(
     'qxsim --link . --model QX871 --number 17 --parity 1 --channel 3 >qxsim.log 2>&1 &'
     'printf "[Ports]\nCOM1=%s/ttyQX0\n" "$BENCH" >Config.ini'
     'qxcli ports'
-    'qxcli search COM1                   # 21 settings in about 3 s, not 23 s'
+    'qxcli search COM1                   # factory setting first; all 24 tries in about 3 s'
     'qxcli read COM1 > bench.ini         # [module] model=QX871 ..., [settings] channel=3 ...'
     "sed -i 's/^channel=3/channel=5/' bench.ini"
     'qxcli write COM1 bench.ini          # serial settings last, then reads everything back'

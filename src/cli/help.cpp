@@ -97,9 +97,11 @@ exist is marked "no such device".
 
 Exit codes: 0 done, 64 bad command line.)"},
         {"search", R"(Usage: qxcli search PORT [OPTION]...
-Walks the 21 line settings (600 .. 38400 baud, even, odd and no parity) from the slowest and
-prints where the module answered, with its family, firmware, base frequency, model and serial
-number. The module's own serial settings decide the parity shown.)"},
+Tries the line the module on PORT was last found at (qxcli-lines.ini beside Config.ini keeps
+it), then the factory setting (9600, no parity), then the 21 line settings of the window's
+search (600 .. 38400 baud, even, odd and no parity) from the slowest, then 57600, and prints
+where the module answered, with its family, firmware, base frequency, model and serial number.
+The module's own serial settings decide the parity shown.)"},
         {"read", R"(Usage: qxcli read PORT [--json] [OPTION]...
 Finds the module and prints every setting it reports as a profile: [module] with its model,
 serial number, family, firmware, base frequency, channel frequency (and IO inputs where it has

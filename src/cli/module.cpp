@@ -1,13 +1,15 @@
 #include "module.h"
 
+#include "config/profile.h"
 #include "core/answer_frame.h"
 #include "core/late_answer.h"
 #include "core/models.h"
 #include "core/request.h"
-#include "core/search_walk.h"
+#include "core/search_order.h"
 #include "core/setting_values.h"
 
 #include <algorithm>
+#include <filesystem>
 
 namespace cli {
 
@@ -23,13 +25,15 @@ constexpr milliseconds kMargin(20);
 // The walk goes again at most with its steps waiting this many times as long.
 constexpr int kSlowest = 8;
 
-// The search step's line: the port dialog's baud list runs from 600 as the rate codes from 1,
-// and its parity list (even, odd, none) is the order of the parity codes' list positions.
-int BaudOfStep(const core::SearchStep& step) {
-    return core::BaudFromRateCode(step.baud_position + 1);
+// Where the line each port's module was last found at is kept, beside Config.ini.
+constexpr char kFoundSection[] = "Found";
+
+config::Profile LinesFound() {
+    return config::Profile(std::filesystem::current_path() / "qxcli-lines.ini");
 }
-int ParityOfStep(const core::SearchStep& step) {
-    return core::ParityCodeFromPosition(step.parity_position);
+
+std::optional<core::SearchLine> LastFound(const ModulePort& port) {
+    return core::ParseSearchLine(LinesFound().ReadString(kFoundSection, port.Name(), ""));
 }
 
 milliseconds Since(Clock::time_point origin, Clock::time_point at) {
@@ -95,44 +99,42 @@ serial::ExchangeError NoModule(const ModulePort& port, const std::string& where,
                              : "try --framing eded")};
 }
 
-// The whole walk from the slowest setting, as the window's full search, each step waiting
-// `slowdown` times its wait; the answer, and each step tried with when its request went out,
-// the step the answer came at last. Throws serial::ExchangeError kNoAnswer when no step is
-// answered.
-core::answer::SearchAnswer Walk(ModulePort& port, const Arguments& arguments, int slowdown,
+// The whole walk through `order`, each try waiting `slowdown` times its wait; the answer, and
+// each try (numbered from 1) with when its request went out, the try the answer came at last.
+// Throws serial::ExchangeError kNoAnswer when no try is answered.
+core::answer::SearchAnswer Walk(ModulePort& port, const Arguments& arguments,
+                                const std::vector<core::SearchLine>& order, int slowdown,
                                 std::vector<core::StepSent>& sent, Clock::time_point origin) {
     const std::size_t requestBytes = core::BuildRequest(Search(), port.FramingOf(Search()),
                                                         core::ReadPayload(port.FramingOf(Search())))
                                          .bytes.size();
-    std::optional<core::answer::SearchAnswer> found;
     std::optional<ShortAnswer> shortAnswer;
-    core::SearchWalk walk;
-    for (core::SearchAction action = core::StartSearchWalk(walk, 1);
-         action.what == core::SearchDo::Try;
-         action = core::TickSearchWalk(walk, found.has_value())) {
-        const int baud = BaudOfStep(action.line);
-        const int parity = ParityOfStep(action.line);
-        port.SetLine(baud, parity);
+    for (std::size_t at = 0; at < order.size(); ++at) {
+        const core::SearchLine line = order[at];
+        port.SetLine(line.baud, line.parity);
         const milliseconds stepWait =
-            slowdown * (arguments.stepWaitMs ? milliseconds(*arguments.stepWaitMs)
-                                             : DefaultStepWait(requestBytes, baud, parity));
-        found = TrySearch(port, AnswerWait(arguments), shortAnswer, stepWait);
-        sent.push_back({action.step, Since(origin, port.LastSent())});
+            slowdown * (arguments.stepWaitMs
+                            ? milliseconds(*arguments.stepWaitMs)
+                            : DefaultStepWait(requestBytes, line.baud, line.parity));
+        const auto found = TrySearch(port, AnswerWait(arguments), shortAnswer, stepWait);
+        sent.push_back({static_cast<int>(at) + 1, Since(origin, port.LastSent())});
+        if (found)
+            return *found;
     }
-    if (!found)
-        throw NoModule(port, "at any of the 21 settings (600 to 38400 baud, even, odd, none)",
-                       "check power and wiring, or try a longer --step-wait", shortAnswer);
-    return *found;
+    throw NoModule(port,
+                   "at any of the " + std::to_string(order.size()) +
+                       " settings (600 to 57600 baud, even, odd, none)",
+                   "check power and wiring, or try a longer --step-wait", shortAnswer);
 }
 
-// The step the walk's answer belongs to: each step it may answer is asked again, the newest
-// first, with a wait that covers the time the answer took; before each step after the first,
-// the answers to what was asked before have their time to come and go. The port is left at the
-// step that answers, with its answer in `found`. Nothing when none answers again; the port is
-// then back at the step the answer came at.
-std::optional<int> StepOfAnswer(ModulePort& port, const std::vector<core::StepSent>& sent,
-                                Clock::time_point origin, milliseconds wait,
-                                core::answer::SearchAnswer& found) {
+// The try of `order` the walk's answer belongs to: each try it may answer is asked again, the
+// newest first, with a wait that covers the time the answer took; before each try after the
+// first, the answers to what was asked before have their time to come and go. The port is left
+// at the try that answers, with its answer in `found`. Nothing when none answers again; the
+// port is then back at the try the answer came at.
+std::optional<int> StepOfAnswer(ModulePort& port, const std::vector<core::SearchLine>& order,
+                                const std::vector<core::StepSent>& sent, Clock::time_point origin,
+                                milliseconds wait, core::answer::SearchAnswer& found) {
     const milliseconds answerAt = Since(origin, port.LastAnswerBegan());
     const auto retries = core::StepsALateAnswerMayBelongTo(sent, answerAt, wait);
     // nothing was asked before it soon enough for the answer to be another step's (or, with a
@@ -145,15 +147,15 @@ std::optional<int> StepOfAnswer(ModulePort& port, const std::vector<core::StepSe
     for (const core::StepRetry& retry : retries) {
         if (&retry != &retries.front())
             port.Listen(port.LastSent() + longest + kMargin);
-        const core::SearchStep line = core::SearchStepAt(retry.step);
-        port.SetLine(BaudOfStep(line), ParityOfStep(line));
+        const core::SearchLine line = order[static_cast<std::size_t>(retry.step - 1)];
+        port.SetLine(line.baud, line.parity);
         if (const auto again = TrySearch(port, wait, ignored, retry.wait)) {
             found = *again;
             return retry.step;
         }
     }
-    const core::SearchStep line = core::SearchStepAt(sent.back().step);
-    port.SetLine(BaudOfStep(line), ParityOfStep(line));
+    const core::SearchLine line = order[static_cast<std::size_t>(sent.back().step - 1)];
+    port.SetLine(line.baud, line.parity);
     return std::nullopt;
 }
 
@@ -184,10 +186,13 @@ Module FindModule(ModulePort& port, const Arguments& arguments) {
         // that answers again. When none does, the walk goes again with every step waiting
         // twice as long.
         const Clock::time_point origin = Clock::now();
+        const std::vector<core::SearchLine> order = core::SearchOrder(LastFound(port));
+        module.tries = static_cast<int>(order.size());
         for (int slowdown = 1;; slowdown *= 2) {
             std::vector<core::StepSent> sent;
-            core::answer::SearchAnswer answer = Walk(port, arguments, slowdown, sent, origin);
-            const auto step = StepOfAnswer(port, sent, origin, wait, answer);
+            core::answer::SearchAnswer answer =
+                Walk(port, arguments, order, slowdown, sent, origin);
+            const auto step = StepOfAnswer(port, order, sent, origin, wait, answer);
             if (step || slowdown == kSlowest) {
                 module.step = step.value_or(sent.back().step);
                 found = answer;
@@ -205,6 +210,10 @@ Module FindModule(ModulePort& port, const Arguments& arguments) {
         port.SetLine(baud, parity);
     module.serialNumber = Ask<core::answer::SerialNumber>(port, core::cmd::kReadSerialNumber, wait);
     module.modelPosition = core::ModelIndexFromCode(module.serialNumber.modelCode);
+    // The next search on this port tries here first; a file that cannot be written costs that
+    // head start only.
+    LinesFound().WriteString(kFoundSection, port.Name(),
+                             core::SearchLineText({port.Baud(), port.Parity()}));
     return module;
 }
 

@@ -16,7 +16,7 @@ Exit SearchCommand(const Arguments& arguments) {
               << "line: " << port->Baud() << " "
               << core::SettingValueText(core::Setting::kParity, port->Parity()) << "\n";
     if (module.step != 0)
-        std::cout << "found at step " << module.step << " of 21\n";
+        std::cout << "found at try " << module.step << " of " << module.tries << "\n";
     std::cout << "family: " << core::FamilyText(id.family, 1) << "\n"
               << "firmware:" << core::FirmwareVersionText(id.version) << "\n"
               << "base frequency: " << core::BaseFrequencyText(id.baseFrequencyCode) << "\n"

@@ -159,7 +159,8 @@ using core::WireTime;
 
 // Who the module on a port is: what it answered to the search and its serial number.
 struct Module {
-    int step = 0; // the search step that found it; 0 when the line was given
+    int step = 0;  // the search's try that found it, from 1; 0 when the line was given
+    int tries = 0; // the lines the search would have tried
     core::answer::SearchAnswer identity{};
     int modelPosition = -1;
     core::answer::SerialNumber serialNumber;

@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <poll.h>
@@ -53,8 +54,16 @@ CliRun RunCli(const std::vector<std::string>& args, const std::string& directory
     CliRun run;
     const std::string out = TempPath("qxcli-out-");
     const std::string err = TempPath("qxcli-err-");
+    // A directory of its own, so that what one run leaves beside Config.ini (the lines its
+    // search found) cannot lead another
+    std::string own;
+    if (directory.empty()) {
+        std::string name = std::filesystem::temp_directory_path() / "qxcli-dir-XXXXXX";
+        if (mkdtemp(name.data()) != nullptr)
+            own = name;
+    }
     const auto start = Clock::now();
-    const pid_t pid = Spawn(args, "", out, err, directory);
+    const pid_t pid = Spawn(args, "", out, err, directory.empty() ? own : directory);
     const auto end = start + std::chrono::seconds(60);
     int status = 0;
     while (pid > 0) {
@@ -75,6 +84,8 @@ CliRun RunCli(const std::vector<std::string>& args, const std::string& directory
     run.took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
     run.output = TakeFile(out);
     run.errors = TakeFile(err);
+    if (!own.empty())
+        std::filesystem::remove_all(own);
     return run;
 }
 

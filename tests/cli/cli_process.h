@@ -14,7 +14,7 @@ struct CliRun {
     std::chrono::milliseconds took{};
 };
 
-// Runs `qxcli args...` in `directory` (empty: the test's own) and waits for its end, at most
+// Runs `qxcli args...` in `directory` (empty: a new empty one) and waits for its end, at most
 // 60 s.
 CliRun RunCli(const std::vector<std::string>& args, const std::string& directory = {});
 

@@ -269,7 +269,7 @@ TEST(CliProfile, AShortFramingModuleKeepsItsParity) {
         << sim.error();
     const CliRun search = RunCli({"search", sim.paths()[0], "--framing", "eded"});
     EXPECT_EQ(search.exit_code, 0) << search.errors;
-    EXPECT_NE(search.output.find("line: 4800 odd\nfound at step 11 of 21\n"), std::string::npos)
+    EXPECT_NE(search.output.find("line: 4800 odd\nfound at try 12 of 24\n"), std::string::npos)
         << search.output;
 
     const CliRun write = RunCli({"write", sim.paths()[0], "--framing", "eded", "--baud", "4800",

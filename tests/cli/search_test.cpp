@@ -7,13 +7,16 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <thread>
+#include <unistd.h>
 
 using namespace std::chrono_literals;
 
-// One module at the slowest setting, one at the fastest: the walk from 600 baud even finds the
-// first at once and the second at its last steps, where a pseudo-terminal cannot tell even
-// from no parity; the module's own serial settings decide what is shown.
+// One module at the slowest setting, one at the fastest: after the factory setting, the walk
+// from 600 baud even finds the first at once and the second at its last steps, where a
+// pseudo-terminal cannot tell even from no parity; the module's own serial settings decide what
+// is shown, and where the next search on that port tries first.
 TEST(CliSearch, FindsModulesAtBothEndsOfTheWalk) {
     SimProcess sim;
     ASSERT_TRUE(sim.Start({"--modules", "2", "--serial-rate", "1,7", "--parity", "1,0", "--model",
@@ -23,15 +26,26 @@ TEST(CliSearch, FindsModulesAtBothEndsOfTheWalk) {
 
     const CliRun slow = RunCli({"search", sim.paths()[0]});
     EXPECT_EQ(slow.exit_code, 0) << slow.errors;
-    EXPECT_NE(slow.output.find("line: 600 even\nfound at step 1 of 21\n"), std::string::npos)
+    EXPECT_NE(slow.output.find("line: 600 even\nfound at try 2 of 24\n"), std::string::npos)
         << slow.output;
     EXPECT_NE(slow.output.find("model: QX871\nserial number: 2024-01 00042\n"), std::string::npos)
         << slow.output;
 
-    const CliRun fast = RunCli({"search", sim.paths()[1]});
+    const std::filesystem::path bench =
+        std::filesystem::temp_directory_path() / ("qxcli-search-" + std::to_string(getpid()));
+    std::filesystem::create_directories(bench);
+    const CliRun fast = RunCli({"search", sim.paths()[1]}, bench);
     EXPECT_EQ(fast.exit_code, 0) << fast.errors;
-    EXPECT_NE(fast.output.find("line: 38400 none\n"), std::string::npos) << fast.output;
+    EXPECT_NE(fast.output.find("line: 38400 none\nfound at try 19 of 24\n"), std::string::npos)
+        << fast.output;
     EXPECT_NE(fast.output.find("model: QX861\n"), std::string::npos) << fast.output;
+    const CliRun again = RunCli({"search", sim.paths()[1]}, bench);
+    EXPECT_NE(again.output.find("line: 38400 none\nfound at try 1 of 24\n"), std::string::npos)
+        << again.output;
+    std::ifstream lines(bench / "qxcli-lines.ini");
+    const std::string kept{std::istreambuf_iterator<char>(lines), {}};
+    EXPECT_NE(kept.find(sim.paths()[1] + "=38400 none"), std::string::npos) << kept;
+    std::filesystem::remove_all(bench);
 }
 
 // A module slower than the walk's step wait answers while the walk is at the next step, where
@@ -42,13 +56,13 @@ TEST(CliSearch, ASlowModuleIsFoundAtItsOwnLine) {
         << sim.error();
     const CliRun run = RunCli({"search", sim.paths()[0], "--timeout", "600"});
     EXPECT_EQ(run.exit_code, 0) << run.errors;
-    EXPECT_NE(run.output.find("line: 600 even\nfound at step 1 of 21\n"), std::string::npos)
+    EXPECT_NE(run.output.find("line: 600 even\nfound at try 2 of 24\n"), std::string::npos)
         << run.output;
     EXPECT_NE(run.output.find("serial number: 2024-01 00001\n"), std::string::npos) << run.output;
 }
 
 // A module that answers 200 ms after a request, later than a step's wait at 9600: its answer
-// comes while the walk is two steps on. The answer is given to the step it answers, asked
+// comes while the walk is a try or two on. The answer is given to the try it answers, asked
 // again, and the walk does not start over with longer waits (which took about 20 s).
 TEST(CliSearch, ALateAnswerIsGivenToTheStepItAnswers) {
     SimProcess sim;
@@ -56,7 +70,7 @@ TEST(CliSearch, ALateAnswerIsGivenToTheStepItAnswers) {
         << sim.error();
     const CliRun run = RunCli({"search", sim.paths()[0]});
     EXPECT_EQ(run.exit_code, 0) << run.errors;
-    EXPECT_NE(run.output.find("line: 9600 odd\nfound at step 14 of 21\n"), std::string::npos)
+    EXPECT_NE(run.output.find("line: 9600 odd\nfound at try 15 of 24\n"), std::string::npos)
         << run.output;
     EXPECT_LT(run.took, 12s);
 }
@@ -82,7 +96,7 @@ TEST(CliSearch, AShortSearchAnswerIsNamed) {
     module.join();
     EXPECT_EQ(walk.exit_code, 1);
     EXPECT_EQ(walk.errors, "qxcli: " + pty.SlavePath() +
-                               ": a module answered the search at 600 baud even in the short "
+                               ": a module answered the search at 9600 baud none in the short "
                                "framing (ED ED 00 20 FA), which carries no model, so it is not "
                                "taken as found; try --framing eded\n");
     EXPECT_EQ(named.exit_code, 1);
@@ -93,7 +107,7 @@ TEST(CliSearch, AShortSearchAnswerIsNamed) {
         << named.errors;
 }
 
-// No module answers: all 21 steps at the default wait end with exit 1 well before the
+// No module answers: all 24 tries at the default wait end with exit 1 well before the
 // window's 23 s; a line named with --baud is tried alone.
 TEST(CliSearch, NoModuleEndsWithExitOneQuickly) {
     SimProcess sim;
@@ -102,7 +116,8 @@ TEST(CliSearch, NoModuleEndsWithExitOneQuickly) {
     const CliRun walk = RunCli({"search", sim.paths()[0]});
     EXPECT_EQ(walk.exit_code, 1);
     EXPECT_LT(walk.took, 5s);
-    EXPECT_NE(walk.errors.find("no module answered at any of the 21 settings"), std::string::npos)
+    EXPECT_NE(walk.errors.find("no module answered at any of the 24 settings (600 to 57600"),
+              std::string::npos)
         << walk.errors;
     EXPECT_EQ(walk.output, "");
 

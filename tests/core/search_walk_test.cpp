@@ -1,3 +1,4 @@
+#include "core/search_order.h"
 #include "core/search_walk.h"
 
 #include <gtest/gtest.h>
@@ -79,4 +80,28 @@ TEST(SearchWalk, StopEndsTheWalkAtTheStepLastTried) {
     // a new search restarts the walk from the dialog's setting
     EXPECT_EQ(StartSearchWalk(walk, 21).step, 21);
     EXPECT_EQ(TickSearchWalk(walk, false).step, 1);
+}
+
+// The command line's search: where the module was last found, the factory setting, the 21
+// steps from the slowest, then 57600; each line once, so a remembered step is not tried twice.
+TEST(SearchOrder, LikeliestFirstThenTheStepsThen57600) {
+    const auto fresh = SearchOrder(std::nullopt);
+    ASSERT_EQ(fresh.size(), 24u); // 9600 none is one of the 21 steps
+    EXPECT_EQ(fresh[0], kFactoryLine);
+    EXPECT_EQ(fresh[1], (SearchLine{600, 1}));
+    EXPECT_EQ(fresh[20], (SearchLine{38400, 0}));
+    EXPECT_EQ(fresh[21], (SearchLine{57600, 1}));
+    EXPECT_EQ(fresh[23], (SearchLine{57600, 0}));
+
+    const auto remembered = SearchOrder(SearchLine{57600, 2});
+    ASSERT_EQ(remembered.size(), 24u);
+    EXPECT_EQ(remembered[0], (SearchLine{57600, 2}));
+    EXPECT_EQ(remembered[1], kFactoryLine);
+    EXPECT_EQ(remembered[23], (SearchLine{57600, 0}));
+
+    EXPECT_EQ(SearchLineText({19200, 2}), "19200 odd");
+    EXPECT_EQ(ParseSearchLine("19200 odd"), (SearchLine{19200, 2}));
+    EXPECT_EQ(ParseSearchLine("57600 none"), (SearchLine{57600, 0}));
+    for (const char* bad : {"", "19200", "115200 none", "19200 odd ", "300 even"})
+        EXPECT_FALSE(ParseSearchLine(bad)) << bad;
 }
