@@ -13,15 +13,15 @@
 
 using namespace std::chrono_literals;
 
-// One module at the slowest setting, one at the fastest: after the factory setting, the walk
+// Modules at the slowest setting, the fastest and 57600: after the factory setting, the walk
 // from 600 baud even finds the first at once and the second at its last steps, where a
 // pseudo-terminal cannot tell even from no parity; the module's own serial settings decide what
 // is shown, and where the next search on that port tries first.
 TEST(CliSearch, FindsModulesAtBothEndsOfTheWalk) {
     SimProcess sim;
-    ASSERT_TRUE(sim.Start({"--modules", "2", "--serial-rate", "1,7", "--parity", "1,0", "--model",
+    ASSERT_TRUE(sim.Start({"--modules", "3", "--serial-rate", "1,7,8", "--parity", "1,0", "--model",
                            "QX871,QX861", "--number", "42,43"},
-                          2))
+                          3))
         << sim.error();
 
     const CliRun slow = RunCli({"search", sim.paths()[0]});
@@ -39,6 +39,10 @@ TEST(CliSearch, FindsModulesAtBothEndsOfTheWalk) {
     EXPECT_NE(fast.output.find("line: 38400 none\nfound at try 19 of 24\n"), std::string::npos)
         << fast.output;
     EXPECT_NE(fast.output.find("model: QX861\n"), std::string::npos) << fast.output;
+    // the rate above the window's walk comes last
+    const CliRun fastest = RunCli({"search", sim.paths()[2]});
+    EXPECT_NE(fastest.output.find("line: 57600 none\nfound at try 22 of 24\n"), std::string::npos)
+        << fastest.output;
     const CliRun again = RunCli({"search", sim.paths()[1]}, bench);
     EXPECT_NE(again.output.find("line: 38400 none\nfound at try 1 of 24\n"), std::string::npos)
         << again.output;
