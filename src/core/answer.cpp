@@ -205,6 +205,12 @@ AnswerResult AcceptAnswer(std::string_view text, Framing handler, std::string_vi
     return Checked(answer, text, lastCommand);
 }
 
+const char* AnswerText(const AnswerResult& result, const TextRule& rule) {
+    if (!result.text)
+        return nullptr;
+    return result.chineseOnly ? ChineseText(*result.text) : rule.Message(*result.text);
+}
+
 int ParityAfterAnswer(int answered, int answeredAt) {
     return answered == answer::kParityNotCarried ? answeredAt : answered;
 }

@@ -149,6 +149,9 @@ struct AnswerResult {
 // power level's value after the Chinese text, and the search's "(Model read ok)" suffix.
 AnswerResult AcceptAnswer(std::string_view text, Framing handler, std::string_view lastCommand);
 
+// The status text `result` shows under `rule`, or null where it shows none.
+const char* AnswerText(const AnswerResult& result, const TextRule& rule);
+
 // The parity (0 none, 1 even, 2 odd) a module runs at after an answer about its serial
 // settings: the answer's own; without one (kParityNotCarried) the module keeps the parity it
 // answered at, `answeredAt`.

@@ -115,10 +115,8 @@ void CommandSequence::Take(const core::AnswerResult& result) {
 }
 
 void CommandSequence::ShowStatus(const core::AnswerResult& result) {
-    if (!result.text)
-        return;
-    m_status.Set(2, QString::fromUtf8(result.chineseOnly ? core::ChineseText(*result.text)
-                                                         : m_state.Message(*result.text)));
+    if (const char* text = core::AnswerText(result, m_state.Texts()))
+        m_status.Set(2, QString::fromUtf8(text));
 }
 
 void CommandSequence::SetStatus(core::TextId text) {
