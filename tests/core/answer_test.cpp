@@ -183,6 +183,9 @@ TEST(Answer, ShortRowsAcceptedAndRefused) {
          std::nullopt},
     });
     // clang-format on
+    // without a parity told, the module keeps the one it answered at (here odd)
+    EXPECT_EQ(ParityAfterAnswer(kParityNotCarried, 2), 2);
+    EXPECT_EQ(ParityAfterAnswer(1, 2), 1);
 }
 
 TEST(Answer, TextsThatAreNoAnswerOfTheTable) {

@@ -2,13 +2,17 @@
 // after the request went out, and the reply must come at the moment the rule says, not later.
 #include "core/exchange_engine.h"
 #include "core/frame.h"
+#include "core/hex.h"
 #include "core/receive_timing.h"
 #include "core/request.h"
 #include "core/setting_table.h"
+#include "core/texts.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
+#include <variant>
 
 using namespace core;
 using std::chrono::milliseconds;
@@ -35,6 +39,10 @@ ExchangeRequest Read(std::uint8_t code, Framing framing = Framing::k5A5A, int fi
 // 5A5A answer with its code ("0006") and payload.
 Bytes Long(std::string_view code, std::string_view payload) {
     return BuildFrame5A5A("0000", code, payload);
+}
+// EDED answer with its code ("06") and payload.
+Bytes Short(std::string_view code, std::string_view payload) {
+    return BuildFrameEDED(code, payload);
 }
 
 struct Fed {
@@ -352,4 +360,86 @@ TEST(ExchangeEngine, DataByTheFrameDelay) {
     ASSERT_EQ(bound.size(), 1u);
     EXPECT_EQ(bound[0].bytes.size(), kReceiveBufferLimit);
     EXPECT_EQ(engine.Held(), 10u);
+}
+
+// What the window shows for each answer the engine hands on in its way: the event, and the
+// status text in the operator's language, or for a frame that fails its checks the verdict line
+// the receive log adds after it.
+TEST(ExchangeEngine, WindowAnswersAndTheirTexts) {
+    constexpr Framing L = Framing::k5A5A;
+    constexpr Framing S = Framing::kEDED; // "MORVANTELIS": 5A5A answers passed on
+    // the air-rate answer with its checksum 98 as 99; an IO answer with a wrong checksum; the
+    // air-rate answer without its trailer; ED ED 03 05 with the checksum E3 instead of E2
+    const std::string badSum = "5A5A00005A0003020500990D0A", badIo = "4040A6000107001300000D0A";
+    const std::string noTrailer = "5A5A00005A00030205009800", badShort = "EDED0305E3";
+    const Bytes ioWrite = BuildFrame4040("0001", "A6", "0012", "0101");
+    const Bytes ioRead = BuildFrame4040("012C", "A6", "0013", "0100");
+    using namespace answer;
+    using enum Setting;
+    using enum TextId;
+    struct Row {
+        Framing handler;
+        const char* last; // the command recorded last
+        Bytes frame;
+        AnswerEvent event;
+        const char* shown; // null: panel 2 keeps what it showed
+        const char* lang = "EN";
+    };
+    // clang-format off
+    const Row rows[] = {
+        {L, "8004", Long("0004", "0500"), SettingRead{kAirRate, 5}, "RF Parameters Read OK!"},
+        {L, "8003", Long("0004", "0500"), Refused{0x04}, "Answer data is error!"},
+        {L, "8006", Long("0006", "0300"), SettingRead{kChannel, 3}, "Read Channel and frequency OK!"},
+        {L, "8010", Long("0010", "0200"), SettingRead{kPowerSaving, 2}, "Read PowerSaved Mode OK!"},
+        {L, "8014", Long("0014", "0100"), SettingRead{kAirProtocol, 1}, "Read RF Protocol OK!"},
+        {L, "8012", Long("0012", "5A00"), FieldStrength{"5A", 90}, "Read OK!"},
+        {L, "8013", Long("0012", "1100"), Refused{0x12}, nullptr},
+        // the value follows the Chinese text only: the power group adds it
+        {L, "8013", Long("0013", "0900"), PowerLevelSet{9}, "Power be set OK!"},
+        {L, "8013", Long("0013", "0C00"), PowerLevelSet{12}, "功率设置成功,功率值为：", "CN"},
+        {L, "8002", Long("0002", "0702"), SerialSettingsRead{7, 2}, "COM Parameters Read OK!"},
+        // channel, air rate, serial rate, parity; 08 = 57600; 0x11 and parity 05 as they come
+        {L, "8015", Long("0015", "11080805"), AllRead{17, 8, 8, 5}, "Read All Parameters OK!"},
+        {L, "800E", Long("000E", "03050801"), AllWritten{8, 1}, "Write All Parameters OK!"},
+        {L, "40408012", ioWrite, IoLineWritten{1, true}, "Write IO OK!"},
+        {L, "40408013", ioRead, IoLinesRead{300, 1, 0}, "Read IO status OK!"},
+        {L, "8013", ioRead, Refused{0x13}, "Answer data is error!"},
+        // taken whatever is awaited; the search group adds what it read
+        {L, "8003", Long("0000", "201202"), SearchAnswer{0x20, 0x12, 2}, "RF Module(Radio) Searched OK!"},
+        {L, "8003", HexToBytes(badSum), BadChecksum{badSum, kChecksumError}, "Checksum is error!"},
+        {L, "8003", HexToBytes(badIo), BadChecksum{badIo, kIoChecksumError}, "Shecksum is error!"},
+        {L, "8003", HexToBytes(badSum), BadChecksum{badSum, kChecksumError}, "返回应答校验出错！", "en"},
+        {L, "8003", HexToBytes(noTrailer), NotAFrame{noTrailer}, nullptr},
+        // the first eight short answers speak Chinese whatever the language, the later ones
+        // follow it; the serial-settings answers tell the rate alone
+        {S, "8003", Short("03", ""), Acknowledged{}, "空中参数设置成功!"},
+        {S, "8004", Short("04", "08"), SettingRead{kAirRate, 8}, "空中参数读取成功!"},
+        {S, "8007", Short("07", ""), Acknowledged{}, "启动测试成功!"},
+        {S, "8002", Short("02", "05"), SerialSettingsRead{5, kParityNotCarried}, "串口参数读取成功!"},
+        {S, "8001", Short("01", "05"), SerialSettingsWritten{5, kParityNotCarried}, "串口参数设置成功!"},
+        {S, "800D", Short("0D", "012C"), SettingRead{kId, 300}, "Read ID OK!"},
+        {S, "800E", Short("0E", "03050500"), AllWritten{5, 0}, "Write All Parameters OK!"},
+        {S, "8003", HexToBytes(badShort), BadChecksum{badShort, kChecksumError}, "Checksum is error!"},
+        {S, "8003", Long("0003", ""), Acknowledged{}, "RF Parameters Write OK!"},
+        {S, "8001", Long("0001", "0501"), SerialSettingsWritten{5, 1}, "Parameters of Com Port Set OK!"},
+        // neither an IO answer nor noise leaves a trace
+        {S, "40408013", ioRead, Dropped{}, nullptr},
+        {S, "8016", "123", Dropped{}, nullptr},
+    };
+    // clang-format on
+    for (const Row& row : rows) {
+        SCOPED_TRACE(BytesToHex(row.frame) + " under " + row.last + " " + row.lang);
+        ExchangeEngine engine(row.handler, kT0);
+        engine.Listen(Unasked::kAnswers, milliseconds(60));
+        engine.SetLastCommand(row.last);
+        const auto seen = Drive(engine, {{10, row.frame}});
+        ASSERT_EQ(seen.size(), 1u);
+        ASSERT_TRUE(seen[0].reply.result);
+        const AnswerResult& result = *seen[0].reply.result;
+        EXPECT_EQ(result.event, row.event);
+        const TextRule rule(row.lang, "");
+        const auto* bad = std::get_if<BadChecksum>(&result.event);
+        EXPECT_STREQ(bad ? rule.Message(bad->line) : AnswerText(result, rule), row.shown);
+        EXPECT_TRUE(!bad || !AnswerText(result, rule)) << "a bad frame shows no status";
+    }
 }

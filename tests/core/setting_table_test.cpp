@@ -133,9 +133,9 @@ TEST(SettingTable, ListPositionsAndValues) {
         int value;
     };
     const Row rows[] = {
-        {kChannel, 0, 1},     {kAirRate, 0, 2},     {kSerialRate, 3, 5},
-        {kParity, 0, 1},      {kParity, 2, 0},      {kPowerSaving, 3, 3},
-        {kAirProtocol, 1, 1}, {kOutputPower, 1, 1}, {kPowerLevel, 15, 15},
+        {kChannel, 0, 1},     {kAirRate, 0, 2},      {kAirRate, 6, 8},     {kSerialRate, 3, 5},
+        {kParity, 0, 1},      {kParity, 2, 0},       {kPowerSaving, 3, 3}, {kAirProtocol, 1, 1},
+        {kOutputPower, 1, 1}, {kPowerLevel, 15, 15},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(RowOf(row.setting).key);

@@ -20,7 +20,6 @@ struct RowCase {
     const char* lastCommand;
     const char* code;
     const char* payload;
-    const char* status; // "-": panel 2 keeps what it showed
     std::vector<std::pair<const char*, const char*>> shows;
     const char* portBaud = nullptr; // where the port was reopened: its baud and parity codes
     int portParity = 0;
@@ -30,9 +29,7 @@ void RunRows(ModulePeer& m, const std::vector<RowCase>& rows) {
     for (const RowCase& row : rows) {
         SCOPED_TRACE(row.why);
         m.g().LastCommand = row.lastCommand;
-        m.h.Ctx().status.Set(2, "-");
         ASSERT_TRUE(m.Deliver(Answer5A5A(row.code, row.payload)));
-        EXPECT_EQ(m.h.Status(2), QString::fromUtf8(row.status));
         for (const auto& [control, value] : row.shows)
             EXPECT_EQ(Shown(m, control), QString::fromUtf8(value)) << control;
         if (row.portBaud != nullptr) {
@@ -46,6 +43,8 @@ void RunRows(ModulePeer& m, const std::vector<RowCase>& rows) {
 
 } // namespace
 
+// What each answer means and the text it shows is the exchange's table (core tests); here,
+// where the window's groups put the values, and that a refused answer changes nothing.
 TEST(Answer5A5A, AcceptedAnswersFillTheirControlsAndOthersAreRefused) {
     ModulePeer m("CEO=EN");
     m.ChooseModel(6); // QX871: channels and rates up to 38400
@@ -55,26 +54,17 @@ TEST(Answer5A5A, AcceptedAnswersFillTheirControlsAndOthersAreRefused) {
     m.h.Ctx().models->ComboBox16Click();
     // clang-format off
     RunRows(m, {
-        // rate code 05 = 9600 at position 3; refused, or 08 = 57600, which this model's list
-        // does not offer, after it
-        {"air rate", "8004", "0004", "0500", "RF Parameters Read OK!", {{"ComboBox1", "3"}}},
-        {"air rate refused", "8003", "0004", "0700", "Answer data is error!", {{"ComboBox1", "3"}}},
-        {"air rate unknown", "8004", "0004", "0800", "RF Parameters Read OK!",
-         {{"ComboBox1", "-1"}}},
+        // a list shows the position of the code, 05 = 9600; refused, it stays
+        {"air rate", "8004", "0004", "0500", {{"ComboBox1", "3"}}},
+        {"air rate refused", "8003", "0004", "0700", {{"ComboBox1", "3"}}},
         // channel 3 is position 2, and its frequency shows
-        {"channel", "8006", "0006", "0300", "Read Channel and frequency OK!",
-         {{"ComboBox4", "2"}, {"Edit1", "431.7360MHZ"}}},
-        {"id 012C", "800D", "000D", "012C", "Read ID OK!", {{"Edit15", "300"}}},
-        {"power saving", "8010", "0010", "0200", "Read PowerSaved Mode OK!", {{"ComboBox6", "2"}}},
-        // field strength 0x5A as its two characters and as 90; a refusal shows nothing
-        {"field strength", "8012", "0012", "5A00", "Read OK!",
-         {{"Edit16", "5A"}, {"Edit17", "90"}}},
-        {"field strength refused", "8013", "0012", "1100", "-", {{"Edit16", "5A"}}},
-        {"power level", "8013", "0013", "0900", "Power be set OK!", {}},
-        {"protocol", "8014", "0014", "0100", "Read RF Protocol OK!", {{"ComboBox5", "1"}}},
-        {"read all refused", "8014", "0015", "03050600",
-         "Recieved All Parameters Setting Command !",
-         {{"ComboBox4", "2"}}},
+        {"channel", "8006", "0006", "0300", {{"ComboBox4", "2"}, {"Edit1", "431.7360MHZ"}}},
+        // a field shows the number; each setting in the control its table row names
+        {"id 012C", "800D", "000D", "012C", {{"Edit15", "300"}}},
+        {"power saving", "8010", "0010", "0200", {{"ComboBox6", "2"}}},
+        {"protocol", "8014", "0014", "0100", {{"ComboBox5", "1"}}},
+        // field strength 0x5A as its two characters and as 90
+        {"field strength", "8012", "0012", "5A00", {{"Edit16", "5A"}, {"Edit17", "90"}}},
     });
     // clang-format on
 }
@@ -85,57 +75,28 @@ TEST(Answer5A5A, SerialSettingsAnswersMoveThePortToTheModulesSettings) {
     // clang-format off
     RunRows(m, {
         // rate 07 = 38400, parity 02 = odd
-        {"serial read", "8002", "0002", "0702", "COM Parameters Read OK!",
-         {{"ComboBox2", "5"}, {"ComboBox3", "1"}}, "38400", 0x08},
+        {"serial read", "8002", "0002", "0702", {{"ComboBox2", "5"}, {"ComboBox3", "1"}}, "38400", 0x08},
         // channel 3, air 9600, serial 19200, parity 01 = even
-        {"read all", "8015", "0015", "03050601", "Read All Parameters OK!",
-         {{"ComboBox4", "2"}, {"ComboBox1", "3"}, {"ComboBox2", "4"}, {"ComboBox3", "0"}},
-         "19200", 0x18},
+        {"read all", "8015", "0015", "03050601",
+         {{"ComboBox4", "2"}, {"ComboBox1", "3"}, {"ComboBox2", "4"}, {"ComboBox3", "0"}}, "19200", 0x18},
         // write all: serial rate 05 and parity 00 from bytes 2 and 3
-        {"write all", "800E", "000E", "03050500", "Write All Parameters OK!", {}, "9600", 0x00},
+        {"write all", "800E", "000E", "03050500", {}, "9600", 0x00},
         // channel 17 clears the channel; parity 05 is unknown and leaves the list as it was
-        {"read all odd values", "8015", "0015", "11050405", "Read All Parameters OK!",
+        {"read all odd values", "8015", "0015", "11050405",
          {{"ComboBox4", "-1"}, {"ComboBox2", "2"}, {"ComboBox3", "0"}}},
     });
     // clang-format on
 }
 
-TEST(Answer5A5A, Rate57600WhereTheModelOffersIt) {
-    ModulePeer m("CEO=EN");
-    m.ChooseModel(31); // QX2401: rates up to 57600, code 08 at position 6
-    // clang-format off
-    RunRows(m, {
-        {"air rate", "8004", "0004", "0800", "RF Parameters Read OK!", {{"ComboBox1", "6"}}},
-        {"serial read", "8002", "0002", "0802", "COM Parameters Read OK!",
-         {{"ComboBox2", "6"}, {"ComboBox3", "1"}}, "57600", 0x08},
-        {"read all", "8015", "0015", "03080800", "Read All Parameters OK!",
-         {{"ComboBox1", "6"}, {"ComboBox2", "6"}, {"ComboBox3", "2"}}, "57600", 0x00},
-        {"write all", "800E", "000E", "03050801", "Write All Parameters OK!", {}, "57600", 0x18},
-    });
-    // clang-format on
-    EXPECT_EQ(m.g().Line.PortBaudCode, 15);
-    EXPECT_TRUE(m.g().PortOpenFlags[0]);
-    EXPECT_TRUE(m.h.Boxes().empty());
-}
-
 TEST(Answer5A5A, FramesThatFailTheChecksGoToTheReceiveLog) {
     ModulePeer m("CEO=EN");
     m.g().LastCommand = "8003";
-    // checksum 98 of the air-rate answer replaced by 99; an IO answer with a wrong checksum;
-    // no trailer
+    // checksum 98 of the air-rate answer replaced by 99; no trailer
     const std::string badSum = "5A5A00005A0003020500990D0A";
-    const std::string badIo = "4040A6000107001300000D0A";
-    for (const std::string& text : {badSum, badIo, std::string("5A5A00005A00030205009800")})
+    for (const std::string& text : {badSum, std::string("5A5A00005A00030205009800")})
         ASSERT_TRUE(m.Deliver(text));
     EXPECT_EQ(m.ui().Memo2->toPlainText().toStdString(),
-              badSum + "\nChecksum is error!\n" + badIo +
-                  "\nShecksum is error!\n5A5A00005A00030205009800");
-    EXPECT_EQ(m.h.Status(2), "-");
-
-    m.ui().Memo2->clear();
-    m.g().LangCode = "en"; // not exactly "EN": Chinese
-    ASSERT_TRUE(m.Deliver(badSum));
-    EXPECT_EQ(m.ui().Memo2->toPlainText().toStdString(), badSum + "\n返回应答校验出错！");
+              badSum + "\nChecksum is error!\n5A5A00005A00030205009800");
 
     // A log one line short of full keeps the frame with its verdict.
     m.ui().Memo2->clear();
@@ -143,7 +104,7 @@ TEST(Answer5A5A, FramesThatFailTheChecksGoToTheReceiveLog) {
         m.ui().Memo2->appendPlainText("x");
     ASSERT_TRUE(m.Deliver(badSum));
     EXPECT_TRUE(m.ui().Memo2->toPlainText().endsWith(
-        QString::fromStdString("x\n" + badSum + "\n返回应答校验出错！")));
+        QString::fromStdString("x\n" + badSum + "\nChecksum is error!")));
 }
 
 TEST(Answer5A5A, IoAnswersPaintTheIndicators) {
@@ -155,7 +116,6 @@ TEST(Answer5A5A, IoAnswersPaintTheIndicators) {
     m.g().LastCommand = "40408012";
     // line 1 high, then line 2 low
     ASSERT_TRUE(m.Deliver(core::FrameText4040("0001", "A6", "0012", "0101")));
-    EXPECT_EQ(m.h.Status(2), "Write IO OK!");
     ASSERT_TRUE(m.Deliver(core::FrameText4040("0001", "A6", "0012", "0200")));
     EXPECT_TRUE(lime(ui.Shape3));
     EXPECT_FALSE(lime(ui.Shape4));
@@ -163,18 +123,13 @@ TEST(Answer5A5A, IoAnswersPaintTheIndicators) {
     m.g().LastCommand = "40408013";
     // module 012C = 300 reports input 1 high, input 2 low
     ASSERT_TRUE(m.Deliver(core::FrameText4040("012C", "A6", "0013", "0100")));
-    EXPECT_EQ(m.h.Status(2), "Read IO status OK!");
     EXPECT_EQ(ui.Edit10->text(), "300");
     EXPECT_EQ(ui.ComboBox7->currentIndex(), 1);
     EXPECT_EQ(ui.ComboBox8->currentIndex(), 0);
     EXPECT_TRUE(lime(ui.Shape1));
     EXPECT_FALSE(lime(ui.Shape2));
 
-    m.g().LastCommand = "8013"; // the power-level command, not the IO read
-    ASSERT_TRUE(m.Deliver(core::FrameText4040("0001", "A6", "0013", "0001")));
-    EXPECT_EQ(m.h.Status(2), "Answer data is error!");
-    EXPECT_EQ(ui.Edit10->text(), "300");
-
+    m.g().LastCommand = "8013";
     m.g().LangCode = "CN"; // the power value follows the Chinese text only
     ASSERT_TRUE(m.Deliver(Answer5A5A("0013", "0C00")));
     EXPECT_EQ(m.h.Status(2), "功率设置成功,功率值为：12");
