@@ -107,15 +107,9 @@ core::Framing ModulePort::FramingOf(const core::Command& command) const {
 core::ExchangeReply ModulePort::Request(const core::Command& command, std::string_view payload,
                                         milliseconds wait, std::string_view id,
                                         std::optional<milliseconds> firstByte) {
-    const core::RequestId request =
-        m_engine.Submit({core::BuildRequest(command, FramingOf(command), payload, id),
-                         core::Completion::kFramed, firstByte.value_or(wait), wait});
-    core::ExchangeReply reply = Await(request);
+    core::ExchangeReply reply = Await(command, payload, wait, id, firstByte.value_or(wait));
     if (reply.kind == core::ReplyKind::kPortLost)
         throw ExchangeError{ExchangeFault::kPort, m_name + ": " + reply.cause};
-    m_sentAt = reply.sent;
-    m_lastAnswer = reply.bytes;
-    m_answerBegan = reply.began;
     return reply;
 }
 
@@ -127,11 +121,35 @@ std::optional<core::AnswerResult> ModulePort::Exchange(const core::Command& comm
     return std::move(reply.result);
 }
 
-core::ExchangeReply ModulePort::Await(core::RequestId id) {
+void ModulePort::Submit(const core::Command& command, std::string_view payload, milliseconds wait,
+                        std::string_view id, Done done) {
+    done(Await(command, payload, wait, id, wait));
+}
+
+std::string ModulePort::FollowLine(int baud, int parity, milliseconds settle) {
+    try {
+        SetLine(baud, parity);
+    } catch (const ExchangeError& error) {
+        return error.message;
+    }
+    Settle(settle);
+    return {};
+}
+
+core::ExchangeReply ModulePort::Await(const core::Command& command, std::string_view payload,
+                                      milliseconds wait, std::string_view id,
+                                      milliseconds firstByte) {
+    const core::RequestId request =
+        m_engine.Submit({core::BuildRequest(command, FramingOf(command), payload, id),
+                         core::Completion::kFramed, firstByte, wait});
     for (;;) {
         for (core::ExchangeReply& reply : m_engine.TakeReplies())
-            if (reply.id == id)
+            if (reply.id == request) {
+                m_sentAt = reply.sent;
+                m_lastAnswer = reply.bytes;
+                m_answerBegan = reply.began;
                 return std::move(reply);
+            }
         Step(Clock::time_point::max());
     }
 }
@@ -189,17 +207,35 @@ std::string ModulePort::WriteFailure() {
     return reason.empty() ? "the port did not take the request" : reason;
 }
 
+std::variant<core::AnswerEvent, ExchangeError>
+Accepted(const Exchanger& port, const core::Command& command, core::ExchangeReply reply) {
+    const std::string name = core::CommandLogName(command.code, command.io);
+    switch (reply.kind) {
+    case core::ReplyKind::kAnswer:
+        return std::move(reply.result->event);
+    case core::ReplyKind::kNoAnswer:
+        return ExchangeError{ExchangeFault::kNoAnswer, port.Name() + ": no answer to " + name +
+                                                           "; the module stopped answering"};
+    case core::ReplyKind::kRefused:
+        return ExchangeError{ExchangeFault::kRefused, port.Name() + ": the module did not accept " +
+                                                          name + port.RefusalHint()};
+    case core::ReplyKind::kPortLost:
+        break;
+    }
+    return ExchangeError{ExchangeFault::kPort, port.Name() + ": " + reply.cause};
+}
+
+ExchangeError WithoutData(const Exchanger& port, std::uint8_t code, bool io) {
+    return {ExchangeFault::kRefused,
+            port.Name() + ": an answer without the data of " + core::CommandLogName(code, io)};
+}
+
 core::AnswerEvent Ask(ModulePort& port, const core::Command& command, std::string_view payload,
                       milliseconds wait, std::string_view id) {
-    core::ExchangeReply reply = port.Request(command, payload, wait, id);
-    const std::string name = core::CommandLogName(command.code, command.io);
-    if (reply.kind == core::ReplyKind::kNoAnswer)
-        throw ExchangeError{ExchangeFault::kNoAnswer, port.Name() + ": no answer to " + name +
-                                                          "; the module stopped answering"};
-    if (reply.kind != core::ReplyKind::kAnswer)
-        throw ExchangeError{ExchangeFault::kRefused, port.Name() + ": the module did not accept " +
-                                                         name + port.RefusalHint()};
-    return std::move(reply.result->event);
+    auto accepted = Accepted(port, command, port.Request(command, payload, wait, id));
+    if (auto* error = std::get_if<ExchangeError>(&accepted))
+        throw std::move(*error);
+    return std::get<core::AnswerEvent>(std::move(accepted));
 }
 
 std::string Put(ModulePort& port, const core::Command& command, std::string_view payload,

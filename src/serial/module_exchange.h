@@ -10,6 +10,7 @@
 #include "core/frame_trace.h"
 #include "core/line_settings.h"
 #include "core/services.h"
+#include "exchanger.h"
 #include "link.h"
 #include "posix_sio.h"
 #include "record_sink.h"
@@ -54,7 +55,7 @@ private:
     std::string m_last;
 };
 
-class ModulePort {
+class ModulePort : public Exchanger {
 public:
     // `name` is what the operator typed (COM3, /dev/ttyUSB0), `device` the path it stands for.
     ModulePort(std::string name, std::string device, TraceSink trace, bool eded);
@@ -73,8 +74,8 @@ public:
     void SetLine(int baud, int parity);
     const core::LineSettings& Line() const { return m_line; }
     int Baud() const { return m_line.BaudRate; }
-    int Parity() const { return m_parity; }
-    const std::string& Name() const { return m_name; }
+    int Parity() const override { return m_parity; }
+    const std::string& Name() const override { return m_name; }
     bool Eded() const { return m_eded; }
 
     // Sends the command in the framing this port uses for it and waits for the engine's reply:
@@ -91,6 +92,11 @@ public:
     std::optional<core::AnswerResult>
     Exchange(const core::Command& command, std::string_view payload, std::chrono::milliseconds wait,
              std::string_view id = {}, std::optional<std::chrono::milliseconds> firstByte = {});
+    // The same, the reply to `done` before it returns, a lost port's among them.
+    void Submit(const core::Command& command, std::string_view payload,
+                std::chrono::milliseconds wait, std::string_view id, Done done) override;
+    // SetLine, then Settle.
+    std::string FollowLine(int baud, int parity, std::chrono::milliseconds settle) override;
 
     // The next request waits `settle` from now: a module takes up new serial settings a moment
     // after it answered at the old ones.
@@ -101,24 +107,27 @@ public:
     void Listen(std::chrono::steady_clock::time_point until);
 
     // The framing a command goes out in on this port.
-    core::Framing FramingOf(const core::Command& command) const;
+    core::Framing FramingOf(const core::Command& command) const override;
     // The bytes of the last answer collected, and when its first byte came; when its request
     // went out.
     const core::Bytes& LastAnswer() const { return m_lastAnswer; }
     std::chrono::steady_clock::time_point LastAnswerBegan() const { return m_answerBegan; }
     std::chrono::steady_clock::time_point LastSent() const { return m_sentAt; }
     // The model variant the port talks to: the long framing's name, else empty.
-    const std::string& Variant() const { return m_variant; }
+    const std::string& Variant() const override { return m_variant; }
     // Added to a refusal's message: where to look for the answer that was refused.
     void SetRefusalHint(std::string hint) { m_refusalHint = std::move(hint); }
-    const std::string& RefusalHint() const { return m_refusalHint; }
+    const std::string& RefusalHint() const override { return m_refusalHint; }
 
 private:
     // Writes what the engine says, feeds it the port's bytes and the clock, traces what it
     // records, then sleeps until the engine's next deadline, the next poll or `until`.
     void Step(std::chrono::steady_clock::time_point until);
-    // Steps until the reply to `id` comes; late replies to earlier requests are passed over.
-    core::ExchangeReply Await(core::RequestId id);
+    // Sends the request and steps until its reply comes; late replies to earlier requests are
+    // passed over.
+    core::ExchangeReply Await(const core::Command& command, std::string_view payload,
+                              std::chrono::milliseconds wait, std::string_view id,
+                              std::chrono::milliseconds firstByte);
     // Why the request could not be written, in words the operator can act on.
     std::string WriteFailure();
 
@@ -166,10 +175,18 @@ struct Module {
     core::answer::SerialNumber serialNumber;
 };
 
-// One exchange whose answer is accepted: its event. ExchangeError kNoAnswer when none came,
-// kRefused for any other answer, each naming the command.
+// The event of the answer `reply` carries when `command` accepts it; otherwise the failure:
+// ExchangeError kNoAnswer when none came, kRefused for any other answer, each naming the
+// command, kPort with the cause of a lost port.
+std::variant<core::AnswerEvent, ExchangeError>
+Accepted(const Exchanger& port, const core::Command& command, core::ExchangeReply reply);
+
+// One exchange whose answer is accepted: its event. Throws what Accepted gives for a failure.
 core::AnswerEvent Ask(ModulePort& port, const core::Command& command, std::string_view payload,
                       std::chrono::milliseconds wait, std::string_view id = {});
+
+// An answer to `code` that lacks the data asked for (ExchangeError kRefused).
+ExchangeError WithoutData(const Exchanger& port, std::uint8_t code, bool io);
 
 // The same, for an answer that carries the event E.
 template <class E>
@@ -180,8 +197,7 @@ E Ask(ModulePort& port, std::uint8_t code, std::chrono::milliseconds wait,
         Ask(port, command, core::ReadPayload(port.FramingOf(command)), wait, id);
     if (const E* e = std::get_if<E>(&event))
         return *e;
-    throw ExchangeError{ExchangeFault::kRefused, port.Name() + ": an answer without the data of " +
-                                                     core::CommandLogName(code, !id.empty())};
+    throw WithoutData(port, code, !id.empty());
 }
 
 // Sends a write and tells whether the module took it: empty, or why not. A lost port throws
