@@ -237,6 +237,12 @@ constexpr TextRow kTexts[] = {
     {TextId::kProfileFailed, "设置文件操作失败：", "Settings profile failed: ", nullptr},
     {TextId::kProfileReadBackDiffers, "写入后回读不一致：",
      "the read-back differs after the write:", nullptr},
+    {TextId::kProfileReading, "读取模块设置 %1/%2：%3", "Reading module settings %1 of %2: %3",
+     nullptr},
+    {TextId::kProfileWriting, "写入模块设置 %1/%2：%3", "Writing module settings %1 of %2: %3",
+     nullptr},
+    {TextId::kProfileBusy, "正在读写模块设置，请稍候!",
+     "Module settings are being read or written; please wait!", nullptr},
     // Pair transfer test; the texts after the start captions are the saved results'.
     {TextId::kPairStartNull, "发送内容不能为空!", "Data is NULL!", nullptr},
     {TextId::kPairSendNull, "发送数据不能为空!", "Data is NULL!", nullptr},

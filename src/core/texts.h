@@ -188,7 +188,8 @@ enum class TextId {
     // The session log, followed by the file's path.
     kSessionLogFailed,
     // Settings profiles: titles, results, the question before a write (followed by the
-    // differences) and the failure (followed by its reason).
+    // differences) and the failure (followed by its reason); the progress of the exchange
+    // (request %1 of %2, what it asks), and the refusal of another operation meanwhile.
     kSaveProfileTitle,
     kApplyProfileTitle,
     kProfileSaved,
@@ -197,6 +198,9 @@ enum class TextId {
     kProfileApplyQuestion,
     kProfileFailed,
     kProfileReadBackDiffers,
+    kProfileReading,
+    kProfileWriting,
+    kProfileBusy,
     // Pair transfer test.
     kPairStartNull,
     kPairSendNull,

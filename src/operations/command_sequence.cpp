@@ -29,6 +29,8 @@ bool CommandSequence::StartOperation() {
         m_dialogs.Warning(m_state.Message(core::TextId::kStopPairTest));
         return false;
     }
+    if (m_holding && m_holding())
+        return false;
     EndWaitingChain();
     return true;
 }

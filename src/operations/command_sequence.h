@@ -54,6 +54,9 @@ public:
     // data. Otherwise a set-all chain still waiting for an answer ends, so that the answer to
     // this operation, of the same kind perhaps, cannot continue it unasked.
     bool StartOperation();
+    // While `holding` says so (after its own warning), StartOperation refuses too: an operation
+    // that holds the port, the profile entries. Empty for none.
+    void RefuseWhile(std::function<bool()> holding) { m_holding = std::move(holding); }
     // Ends a set-all chain still waiting for an answer or for its next step, unless this is
     // the chain's own step: for the operations with a guard of their own, the pair test and
     // the terminal.
@@ -122,4 +125,5 @@ private:
                std::variant_size_v<core::AnswerEvent>>
         m_effects;
     std::array<std::function<void()>, 3> m_stepRuns; // the chain's steps, by core::ChainNext
+    std::function<bool()> m_holding;
 };

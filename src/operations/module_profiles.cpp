@@ -1,13 +1,13 @@
 #include "module_profiles.h"
 
 #include "command_sequence.h"
-#include "config/module_profile.h"
 #include "core/services.h"
 #include "core/texts.h"
 #include "form/status_panels.h"
 #include "port_dialog/port_dialog.h"
-#include "serial/module_profile_io.h"
+#include "window_port.h"
 
+#include <QTimer>
 #include <fstream>
 
 namespace {
@@ -25,7 +25,13 @@ ModuleProfiles::ModuleProfiles(core::Session& g, const ProfileServices& services
                                serial::Link& link, serial::RecordSink& records,
                                TfrmPortSet& portDialog)
     : m_g(g), m_services(services), m_sequence(sequence), m_status(status), m_commFun(commFun),
-      m_link(link), m_records(records), m_portDialog(portDialog) {}
+      m_link(link), m_records(records), m_portDialog(portDialog) {
+    m_sequence.RefuseWhile([this] { return Holding(); });
+}
+
+ModuleProfiles::~ModuleProfiles() {
+    m_sequence.RefuseWhile({});
+}
 
 const char* ModuleProfiles::Message(core::TextId id) const {
     return m_g.Texts().Message(id);
@@ -42,18 +48,44 @@ void ModuleProfiles::Fail(const std::string& reason) {
     m_services.dialogs.Error(text);
 }
 
-template <class Operation> void ModuleProfiles::Run(Operation operation) {
-    // The poll would take the blocking exchange's answers for its own.
-    const bool suspended = m_g.PollSuspended;
+bool ModuleProfiles::Holding() {
+    // Their requests would go out between the entry's, or at the line it has left.
+    if (!m_port)
+        return false;
+    m_services.dialogs.Warning(Message(core::TextId::kProfileBusy));
+    return true;
+}
+
+void ModuleProfiles::Begin() {
+    // The receive would take the exchange's answers for its own.
+    m_suspended = m_g.PollSuspended;
     m_g.PollSuspended = true;
-    try {
-        serial::ModulePort port("COM" + std::to_string(m_g.Line.CurrentPort), m_commFun, m_link,
-                                m_g.Line, m_g.VariantType, {}, &m_records);
-        operation(port);
-    } catch (const serial::ExchangeError& error) {
-        Fail(error.message);
-    }
-    m_g.PollSuspended = suspended;
+    m_port = std::make_unique<WindowPort>("COM" + std::to_string(m_g.Line.CurrentPort), m_commFun,
+                                          m_link, m_g.Line, m_g.VariantType, m_records);
+}
+
+void ModuleProfiles::End(std::function<void()> then) {
+    QTimer::singleShot(0, &m_turns, [this, then = std::move(then)] {
+        m_port.reset();
+        m_g.PollSuspended = m_suspended;
+        m_status.HideProgress();
+        then();
+    });
+}
+
+template <class T> bool ModuleProfiles::Ended(serial::Outcome<T>& outcome) {
+    const auto* error = std::get_if<serial::ExchangeError>(&outcome);
+    if (error)
+        End([this, reason = error->message] { Fail(reason); });
+    return error != nullptr;
+}
+
+serial::StepProgress ModuleProfiles::Progress(core::TextId text) {
+    return [this, text](int step, int steps, const std::string& asks) {
+        m_status.ShowProgress(
+            QString::fromUtf8(Message(text)).arg(step).arg(steps).arg(QString::fromStdString(asks)),
+            step - 1, steps);
+    };
 }
 
 void ModuleProfiles::Save() {
@@ -63,16 +95,31 @@ void ModuleProfiles::Save() {
         m_services.files.Choose(Message(core::TextId::kSaveProfileTitle), "module.ini", kFilter);
     if (path.empty())
         return;
-    Run([&](serial::ModulePort& port) {
-        const serial::Module module = serial::IdentifyModule(port, kAnswerWait);
-        const std::string text =
-            config::ModuleProfileText(serial::ReadProfile(port, module, kAnswerWait));
-        std::ofstream file(path, std::ios::binary | std::ios::trunc);
-        file << text;
-        if (!file.flush())
-            return Fail(path + ": cannot be written");
-        Report(Message(core::TextId::kProfileSaved) + path);
-    });
+    Begin();
+    serial::IdentifyModule(
+        *m_port, kAnswerWait, Progress(core::TextId::kProfileReading),
+        [this, path](serial::Outcome<serial::Module> module) {
+            if (Ended(module))
+                return;
+            serial::ReadProfile(
+                *m_port, std::get<serial::Module>(module), kAnswerWait,
+                Progress(core::TextId::kProfileReading),
+                [this, path](serial::Outcome<config::ModuleProfile> profile) {
+                    if (Ended(profile))
+                        return;
+                    End([this, path,
+                         text = config::ModuleProfileText(
+                             std::get<config::ModuleProfile>(profile))] { Store(path, text); });
+                });
+        });
+}
+
+void ModuleProfiles::Store(const std::string& path, const std::string& text) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file << text;
+    if (!file.flush())
+        return Fail(path + ": cannot be written");
+    Report(Message(core::TextId::kProfileSaved) + path);
 }
 
 void ModuleProfiles::Apply() {
@@ -85,36 +132,70 @@ void ModuleProfiles::Apply() {
     auto loaded = config::LoadModuleProfile(path);
     if (const auto* error = std::get_if<std::string>(&loaded))
         return Fail(*error);
-    const config::ModuleProfile wanted = std::get<config::ModuleProfile>(std::move(loaded));
-    Run([&](serial::ModulePort& port) {
-        const serial::Module module = serial::IdentifyModule(port, kAnswerWait);
-        if (const std::string refusal = serial::ProfileRefusal(port, wanted, module, path);
-            !refusal.empty())
-            return Fail(refusal);
-        const core::SettingValues current = serial::ReadProfile(port, module, kAnswerWait).settings;
-        const core::SettingDifferences before = core::CompareSettings(wanted.settings, current);
-        if (before.count == 0)
-            return Report(Message(core::TextId::kProfileSame));
-        std::string question = Message(core::TextId::kProfileApplyQuestion);
-        for (const std::string& line : before.lines)
-            question += line + "\n";
-        if (!m_services.dialogs.Question(question))
-            return;
-        const std::string refused =
-            serial::WriteSettings(port, wanted.settings, current, kAnswerWait);
-        // The window follows the module to the serial settings it holds now, written or not.
-        const core::SettingValues held = serial::ReadProfile(port, module, kAnswerWait).settings;
-        m_portDialog.ReopenPort(held.at(core::Setting::kSerialRate),
-                                held.at(core::Setting::kParity));
-        if (!refused.empty())
-            return Fail(refused);
-        const core::SettingDifferences after = core::CompareSettings(wanted.settings, held);
-        if (after.count != 0) {
-            std::string lines = Message(core::TextId::kProfileReadBackDiffers);
-            for (const std::string& line : after.lines)
-                lines += "\n" + line;
-            return Fail(lines);
-        }
-        Report(Message(core::TextId::kProfileApplied));
-    });
+    Begin();
+    serial::IdentifyModule(
+        *m_port, kAnswerWait, Progress(core::TextId::kProfileReading),
+        [this, path, wanted = std::get<config::ModuleProfile>(std::move(loaded))](
+            serial::Outcome<serial::Module> identified) {
+            if (Ended(identified))
+                return;
+            const serial::Module& module = std::get<serial::Module>(identified);
+            if (std::string refusal = serial::ProfileRefusal(*m_port, wanted, module, path);
+                !refusal.empty())
+                return End([this, refusal] { Fail(refusal); });
+            serial::ReadProfile(
+                *m_port, module, kAnswerWait, Progress(core::TextId::kProfileReading),
+                [this, wanted, module](serial::Outcome<config::ModuleProfile> read) {
+                    if (Ended(read))
+                        return;
+                    Confirm(wanted, module, std::get<config::ModuleProfile>(read).settings);
+                });
+        });
+}
+
+void ModuleProfiles::Confirm(const config::ModuleProfile& wanted, const serial::Module& module,
+                             const core::SettingValues& current) {
+    const core::SettingDifferences before = core::CompareSettings(wanted.settings, current);
+    if (before.count == 0)
+        return End([this] { Report(Message(core::TextId::kProfileSame)); });
+    std::string question = Message(core::TextId::kProfileApplyQuestion);
+    for (const std::string& line : before.lines)
+        question += line + "\n";
+    if (!m_services.dialogs.Question(question))
+        return End([] {});
+    serial::WriteSettings(*m_port, wanted.settings, current, kAnswerWait, serial::kSettleTime,
+                          Progress(core::TextId::kProfileWriting),
+                          [this, wanted, module](serial::Outcome<std::string> written) {
+                              if (Ended(written))
+                                  return;
+                              // The window follows the module to the serial settings it holds now,
+                              // written or not.
+                              serial::ReadProfile(
+                                  *m_port, module, kAnswerWait,
+                                  Progress(core::TextId::kProfileReading),
+                                  [this, wanted, refused = std::get<std::string>(written)](
+                                      serial::Outcome<config::ModuleProfile> back) {
+                                      if (Ended(back))
+                                          return;
+                                      End([this, wanted, refused,
+                                           held = std::get<config::ModuleProfile>(back).settings] {
+                                          Applied(wanted, refused, held);
+                                      });
+                                  });
+                          });
+}
+
+void ModuleProfiles::Applied(const config::ModuleProfile& wanted, const std::string& refused,
+                             const core::SettingValues& held) {
+    m_portDialog.ReopenPort(held.at(core::Setting::kSerialRate), held.at(core::Setting::kParity));
+    if (!refused.empty())
+        return Fail(refused);
+    const core::SettingDifferences after = core::CompareSettings(wanted.settings, held);
+    if (after.count != 0) {
+        std::string lines = Message(core::TextId::kProfileReadBackDiffers);
+        for (const std::string& line : after.lines)
+            lines += "\n" + line;
+        return Fail(lines);
+    }
+    Report(Message(core::TextId::kProfileApplied));
 }

@@ -1,15 +1,23 @@
 // Saving the module's settings into a profile file, and applying a profile to the module after
-// the operator has seen what changes: the blocking exchange the command line uses, on the
-// window's own port, with the receive poll held so no answer is taken twice, and its frames
-// shown in the frame monitor and the session log as that exchange judged them.
+// the operator has seen what changes: the profile steps the command line runs, on the window's
+// own port without blocking its thread, their progress beside the status panels, the receive
+// held so no answer is taken twice, and their frames shown in the frame monitor and the
+// session log as the exchange judged them. While one runs, other operations are refused.
 #pragma once
 
+#include "config/module_profile.h"
 #include "core/session.h"
+#include "serial/module_profile_io.h"
+
+#include <QObject>
+#include <functional>
+#include <memory>
 
 class CommandSequence;
 class StatusPanels;
 class TCommFun;
 class TfrmPortSet;
+class WindowPort;
 namespace core {
 class Dialogs;
 class OpenFileChooser;
@@ -33,6 +41,7 @@ public:
     ModuleProfiles(core::Session& g, const ProfileServices& services, CommandSequence& sequence,
                    StatusPanels& status, TCommFun& commFun, serial::Link& link,
                    serial::RecordSink& records, TfrmPortSet& portDialog);
+    ~ModuleProfiles();
 
     // "Save module settings…": reads the module at the port's line into the chosen file.
     void Save();
@@ -42,8 +51,23 @@ public:
     void Apply();
 
 private:
-    // Runs `operation` with the poll held; a failure goes to panel 2 and a box.
-    template <class Operation> void Run(Operation operation);
+    // The exchange begins: the receive held, the port taken.
+    void Begin();
+    // On the next turn, once the port's callback has returned: the port goes, the receive
+    // resumes, the progress goes; then `then` reports.
+    void End(std::function<void()> then);
+    // Ends the entry with the failure `outcome` holds; whether it held one.
+    template <class T> bool Ended(serial::Outcome<T>& outcome);
+    // The progress of each request, in `text`.
+    serial::StepProgress Progress(core::TextId text);
+    // Apply, once the module is read: the question, then the write and the read-back.
+    void Confirm(const config::ModuleProfile& wanted, const serial::Module& module,
+                 const core::SettingValues& current);
+    void Applied(const config::ModuleProfile& wanted, const std::string& refused,
+                 const core::SettingValues& held);
+    void Store(const std::string& path, const std::string& text);
+    // While an entry runs, the operator's other operations get a warning.
+    bool Holding();
     // A success: panel 2 and an information box.
     void Report(const std::string& text);
     void Fail(const std::string& reason);
@@ -57,4 +81,7 @@ private:
     serial::Link& m_link;
     serial::RecordSink& m_records;
     TfrmPortSet& m_portDialog;
+    bool m_suspended = false;           // the receive's hold before the entry
+    QObject m_turns;                    // drops an ending still due when the window goes
+    std::unique_ptr<WindowPort> m_port; // while an entry runs
 };

@@ -139,11 +139,9 @@ std::string ModulePort::FollowLine(int baud, int parity, milliseconds settle) {
 core::ExchangeReply ModulePort::Await(const core::Command& command, std::string_view payload,
                                       milliseconds wait, std::string_view id,
                                       milliseconds firstByte) {
-    const core::RequestId request =
-        m_engine.Submit({core::BuildRequest(command, FramingOf(command), payload, id),
-                         core::Completion::kFramed, firstByte, wait});
+    const core::RequestId request = Queue(command, payload, wait, id, firstByte);
     for (;;) {
-        for (core::ExchangeReply& reply : m_engine.TakeReplies())
+        for (core::ExchangeReply& reply : TakeReplies())
             if (reply.id == request) {
                 m_sentAt = reply.sent;
                 m_lastAnswer = reply.bytes;
@@ -154,14 +152,41 @@ core::ExchangeReply ModulePort::Await(const core::Command& command, std::string_
     }
 }
 
+core::RequestId ModulePort::Queue(const core::Command& command, std::string_view payload,
+                                  milliseconds wait, std::string_view id, milliseconds firstByte) {
+    return m_engine.Submit({core::BuildRequest(command, FramingOf(command), payload, id),
+                            core::Completion::kFramed, firstByte, wait});
+}
+
+std::vector<core::ExchangeReply> ModulePort::TakeReplies() {
+    return m_engine.TakeReplies();
+}
+
+std::optional<Clock::time_point> ModulePort::NextDeadline() const {
+    return m_engine.NextDeadline();
+}
+
+int ModulePort::Readiness() const {
+    return m_commFun.Readiness(m_port);
+}
+
 void ModulePort::Listen(Clock::time_point until) {
     while (Clock::now() < until)
         Step(until);
     // nobody awaits what came: the engine has traced it, and late replies go nowhere
-    m_engine.TakeReplies();
+    TakeReplies();
 }
 
 void ModulePort::Step(Clock::time_point until) {
+    if (Pump())
+        return;
+    auto wake = std::min(until, Clock::now() + kPoll);
+    if (const auto deadline = m_engine.NextDeadline())
+        wake = std::min(wake, *deadline);
+    std::this_thread::sleep_until(wake);
+}
+
+bool ModulePort::Pump() {
     if (const auto next = m_engine.NextToSend(Clock::now())) {
         if (m_link.Send(m_port, next->request))
             m_engine.Sent(next->id, Clock::now());
@@ -172,6 +197,10 @@ void ModulePort::Step(Clock::time_point until) {
     if (std::string lost = TakeMessage(); !lost.empty()) {
         m_lost = lost;
         m_engine.PortLost(lost);
+    } else if (!m_own && m_lost.empty() && Readiness() == kSioBadPort) {
+        // its owner closed it, or it vanished and the owner has told why
+        m_lost = "the port was closed";
+        m_engine.PortLost(m_lost);
     } else {
         m_engine.Receive(chunk, Clock::now());
     }
@@ -189,12 +218,7 @@ void ModulePort::Step(Clock::time_point until) {
             m_records->Record(std::move(record), at);
         }
     }
-    if (!chunk.empty())
-        return;
-    auto wake = std::min(until, Clock::now() + kPoll);
-    if (const auto deadline = m_engine.NextDeadline())
-        wake = std::min(wake, *deadline);
-    std::this_thread::sleep_until(wake);
+    return !chunk.empty();
 }
 
 std::string ModulePort::WriteFailure() {

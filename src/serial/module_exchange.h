@@ -22,6 +22,7 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 namespace serial {
 
@@ -119,9 +120,23 @@ public:
     void SetRefusalHint(std::string hint) { m_refusalHint = std::move(hint); }
     const std::string& RefusalHint() const override { return m_refusalHint; }
 
+protected:
+    // For a port whose owner's event loop drives the exchange instead of the blocking wait:
+    // queues a request and returns the id its reply carries; Pump moves the exchange on without
+    // waiting (writes what the engine says, feeds it the port's bytes and the clock, traces what
+    // it records) and tells whether bytes came; the replies since the last call; when the engine
+    // next needs a Pump; what tells that bytes wait (TCommFun::Readiness).
+    core::RequestId Queue(const core::Command& command, std::string_view payload,
+                          std::chrono::milliseconds wait, std::string_view id,
+                          std::chrono::milliseconds firstByte);
+    bool Pump();
+    std::vector<core::ExchangeReply> TakeReplies();
+    std::optional<std::chrono::steady_clock::time_point> NextDeadline() const;
+    int Readiness() const;
+
 private:
-    // Writes what the engine says, feeds it the port's bytes and the clock, traces what it
-    // records, then sleeps until the engine's next deadline, the next poll or `until`.
+    // Pumps, then sleeps until the engine's next deadline, the next poll or `until` when no
+    // bytes came.
     void Step(std::chrono::steady_clock::time_point until);
     // Sends the request and steps until its reply comes; late replies to earlier requests are
     // passed over.

@@ -161,6 +161,7 @@ TEST(FrameMonitor, ProfileEntriesShowTheExchangesOwnVerdictsInEveryState) {
         const int before = monitor.Rows().rowCount();
         h.files.path = (h.Dir() / "module.ini").string();
         ui.SaveProfileItem->trigger();
+        ASSERT_TRUE(h.WaitProgressGone());
         ASSERT_EQ(h.Status(2).toStdString(), "Module settings saved: " + h.files.path);
         // whatever the frame delay would still hand on
         QTest::qWait(100);

@@ -24,11 +24,18 @@ std::string SettingsOf(const std::filesystem::path& file) {
     return at == std::string::npos ? std::string() : all.substr(at);
 }
 
+// Triggers `entry` and lets the window run until its exchange has ended: its progress shows
+// while it runs and goes when it ends.
+void RunEntry(GuiHarness& h, QAction* entry) {
+    entry->trigger();
+    EXPECT_TRUE(h.WaitProgressGone()) << h.Progress().toStdString();
+}
+
 // Frames the window sends while it saves module settings into `file`.
 int FramesOfSave(GuiHarness& h, const std::filesystem::path& file, int& sent) {
     const int before = sent;
     h.files.path = file.string();
-    h.Window().Form().SaveProfileItem->trigger();
+    RunEntry(h, h.Window().Form().SaveProfileItem);
     const std::string saved = "Module settings saved: " + file.string();
     EXPECT_EQ(h.Status(2).toStdString(), saved);
     // A success is news, not a warning.
@@ -65,13 +72,13 @@ TEST(ModuleProfiles, SavedFromOneModuleAppliedToAnotherOnlyAfterYes) {
     // No: the module is read and nothing more goes out.
     b.openFiles.path = (dir / "a.ini").string();
     sent = 0;
-    b.Window().Form().ApplyProfileItem->trigger();
+    RunEntry(b, b.Window().Form().ApplyProfileItem);
     EXPECT_EQ(sent, reads);
     ASSERT_FALSE(b.Boxes().empty());
     EXPECT_NE(b.Boxes().back().find("channel"), std::string::npos) << b.Boxes().back();
 
     b.dialogs.answers = {true};
-    b.Window().Form().ApplyProfileItem->trigger();
+    RunEntry(b, b.Window().Form().ApplyProfileItem);
     EXPECT_EQ(b.Status(2).toStdString(), "Settings written; the read-back matches!")
         << sim.ErrorOutput();
     EXPECT_EQ(b.dialogs.shown.back(),
@@ -91,7 +98,7 @@ TEST(ModuleProfiles, SavedFromOneModuleAppliedToAnotherOnlyAfterYes) {
     b.openFiles.path = (dir / "wake.ini").string();
     b.dialogs.answers = {true};
     sent = 0;
-    b.Window().Form().ApplyProfileItem->trigger();
+    RunEntry(b, b.Window().Form().ApplyProfileItem);
     EXPECT_EQ(b.Status(2).toStdString(), "Settings profile failed: wake_ms and sleep_s are "
                                          "written together; give both; nothing written");
     EXPECT_EQ(sent, 2); // the search and the serial number read that tell who the module is

@@ -82,6 +82,10 @@ bool GuiHarness::WaitStatus(int panel, const QString& text, int timeoutMs) {
     return QTest::qWaitFor([&] { return Status(panel) == text; }, timeoutMs);
 }
 
+bool GuiHarness::WaitProgressGone(int timeoutMs) {
+    return QTest::qWaitFor([&] { return Progress().isEmpty(); }, timeoutMs);
+}
+
 void GuiHarness::AddFailure(const char* name) {
     ADD_FAILURE() << "no control named " << name;
 }

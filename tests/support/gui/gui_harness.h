@@ -154,6 +154,8 @@ public:
     QString Progress();
     // Lets timers run until panel `panel` shows `text`; false after `timeoutMs`.
     bool WaitStatus(int panel, const QString& text, int timeoutMs = 5000);
+    // The same until the progress has gone: an operation that shows it has ended.
+    bool WaitProgressGone(int timeoutMs = 5000);
     // Texts of the boxes shown so far, in order.
     std::vector<std::string> Boxes() const { return dialogs.Texts(); }
 
