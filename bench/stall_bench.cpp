@@ -1,6 +1,7 @@
 // Benchmark of the window's responsiveness, built with the tests but not run by ctest. A 5 ms
 // timer on the user-interface thread notes how late each of its ticks comes while the window
-// works against qxsim: a set-all chain, "Save module settings…" and "Apply settings…", and an
+// works against qxsim: a set-all chain, "Save module settings…", "Apply settings…" of the same
+// settings and of another channel and serial rate (writes, the move to the new line), and an
 // answer-driven pair test at 57600 baud between two windows (both on this thread, so a stall of
 // either counts). Reports the longest stall of each; anything the thread spends away from its
 // event loop (a sleep, a blocking exchange) shows as one.
@@ -18,8 +19,11 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <fstream>
 #include <functional>
 #include <iostream>
+#include <regex>
+#include <sstream>
 
 namespace {
 
@@ -99,20 +103,41 @@ void ChainAndProfile(StallWatch& watch) {
     RunUntil([] { return false; }, 100);
     watch.Report("set-all chain", chained ? "ended with the TX test" : "did not end");
 
+    // Each entry ends with its box; an apply that writes asks first.
+    const auto entry = [&](QAction* item, std::size_t boxes) {
+        const std::size_t before = tool.dialogs.shown.size();
+        watch.Start();
+        item->trigger();
+        return RunUntil([&] { return tool.dialogs.shown.size() >= before + boxes; }, 10000);
+    };
     tool.files.path = (tool.Dir() / "module.ini").string();
-    watch.Start();
-    ui.SaveProfileItem->trigger();
-    RunUntil([] { return false; }, 100);
+    entry(ui.SaveProfileItem, 1);
     watch.Report("\"Save module settings…\"",
                  std::filesystem::exists(tool.files.path) ? "profile written" : "no profile");
 
     tool.openFiles.path = tool.files.path;
-    tool.dialogs.answers.push_back(true);
-    watch.Start();
-    ui.ApplyProfileItem->trigger();
-    RunUntil([] { return false; }, 100);
-    watch.Report("\"Apply settings…\"",
+    entry(ui.ApplyProfileItem, 1);
+    watch.Report("\"Apply settings…\", the same",
                  tool.dialogs.shown.empty() ? "no box" : tool.dialogs.shown.back().text.c_str());
+
+    // Another channel and serial rate: the writes, the window following the module to its new
+    // line and the settle there, and the read-back.
+    std::string profile;
+    {
+        std::ifstream in(tool.files.path);
+        std::stringstream text;
+        text << in.rdbuf();
+        profile = text.str();
+    }
+    profile = std::regex_replace(profile, std::regex("\nchannel=\\d+"), "\nchannel=7");
+    profile = std::regex_replace(profile, std::regex("\nserial_rate=\\d+"), "\nserial_rate=19200");
+    std::ofstream(tool.files.path, std::ios::trunc) << profile;
+    tool.dialogs.answers.push_back(true);
+    entry(ui.ApplyProfileItem, 2);
+    const std::string written =
+        (tool.dialogs.shown.empty() ? std::string("no box") : tool.dialogs.shown.back().text) +
+        " at " + std::to_string(tool.Window().G().Line.BaudRate) + " baud";
+    watch.Report("\"Apply settings…\", writing", written.c_str());
 }
 
 // The answer-driven pair test at 57600 baud for `seconds`.
