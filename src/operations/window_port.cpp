@@ -22,14 +22,13 @@ WindowPort::WindowPort(std::string name, TCommFun& commFun, serial::Link& link,
     // the engine's deadlines end answers; a coarse timer could wake a few ms late
     m_wake.setTimerType(Qt::PreciseTimer);
     connect(&m_wake, &QTimer::timeout, this, [this] { Step(); });
-    m_beforeSleep =
-        connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
-                [this] { BeforeSleep(); });
+    // Each turn of the event loop emits one of the two before it polls the descriptors.
+    QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
+    connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] { BeforePoll(); });
+    connect(dispatcher, &QAbstractEventDispatcher::awake, this, [this] { BeforePoll(); });
 }
 
-WindowPort::~WindowPort() {
-    disconnect(m_beforeSleep);
-}
+WindowPort::~WindowPort() = default;
 
 void WindowPort::Submit(const core::Command& command, std::string_view payload, milliseconds wait,
                         std::string_view id, Done done) {
@@ -82,7 +81,7 @@ void WindowPort::Arm() {
     m_wake.start(static_cast<int>(std::max<decltype(left)>(left, 0)));
 }
 
-void WindowPort::BeforeSleep() {
+void WindowPort::BeforePoll() {
     if (m_notifier && m_notifier->isEnabled() && m_notifier->socket() != Readiness()) {
         m_notifier->setEnabled(false);
         m_wake.start(0);

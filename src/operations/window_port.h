@@ -29,13 +29,12 @@ private:
     void Step();
     // Wakes at the engine's next deadline and, while a request is out, when bytes wait.
     void Arm();
-    // A descriptor closed under the notifier would be polled as invalid: before the thread
-    // sleeps, a port closed meanwhile is seen at once.
-    void BeforeSleep();
+    // A descriptor closed under the notifier would be polled as invalid: before the event loop
+    // polls, a port its owner closed meanwhile is seen at once.
+    void BeforePoll();
 
     QTimer m_wake;
     QSocketNotifier* m_notifier = nullptr; // a child, while a request is out
-    QMetaObject::Connection m_beforeSleep;
     core::RequestId m_awaited = 0;
     Done m_done;
 };

@@ -187,6 +187,12 @@ void ModulePort::Step(Clock::time_point until) {
 }
 
 bool ModulePort::Pump() {
+    // before the clock ends the awaited request for want of an answer
+    if (!m_own && m_lost.empty() && Readiness() == kSioBadPort) {
+        // its owner closed it, or it vanished and the owner has told why
+        m_lost = "the port was closed";
+        m_engine.PortLost(m_lost);
+    }
     if (const auto next = m_engine.NextToSend(Clock::now())) {
         if (m_link.Send(m_port, next->request))
             m_engine.Sent(next->id, Clock::now());
@@ -197,10 +203,6 @@ bool ModulePort::Pump() {
     if (std::string lost = TakeMessage(); !lost.empty()) {
         m_lost = lost;
         m_engine.PortLost(lost);
-    } else if (!m_own && m_lost.empty() && Readiness() == kSioBadPort) {
-        // its owner closed it, or it vanished and the owner has told why
-        m_lost = "the port was closed";
-        m_engine.PortLost(m_lost);
     } else {
         m_engine.Receive(chunk, Clock::now());
     }

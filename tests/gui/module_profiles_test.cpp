@@ -1,9 +1,12 @@
-// Saving a module's settings into a profile and applying it to another simulated module.
+// Saving a module's settings into a profile and applying it to another simulated module; the
+// window goes on meanwhile.
 #include "gui_harness.h"
 #include "serial/link.h"
 #include "sim_process.h"
 #include "ui_main_window.h"
 
+#include <QPushButton>
+#include <QTimer>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -103,6 +106,73 @@ TEST(ModuleProfiles, SavedFromOneModuleAppliedToAnotherOnlyAfterYes) {
                                          "written together; give both; nothing written");
     EXPECT_EQ(sent, 2); // the search and the serial number read that tell who the module is
     std::filesystem::remove_all(dir);
+}
+
+// The exchange runs while the window goes on: an event posted after the trigger runs before it
+// ends, each request shows its step, another operation is refused meanwhile, and a port
+// closed mid-way ends the entry once, with nothing left behind.
+TEST(ModuleProfiles, TheWindowGoesOnShowsTheStepsAndAClosedPortEndsTheEntryOnce) {
+    SimProcess sim;
+    ASSERT_TRUE(sim.Start({})) << sim.error();
+    GuiHarness h(kConfigB, sim.paths()[0]);
+    h.Start();
+    ASSERT_TRUE(h.Boxes().empty()) << "the port did not open";
+    std::vector<std::string> steps; // the progress as each frame went out
+    std::function<void()> afterFrame;
+    h.Window().SerialLink().AddObserver([&](const serial::Traffic& traffic) {
+        if (traffic.direction != serial::Direction::kSent)
+            return;
+        steps.push_back(h.Progress().toStdString());
+        if (afterFrame)
+            QTimer::singleShot(0, afterFrame);
+    });
+    h.files.path = (h.Dir() / "module.ini").string();
+
+    bool ranWhileRunning = false;
+    afterFrame = [&] {
+        afterFrame = {};
+        ranWhileRunning = !h.Progress().isEmpty();
+        h.Click("SpeedButton3"); // read all
+    };
+    h.Window().Form().SaveProfileItem->trigger();
+    ASSERT_TRUE(h.WaitProgressGone());
+    EXPECT_TRUE(ranWhileRunning);
+    EXPECT_EQ(steps, (std::vector<std::string>{
+                         "Reading module settings 1 of 2: 8000 search [0/2]",
+                         "Reading module settings 2 of 2: 800B read serial number [1/2]",
+                         "Reading module settings 1 of 4: 8015 read all parameters [0/4]",
+                         "Reading module settings 2 of 4: 8010 read power-saving mode [1/4]",
+                         "Reading module settings 3 of 4: 8014 read air protocol [2/4]",
+                         "Reading module settings 4 of 4: 800D read module ID [3/4]"}));
+    EXPECT_EQ(h.dialogs.shown,
+              (std::vector<Shown>{
+                  {Shown::Warning, "Module settings are being read or written; please wait!"},
+                  {Shown::Information, "Module settings saved: " + h.files.path}}));
+    EXPECT_FALSE(h.G().PollSuspended);
+
+    // The port closed while the module's answer is awaited.
+    steps.clear();
+    h.dialogs.shown.clear();
+    afterFrame = [&] {
+        if (steps.size() == 3)
+            h.InPortDialog<QPushButton>("SpeedButton2")->click();
+    };
+    h.Window().Form().SaveProfileItem->trigger();
+    ASSERT_TRUE(h.WaitProgressGone());
+    EXPECT_EQ(steps.size(), 3u);
+    EXPECT_EQ(h.dialogs.shown, (std::vector<Shown>{{Shown::Error, "Settings profile failed: COM1: "
+                                                                  "the port was closed"}}));
+    EXPECT_FALSE(h.G().PollSuspended);
+    // Nothing waits on: the port opened again, the next save runs whole.
+    afterFrame = {};
+    h.InPortDialog<QPushButton>("SpeedButton1")->click();
+    steps.clear();
+    h.Window().Form().SaveProfileItem->trigger();
+    ASSERT_TRUE(h.WaitProgressGone());
+    EXPECT_EQ(steps.size(), 6u);
+    EXPECT_EQ(h.dialogs.shown.back(),
+              (Shown{Shown::Information, "Module settings saved: " + h.files.path}));
+    EXPECT_EQ(h.dialogs.shown.size(), 2u) << h.dialogs.shown.back();
 }
 
 } // namespace
