@@ -76,6 +76,9 @@ void WindowPort::Arm() {
         m_notifier->setEnabled(true);
     } else if (readiness == serial::kSioNoReadiness) {
         wake = std::min(wake, steady_clock::now() + kPoll);
+    } else {
+        // closed, or lost while it was read: the next step ends the request
+        wake = steady_clock::now();
     }
     const auto left = ceil<milliseconds>(wake - steady_clock::now()).count();
     m_wake.start(static_cast<int>(std::max<decltype(left)>(left, 0)));

@@ -190,7 +190,7 @@ bool ModulePort::Pump() {
     // before the clock ends the awaited request for want of an answer
     if (!m_own && m_lost.empty() && Readiness() == kSioBadPort) {
         // its owner closed it, or it vanished and the owner has told why
-        m_lost = "the port was closed";
+        m_lost = "the port is no longer open";
         m_engine.PortLost(m_lost);
     }
     if (const auto next = m_engine.NextToSend(Clock::now())) {

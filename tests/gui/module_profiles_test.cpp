@@ -110,8 +110,8 @@ TEST(ModuleProfiles, SavedFromOneModuleAppliedToAnotherOnlyAfterYes) {
 
 // The exchange runs while the window goes on: an event posted after the trigger runs before it
 // ends, each request shows its step, another operation is refused meanwhile, and a port
-// closed mid-way ends the entry once, with nothing left behind.
-TEST(ModuleProfiles, TheWindowGoesOnShowsTheStepsAndAClosedPortEndsTheEntryOnce) {
+// closed or lost mid-way ends the entry once, with nothing left behind.
+TEST(ModuleProfiles, TheWindowGoesOnShowsTheStepsAndAClosedOrLostPortEndsTheEntryOnce) {
     SimProcess sim;
     ASSERT_TRUE(sim.Start({})) << sim.error();
     GuiHarness h(kConfigB, sim.paths()[0]);
@@ -161,7 +161,7 @@ TEST(ModuleProfiles, TheWindowGoesOnShowsTheStepsAndAClosedPortEndsTheEntryOnce)
     ASSERT_TRUE(h.WaitProgressGone());
     EXPECT_EQ(steps.size(), 3u);
     EXPECT_EQ(h.dialogs.shown, (std::vector<Shown>{{Shown::Error, "Settings profile failed: COM1: "
-                                                                  "the port was closed"}}));
+                                                                  "the port is no longer open"}}));
     EXPECT_FALSE(h.G().PollSuspended);
     // Nothing waits on: the port opened again, the next save runs whole.
     afterFrame = {};
@@ -173,6 +173,23 @@ TEST(ModuleProfiles, TheWindowGoesOnShowsTheStepsAndAClosedPortEndsTheEntryOnce)
     EXPECT_EQ(h.dialogs.shown.back(),
               (Shown{Shown::Information, "Module settings saved: " + h.files.path}));
     EXPECT_EQ(h.dialogs.shown.size(), 2u) << h.dialogs.shown.back();
+
+    // The module's device vanishes while its answer is awaited: the link's box says why, the
+    // entry fails once.
+    steps.clear();
+    h.dialogs.shown.clear();
+    afterFrame = [&] {
+        if (steps.size() == 3)
+            sim.Stop();
+    };
+    h.Window().Form().SaveProfileItem->trigger();
+    ASSERT_TRUE(h.WaitProgressGone());
+    EXPECT_EQ(steps.size(), 3u);
+    ASSERT_EQ(h.dialogs.shown.size(), 2u);
+    EXPECT_EQ(h.dialogs.shown[0].kind, Shown::Warning);
+    EXPECT_EQ(h.dialogs.shown[1],
+              (Shown{Shown::Error, "Settings profile failed: COM1: the port is no longer open"}));
+    EXPECT_FALSE(h.G().PollSuspended);
 }
 
 } // namespace
