@@ -29,7 +29,7 @@ bool CommandSequence::StartOperation() {
         m_dialogs.Warning(m_state.Message(core::TextId::kStopPairTest));
         return false;
     }
-    if (m_holding && m_holding())
+    if (PortHeld())
         return false;
     EndWaitingChain();
     return true;

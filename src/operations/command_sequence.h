@@ -57,6 +57,9 @@ public:
     // While `holding` says so (after its own warning), StartOperation refuses too: an operation
     // that holds the port, the profile entries. Empty for none.
     void RefuseWhile(std::function<bool()> holding) { m_holding = std::move(holding); }
+    // Whether such an operation holds the port now, after its warning: the pair test and the
+    // terminal, which have no StartOperation, ask before they send.
+    bool PortHeld() const { return m_holding && m_holding(); }
     // Ends a set-all chain still waiting for an answer or for its next step, unless this is
     // the chain's own step: for the operations with a guard of their own, the pair test and
     // the terminal.

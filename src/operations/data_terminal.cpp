@@ -37,6 +37,8 @@ bool DataTerminal::Ask(core::TextId question) {
 }
 
 void DataTerminal::SpeedButton37Click() {
+    if (m_sequence.PortHeld())
+        return;
     Ui::TForm1& ui = m_ui;
     const QString text = ui.Memo3->toPlainText();
     if (text.isEmpty()) {

@@ -111,6 +111,8 @@ void PairTestTab::EnableRoleAndFormat(bool enabled) {
 }
 
 void PairTestTab::SpeedButton17Click() {
+    if (m_sequence.PortHeld())
+        return;
     Ui::TForm1& ui = m_ui;
     const PairTestState& g = m_state;
     SpeedButton16Click();

@@ -133,6 +133,10 @@ TEST(ModuleProfiles, TheWindowGoesOnShowsTheStepsAndAClosedOrLostPortEndsTheEntr
         afterFrame = {};
         ranWhileRunning = !h.Progress().isEmpty();
         h.Click("SpeedButton3"); // read all
+        h.Window().Form().Edit4->setText("QX link");
+        h.Click("SpeedButton17"); // the pair test
+        h.Window().Form().Memo3->setPlainText("AT");
+        h.Click("SpeedButton37"); // the terminal's send
     };
     h.Window().Form().SaveProfileItem->trigger();
     ASSERT_TRUE(h.WaitProgressGone());
@@ -144,10 +148,11 @@ TEST(ModuleProfiles, TheWindowGoesOnShowsTheStepsAndAClosedOrLostPortEndsTheEntr
                          "Reading module settings 2 of 4: 8010 read power-saving mode [1/4]",
                          "Reading module settings 3 of 4: 8014 read air protocol [2/4]",
                          "Reading module settings 4 of 4: 800D read module ID [3/4]"}));
-    EXPECT_EQ(h.dialogs.shown,
-              (std::vector<Shown>{
-                  {Shown::Warning, "Module settings are being read or written; please wait!"},
-                  {Shown::Information, "Module settings saved: " + h.files.path}}));
+    const Shown wait{Shown::Warning, "Module settings are being read or written; please wait!"};
+    EXPECT_EQ(
+        h.dialogs.shown,
+        (std::vector<Shown>{
+            wait, wait, wait, {Shown::Information, "Module settings saved: " + h.files.path}}));
     EXPECT_FALSE(h.G().PollSuspended);
 
     // The port closed while the module's answer is awaited.
