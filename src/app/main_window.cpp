@@ -151,8 +151,12 @@ void ConnectTwins(QObject* context, QAbstractButton* button, QAction* item, Hand
 void TForm1::ConnectToolbarAndMenu() {
     ConnectTwins(this, m_ui->SpeedButton1, m_ui->N2, [this] { ShowPortDialog(); });
     ConnectTwins(this, m_ui->SpeedButton7, m_ui->N13, [this] { close(); });
-    // The search exists once the port dialog does, before any click or tick can come.
-    ConnectTwins(this, m_ui->SpeedButton20, m_ui->N14, [this] { m_search->SpeedButton20Click(); });
+    // The search exists once the port dialog does, before any click or tick can come. The plain
+    // search has no guard of its own; a profile entry holding the port refuses it.
+    ConnectTwins(this, m_ui->SpeedButton20, m_ui->N14, [this] {
+        if (!m_sequence->PortHeld())
+            m_search->SpeedButton20Click();
+    });
     ConnectTwins(this, m_ui->SpeedButton30, m_ui->N19, [this] { m_search->SpeedButton30Click(); });
     connect(&Timer(4), &QTimer::timeout, this, [this] { m_search->Timer4Timer(); });
     ConnectTwins(this, m_ui->SpeedButton3, m_ui->N5,

@@ -137,6 +137,7 @@ TEST(ModuleProfiles, TheWindowGoesOnShowsTheStepsAndAClosedOrLostPortEndsTheEntr
         h.Click("SpeedButton17"); // the pair test
         h.Window().Form().Memo3->setPlainText("AT");
         h.Click("SpeedButton37"); // the terminal's send
+        h.Click("SpeedButton20"); // the search
     };
     h.Window().Form().SaveProfileItem->trigger();
     ASSERT_TRUE(h.WaitProgressGone());
@@ -149,10 +150,12 @@ TEST(ModuleProfiles, TheWindowGoesOnShowsTheStepsAndAClosedOrLostPortEndsTheEntr
                          "Reading module settings 3 of 4: 8014 read air protocol [2/4]",
                          "Reading module settings 4 of 4: 800D read module ID [3/4]"}));
     const Shown wait{Shown::Warning, "Module settings are being read or written; please wait!"};
-    EXPECT_EQ(
-        h.dialogs.shown,
-        (std::vector<Shown>{
-            wait, wait, wait, {Shown::Information, "Module settings saved: " + h.files.path}}));
+    EXPECT_EQ(h.dialogs.shown,
+              (std::vector<Shown>{wait,
+                                  wait,
+                                  wait,
+                                  wait,
+                                  {Shown::Information, "Module settings saved: " + h.files.path}}));
     EXPECT_FALSE(h.G().PollSuspended);
 
     // The port closed while the module's answer is awaited.
