@@ -49,7 +49,7 @@ public:
             return found == devices.end() ? std::string() : found->second;
         });
         m_services = std::make_unique<Services>(
-            Services{dialogs, m_later, m_shell, *m_sio, files, openFiles});
+            Services{dialogs, m_later, m_shell, *m_sio, files, openFiles, m_dir.string()});
         m_window = std::make_unique<TForm1>(*m_services);
         m_window->show();
     }

@@ -1,5 +1,6 @@
 #include "config/config_file.h"
 #include "config/replace_file.h"
+#include "config/start_directory.h"
 #include "main_window.h"
 #include "qt_services.h"
 #include "serial/port_devices.h"
@@ -16,12 +17,14 @@ int main(int argc, char** argv) {
     QtShell shell;
     QtSaveFileChooser files(boxParent);
     QtOpenFileChooser openFiles(boxParent);
-    // The start directory is the current directory; Config.ini is looked for there.
-    const auto configFile = config::ConfigPath(std::filesystem::current_path());
+    // The current directory, or the per-user one for an installed tool started elsewhere.
+    const auto startDir =
+        config::ProcessStartDirectory(QApplication::applicationDirPath().toStdString());
+    const auto configFile = config::ConfigPath(startDir);
     // Saves cut short by a kill or a power cut leave temporaries that nothing else removes.
     config::RemoveLeftoverTemporaries(configFile);
     serial::PosixSio sio([&configFile](int port) { return DeviceOfPort(configFile, port); });
-    Services services{dialogs, later, shell, sio, files, openFiles};
+    Services services{dialogs, later, shell, sio, files, openFiles, startDir.string()};
     TForm1 window(services);
     boxParent = &window;
     window.show();

@@ -201,7 +201,7 @@ void TForm1::ShowPortDialog() {
 
 void TForm1::FormCreate() {
     m_ui->PageControl1->setCurrentIndex(0);
-    m_g.StartDir = std::filesystem::current_path().string();
+    m_g.StartDir = m_services.startDir;
     m_g.PollSuspended = false;
     m_g.AppState = StateCommand;
 
@@ -262,7 +262,6 @@ void TForm1::LoadConfig() {
 }
 
 void TForm1::N20Click() {
-    m_g.StartDir = std::filesystem::current_path().string();
     const std::string path = (std::filesystem::path(m_g.StartDir) / "readme.doc").string();
     if (!m_services.shell.Open(path)) {
         const core::TextRule texts(m_g.LangCode, m_g.VariantType);

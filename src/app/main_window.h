@@ -53,6 +53,8 @@ struct Services {
     serial::Sio& sio;
     core::SaveFileChooser& files;
     core::OpenFileChooser& openFiles;
+    // Where Config.ini, the session logs and readme.doc are: config::StartDirectory.
+    std::string startDir;
 };
 
 class TForm1 : public QMainWindow {

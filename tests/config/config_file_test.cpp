@@ -1,4 +1,5 @@
 #include "config/config_file.h"
+#include "config/start_directory.h"
 #include "sync_spy.h"
 #include "temp_dir.h"
 
@@ -217,4 +218,20 @@ TEST(ConfigFile, ConfigPathFindsAFileInOtherLetterCase) {
     EXPECT_EQ(LoadPortSettings(ConfigPath(dir.Path())).port, 7);
     WriteBytes(dir.File("Config.ini"), "[COM]\nPort=8\n");
     EXPECT_EQ(ConfigPath(dir.Path()), dir.File("Config.ini")); // the exact name comes first
+}
+
+TEST(ConfigFile, StartDirectoryIsTheCurrentOneUnlessAnInstalledToolStartsElsewhere) {
+    TempDir dir;
+    const fs::path here = dir.Path();
+    const fs::path user = "/home/op/.config/qxtool";
+    // A tool run from a folder it can write (a build) keeps today's rule.
+    EXPECT_EQ(StartDirectory(here, true, "", "/home/op"), here);
+    // Installed: the per-user directory, XDG_CONFIG_HOME first when it is absolute.
+    EXPECT_EQ(StartDirectory(here, false, "", "/home/op"), user);
+    EXPECT_EQ(StartDirectory(here, false, "/tmp/xdg", "/home/op"), "/tmp/xdg/qxtool");
+    EXPECT_EQ(StartDirectory(here, false, "xdg", "/home/op"), user);
+    EXPECT_EQ(StartDirectory(here, false, "", ""), here);
+    // A Config.ini in the current directory, in any letter case, wins.
+    WriteBytes(dir.File("config.INI"), "[COM]\nPort=7\n");
+    EXPECT_EQ(StartDirectory(here, false, "/tmp/xdg", "/home/op"), here);
 }

@@ -34,8 +34,8 @@ GuiHarness::GuiHarness(const std::string& configIni, const std::string& com1Devi
         const auto device = configured.find(port);
         return device == configured.end() ? std::string() : device->second;
     });
-    m_services =
-        std::make_unique<Services>(Services{dialogs, later, shell, *m_sio, files, openFiles});
+    m_services = std::make_unique<Services>(
+        Services{dialogs, later, shell, *m_sio, files, openFiles, m_dir.string()});
 }
 
 GuiHarness::~GuiHarness() {
