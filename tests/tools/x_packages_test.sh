@@ -27,6 +27,10 @@ fail() { echo "FAILED: $*" >&2; exit 1; }
 plain=$(installs deps)
 grep -qx qt6-base-dev <<<"$plain" || fail "./x deps does not install qt6-base-dev: $plain"
 grep -qx libgtest-dev <<<"$plain" || fail "./x deps does not install libgtest-dev: $plain"
+# The package test's tools.
+for p in dpkg-dev file lintian desktop-file-utils appstream; do
+    grep -qx "$p" <<<"$plain" || fail "./x deps does not install $p: $plain"
+done
 for p in clang libclang-rt-14-dev llvm-14; do
     grep -qx "$p" <<<"$plain" && fail "./x deps installs $p, which only the sanitizer run uses"
 done
