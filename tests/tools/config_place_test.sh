@@ -1,23 +1,15 @@
 #!/usr/bin/env bash
 # An installed window started from a directory without Config.ini (as from the menu) makes
-# $XDG_CONFIG_HOME/qxtool/ for its Config.ini; one started where a Config.ini
-# is takes that one: it opens the port the file maps to a qxsim module and saves section COM
-# there. The window is a copy in a bin folder the user cannot write, as /usr/bin; root, who
-# can write anything, runs it and the module as nobody. The window runs on the offscreen
-# platform; both are stopped by their pid.
+# $XDG_CONFIG_HOME/qxtool/ for its Config.ini; one started where a Config.ini is takes that
+# one: it opens the port the file maps to a qxsim module and saves section COM there. The
+# window is a copy in a bin folder the user cannot write, as /usr/bin; root, who can write
+# anything, runs it and the module as nobody. The window runs on the offscreen platform; both
+# are stopped by their pid.
 #
 #   config_place_test.sh QXTOOL QXSIM
 set -euo pipefail
 
-T=$(mktemp -d)
-PIDS=()
-finish() {
-    for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$T"
-}
-trap finish EXIT
-fail() { echo "FAILED: $*" >&2; cat "$T"/*.out >&2 2>/dev/null; exit 1; }
+source "$(dirname "$0")/temp_processes.sh"
 
 mkdir -p "$T/prefix/bin" "$T/home" "$T/start" "$T/kept"
 cp "$1" "$T/prefix/bin/qxtool"
@@ -49,7 +41,8 @@ chown --reference="$T/kept" "$T/kept/Config.ini"
 start "$T/kept"
 wait_until grep -q '^\[COM\]' "$T/kept/Config.ini" ||
     fail "the window did not open COM1 of the Config.ini where it started"
-[ ! -e "$T/home/xdg/qxtool" ] || fail "with a Config.ini where it started, the window made \$XDG_CONFIG_HOME/qxtool"
+[ ! -e "$T/home/xdg/qxtool" ] ||
+    fail "with a Config.ini where it started, the window made \$XDG_CONFIG_HOME/qxtool"
 
 start "$T/start"
 wait_until test -d "$T/home/xdg/qxtool" || fail "the window made no \$XDG_CONFIG_HOME/qxtool"

@@ -7,22 +7,9 @@
 set -euo pipefail
 
 DEMO_SH=$1
-T=$(mktemp -d)
+source "$(dirname "$0")/temp_processes.sh"
 # A bin folder of its own, so the demos' folders land beside it and not in the build's demo/.
 ln -s "$(cd "$2" && pwd)" "$T/bin"
-PIDS=()
-finish() {
-    for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$T"
-}
-trap finish EXIT
-
-fail() {
-    echo "FAILED: $*" >&2
-    for f in "$T"/*.out; do echo "--- $f" >&2; cat "$f" >&2; done
-    exit 1
-}
 
 # wait_for CONFIG DEVICE: the demo writes its Config.ini once the module has named its device.
 wait_for() {
