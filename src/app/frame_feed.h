@@ -1,10 +1,9 @@
 // Every frame's trace record, for the frame monitor and the session log: the window's exchange
-// and any exchange running its own engine over the window's link deliver their records here,
-// each with the verdict the engine gave, and the feed hands them to whoever reads.
+// engine delivers its records here, each with the verdict it gave, and the feed hands them to
+// whoever reads.
 #pragma once
 
 #include "core/frame_trace.h"
-#include "serial/record_sink.h"
 
 #include <chrono>
 #include <cstdint>
@@ -12,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-class FrameFeed : public serial::RecordSink {
+class FrameFeed {
 public:
     using Reader = std::function<void(const core::FrameTraceRecord&)>;
     using ReaderId = std::uint64_t;
@@ -24,10 +23,8 @@ public:
     ReaderId AddReader(Reader reader);
     void RemoveReader(ReaderId id);
 
-    void ExchangeBegins() override {}
-    void ExchangeEnds() override {}
     // Counts the record's time from the window's start, so lines of a day compare.
-    void Record(core::FrameTraceRecord record, std::chrono::steady_clock::time_point at) override;
+    void Record(core::FrameTraceRecord record, std::chrono::steady_clock::time_point at);
 
 private:
     const std::chrono::steady_clock::time_point m_start;

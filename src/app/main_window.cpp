@@ -83,8 +83,12 @@ TForm1::TForm1(Services& services, QWidget* parent)
     const ReceiveState receiveState{language,         m_g.AppState,      m_g.LastCommand,
                                     m_g.FrameDelayMs, m_g.PollSuspended, m_g.DataPending,
                                     m_g.LastSentData, m_g.TestStopFlag,  m_g.Line};
-    m_receive = std::make_unique<ReceiveLoop>(*m_ui, receiveState, *m_status, Timer(1), *m_sequence,
-                                              *m_pairTest, *m_link, *m_commFun, *m_feed);
+    m_receive = std::make_unique<ReceiveLoop>(
+        *m_ui, receiveState, *m_status, Timer(1), *m_sequence, *m_pairTest, *m_link, *m_commFun,
+        [this](core::FrameTraceRecord record, std::chrono::steady_clock::time_point at) {
+            m_feed->Record(std::move(record), at);
+        },
+        reopenPort);
     m_sessionLog = std::make_unique<SessionLogSwitch>(*m_feed, m_g, services.dialogs);
     m_monitor = std::make_unique<FrameMonitor>(*m_feed, services.files, services.dialogs, this);
 
@@ -112,7 +116,7 @@ TForm1::TForm1(Services& services, QWidget* parent)
     m_about = std::make_unique<TFrm_about>(language, services.shell, this);
     m_profiles = std::make_unique<ModuleProfiles>(
         m_g, ProfileServices{services.dialogs, services.files, services.openFiles}, *m_sequence,
-        *m_status, *m_commFun, *m_link, *m_receive, *m_frmPortSet);
+        *m_status, *m_receive, *m_frmPortSet);
 }
 
 TForm1::~TForm1() = default;

@@ -420,6 +420,8 @@ void ExchangeEngine::PortLost(const std::string& cause) {
         lost(queued.id, {});
     m_queue.clear();
     m_stale.clear();
+    // nothing sent before can be answered on the port that comes back
+    m_past.clear();
 }
 
 std::optional<ExchangeTime> ExchangeEngine::NextDeadline() const {

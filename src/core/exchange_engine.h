@@ -130,7 +130,7 @@ public:
     // Ends what `now` ends: an answer complete or cut off, a wait without answer.
     void Tick(ExchangeTime now);
     // The port is gone (or did not take a request): every request queued or awaited gets
-    // kPortLost with `cause`.
+    // kPortLost with `cause`, and no answer from before is taken as late.
     void PortLost(const std::string& cause);
 
     // When the engine next needs a Tick, if ever; at or before `now` means at once.

@@ -5,7 +5,6 @@
 #include "core/texts.h"
 #include "form/status_panels.h"
 #include "port_dialog/port_dialog.h"
-#include "window_port.h"
 
 #include <QTimer>
 #include <fstream>
@@ -21,11 +20,10 @@ constexpr const char* kFilter = "Profiles (*.ini)";
 } // namespace
 
 ModuleProfiles::ModuleProfiles(core::Session& g, const ProfileServices& services,
-                               CommandSequence& sequence, StatusPanels& status, TCommFun& commFun,
-                               serial::Link& link, serial::RecordSink& records,
-                               TfrmPortSet& portDialog)
-    : m_g(g), m_services(services), m_sequence(sequence), m_status(status), m_commFun(commFun),
-      m_link(link), m_records(records), m_portDialog(portDialog) {
+                               CommandSequence& sequence, StatusPanels& status,
+                               serial::Exchanger& port, TfrmPortSet& portDialog)
+    : m_g(g), m_services(services), m_sequence(sequence), m_status(status), m_port(port),
+      m_portDialog(portDialog) {
     m_sequence.RefuseWhile([this] { return Holding(); });
 }
 
@@ -50,24 +48,19 @@ void ModuleProfiles::Fail(const std::string& reason) {
 
 bool ModuleProfiles::Holding() {
     // Their requests would go out between the entry's, or at the line it has left.
-    if (!m_port)
+    if (!m_running)
         return false;
     m_services.dialogs.Warning(Message(core::TextId::kProfileBusy));
     return true;
 }
 
 void ModuleProfiles::Begin() {
-    // The receive would take the exchange's answers for its own.
-    m_suspended = m_g.PollSuspended;
-    m_g.PollSuspended = true;
-    m_port = std::make_unique<WindowPort>("COM" + std::to_string(m_g.Line.CurrentPort), m_commFun,
-                                          m_link, m_g.Line, m_g.VariantType, m_records);
+    m_running = true;
 }
 
 void ModuleProfiles::End(std::function<void()> then) {
     QTimer::singleShot(0, &m_turns, [this, then = std::move(then)] {
-        m_port.reset();
-        m_g.PollSuspended = m_suspended;
+        m_running = false;
         m_status.HideProgress();
         then();
     });
@@ -97,12 +90,12 @@ void ModuleProfiles::Save() {
         return;
     Begin();
     serial::IdentifyModule(
-        *m_port, kAnswerWait, Progress(core::TextId::kProfileReading),
+        m_port, kAnswerWait, Progress(core::TextId::kProfileReading),
         [this, path](serial::Outcome<serial::Module> module) {
             if (Ended(module))
                 return;
             serial::ReadProfile(
-                *m_port, std::get<serial::Module>(module), kAnswerWait,
+                m_port, std::get<serial::Module>(module), kAnswerWait,
                 Progress(core::TextId::kProfileReading),
                 [this, path](serial::Outcome<config::ModuleProfile> profile) {
                     if (Ended(profile))
@@ -134,17 +127,17 @@ void ModuleProfiles::Apply() {
         return Fail(*error);
     Begin();
     serial::IdentifyModule(
-        *m_port, kAnswerWait, Progress(core::TextId::kProfileReading),
+        m_port, kAnswerWait, Progress(core::TextId::kProfileReading),
         [this, path, wanted = std::get<config::ModuleProfile>(std::move(loaded))](
             serial::Outcome<serial::Module> identified) {
             if (Ended(identified))
                 return;
             const serial::Module& module = std::get<serial::Module>(identified);
-            if (std::string refusal = serial::ProfileRefusal(*m_port, wanted, module, path);
+            if (std::string refusal = serial::ProfileRefusal(m_port, wanted, module, path);
                 !refusal.empty())
                 return End([this, refusal] { Fail(refusal); });
             serial::ReadProfile(
-                *m_port, module, kAnswerWait, Progress(core::TextId::kProfileReading),
+                m_port, module, kAnswerWait, Progress(core::TextId::kProfileReading),
                 [this, wanted, module](serial::Outcome<config::ModuleProfile> read) {
                     if (Ended(read))
                         return;
@@ -163,7 +156,7 @@ void ModuleProfiles::Confirm(const config::ModuleProfile& wanted, const serial::
         question += line + "\n";
     if (!m_services.dialogs.Question(question))
         return End([] {});
-    serial::WriteSettings(*m_port, wanted.settings, current, kAnswerWait, serial::kSettleTime,
+    serial::WriteSettings(m_port, wanted.settings, current, kAnswerWait, serial::kSettleTime,
                           Progress(core::TextId::kProfileWriting),
                           [this, wanted, module](serial::Outcome<std::string> written) {
                               if (Ended(written))
@@ -171,7 +164,7 @@ void ModuleProfiles::Confirm(const config::ModuleProfile& wanted, const serial::
                               // The window follows the module to the serial settings it holds now,
                               // written or not.
                               serial::ReadProfile(
-                                  *m_port, module, kAnswerWait,
+                                  m_port, module, kAnswerWait,
                                   Progress(core::TextId::kProfileReading),
                                   [this, wanted, refused = std::get<std::string>(written)](
                                       serial::Outcome<config::ModuleProfile> back) {

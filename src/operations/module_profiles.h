@@ -1,8 +1,8 @@
 // Saving the module's settings into a profile file, and applying a profile to the module after
 // the operator has seen what changes: the profile steps the command line runs, on the window's
-// own port without blocking its thread, their progress beside the status panels, the receive
-// held so no answer is taken twice, and their frames shown in the frame monitor and the
-// session log as the exchange judged them. While one runs, other operations are refused.
+// own exchange without blocking its thread, their progress beside the status panels, and their
+// frames shown in the frame monitor and the session log as the engine judged them. While one
+// runs, other operations are refused.
 #pragma once
 
 #include "config/module_profile.h"
@@ -11,22 +11,15 @@
 
 #include <QObject>
 #include <functional>
-#include <memory>
 
 class CommandSequence;
 class StatusPanels;
-class TCommFun;
 class TfrmPortSet;
-class WindowPort;
 namespace core {
 class Dialogs;
 class OpenFileChooser;
 class SaveFileChooser;
 } // namespace core
-namespace serial {
-class Link;
-class RecordSink;
-} // namespace serial
 
 // The platform the two operations ask.
 struct ProfileServices {
@@ -37,10 +30,9 @@ struct ProfileServices {
 
 class ModuleProfiles {
 public:
-    // `records` shows the exchange's own records of every frame (the frame monitor's feed).
+    // The steps go through `port`, the window's own exchange with the module.
     ModuleProfiles(core::Session& g, const ProfileServices& services, CommandSequence& sequence,
-                   StatusPanels& status, TCommFun& commFun, serial::Link& link,
-                   serial::RecordSink& records, TfrmPortSet& portDialog);
+                   StatusPanels& status, serial::Exchanger& port, TfrmPortSet& portDialog);
     ~ModuleProfiles();
 
     // "Save module settings…": reads the module at the port's line into the chosen file.
@@ -51,10 +43,10 @@ public:
     void Apply();
 
 private:
-    // The exchange begins: the receive held, the port taken.
+    // The exchange begins: other operations are refused until it ends.
     void Begin();
-    // On the next turn, once the port's callback has returned: the port goes, the receive
-    // resumes, the progress goes; then `then` reports.
+    // On the next turn, once the exchange's callback has returned: the progress goes; then
+    // `then` reports.
     void End(std::function<void()> then);
     // Ends the entry with the failure `outcome` holds; whether it held one.
     template <class T> bool Ended(serial::Outcome<T>& outcome);
@@ -77,11 +69,8 @@ private:
     ProfileServices m_services;
     CommandSequence& m_sequence;
     StatusPanels& m_status;
-    TCommFun& m_commFun;
-    serial::Link& m_link;
-    serial::RecordSink& m_records;
+    serial::Exchanger& m_port;
     TfrmPortSet& m_portDialog;
-    bool m_suspended = false;           // the receive's hold before the entry
-    QObject m_turns;                    // drops an ending still due when the window goes
-    std::unique_ptr<WindowPort> m_port; // while an entry runs
+    bool m_running = false; // an entry's exchange is under way
+    QObject m_turns;        // drops an ending still due when the window goes
 };

@@ -25,9 +25,11 @@ core::ExchangeTime Now() {
 
 ReceiveLoop::ReceiveLoop(Ui::TForm1& ui, const ReceiveState& state, StatusPanels& status,
                          QTimer& timer1, CommandSequence& sequence, PairTestTab& pairTest,
-                         serial::Link& link, TCommFun& commFun, serial::RecordSink& records)
+                         serial::Link& link, TCommFun& commFun, RecordsOut records,
+                         std::function<void(int, int)> reopenPort)
     : m_ui(ui), m_state(state), m_status(status), m_timer1(timer1), m_sequence(sequence),
-      m_pairTest(pairTest), m_link(link), m_commFun(commFun), m_records(records), m_origin(Now()),
+      m_pairTest(pairTest), m_link(link), m_commFun(commFun), m_records(std::move(records)),
+      m_reopenPort(std::move(reopenPort)), m_origin(Now()),
       m_engine(core::Framing::k5A5A, m_origin) {
     connect(&timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
     // What is no answer goes to the receive log; both lines of a bad checksum in one go, so a
@@ -54,13 +56,14 @@ ReceiveLoop::ReceiveLoop(Ui::TForm1& ui, const ReceiveState& state, StatusPanels
     m_sentObserver = link.AddObserver([this](const serial::Traffic& traffic) {
         if (traffic.direction != serial::Direction::kSent)
             return;
-        if (m_foreign == 0)
+        if (!m_sendingDue)
             Sent(traffic);
         m_delayUpdate.start();
     });
     // An open, a close or a lost device changes the descriptor to watch.
     commFun.OnPortChange([this] {
         StopWatching();
+        Lost();
         Watch();
     });
     Watch();
@@ -77,7 +80,7 @@ void ReceiveLoop::Timer1Timer() {
 
 void ReceiveLoop::Step(core::ExchangeTime now) {
     const ReceiveState& g = m_state;
-    if (g.PollSuspended || m_foreign > 0) {
+    if (g.PollSuspended) {
         // Bytes wait in the port until the suspension ends; the readiness would report them
         // again and again, so the receive period's poll looks for the end instead.
         if (m_notifier)
@@ -90,6 +93,7 @@ void ReceiveLoop::Step(core::ExchangeTime now) {
     UpdateFrameDelay();
     Listen();
     m_engine.Receive(received, now);
+    SendDue(now);
     PassRecords();
     HandOnReplies();
     g.DataPending = m_engine.Held() > 0;
@@ -123,8 +127,69 @@ void ReceiveLoop::Listen() {
     m_engine.SetHandler(g.Morvantelis() ? core::Framing::kEDED : core::Framing::k5A5A);
     m_engine.SetLastCommand(g.LastCommand);
     m_engine.SetLine(g.Line.BaudRate, g.Line.PortParityCode);
-    m_engine.Listen(g.AppState == StateCommand ? core::Unasked::kAnswers : core::Unasked::kData,
-                    milliseconds(g.FrameDelayMs));
+    // While an exchange awaits its own replies, nothing else is an answer of the window's.
+    const core::Unasked unasked = !m_awaited.empty()           ? core::Unasked::kPassOver
+                                  : g.AppState == StateCommand ? core::Unasked::kAnswers
+                                                               : core::Unasked::kData;
+    m_engine.Listen(unasked, milliseconds(g.FrameDelayMs));
+}
+
+void ReceiveLoop::SendDue(core::ExchangeTime now) {
+    while (const auto due = m_engine.NextToSend(now)) {
+        m_sendingDue = true;
+        const bool sent = m_link.Send(m_state.Line.CurrentPort, due->request);
+        m_sendingDue = false;
+        if (!sent) {
+            // the link has shown why
+            m_engine.PortLost("the port did not take the request");
+            return;
+        }
+        m_engine.Sent(due->id, now);
+    }
+}
+
+void ReceiveLoop::Lost() {
+    if (m_awaited.empty() || m_commFun.Readiness(m_state.Line.CurrentPort) != serial::kSioBadPort)
+        return;
+    m_engine.PortLost("the port is no longer open");
+    PassRecords();
+    HandOnReplies();
+}
+
+void ReceiveLoop::Submit(const core::Command& command, std::string_view payload, milliseconds wait,
+                         std::string_view id, Done done) {
+    const core::RequestId request =
+        m_engine.Submit({core::BuildRequest(command, FramingOf(command), payload, id),
+                         core::Completion::kFramed, wait, wait});
+    m_awaited.emplace(request, std::move(done));
+    // the reply comes from the event loop, never within this call
+    m_deadline.start(0);
+}
+
+std::string ReceiveLoop::FollowLine(int baud, int parity, milliseconds settle) {
+    int rateCode = 1;
+    while (rateCode <= 8 && core::BaudFromRateCode(rateCode) != baud)
+        ++rateCode;
+    m_reopenPort(rateCode, parity);
+    const core::LineSettings& line = m_state.Line;
+    if (line.BaudRate != baud || core::ModuleParityCode(line) != parity)
+        return Name() + ": cannot set " + std::to_string(baud) + " baud";
+    m_engine.SetLine(baud, line.PortParityCode);
+    m_engine.Settle(Now() + settle);
+    return {};
+}
+
+core::Framing ReceiveLoop::FramingOf(const core::Command& command) const {
+    return core::FramingFor(command, m_state.VariantType);
+}
+
+const std::string& ReceiveLoop::Name() const {
+    m_name = "COM" + std::to_string(m_state.Line.CurrentPort);
+    return m_name;
+}
+
+int ReceiveLoop::Parity() const {
+    return core::ModuleParityCode(m_state.Line);
 }
 
 void ReceiveLoop::Watch() {
@@ -175,8 +240,16 @@ void ReceiveLoop::UpdateFrameDelay() {
 }
 
 void ReceiveLoop::HandOnReplies() {
-    for (const core::ExchangeReply& reply : m_engine.TakeReplies())
-        HandOn(reply);
+    for (const core::ExchangeReply& reply : m_engine.TakeReplies()) {
+        if (const auto awaited = m_awaited.find(reply.id); awaited != m_awaited.end()) {
+            const Done done = std::move(awaited->second);
+            m_awaited.erase(awaited);
+            done(reply);
+        } else if (!reply.late) {
+            // a late answer to a request whose exchange has ended is traced, and that is all
+            HandOn(reply);
+        }
+    }
 }
 
 void ReceiveLoop::HandOn(const core::ExchangeReply& reply) {
@@ -221,7 +294,7 @@ void ReceiveLoop::PassRecords() {
         record.port = port;
         record.lineSetting = line;
         const core::ExchangeTime at = m_origin + record.sinceStart;
-        m_records.Record(std::move(record), at);
+        m_records(std::move(record), at);
     }
 }
 
@@ -234,18 +307,4 @@ void ReceiveLoop::Rearm(core::ExchangeTime now) {
     // whole milliseconds, rounded up, so the step finds the deadline passed
     const auto wait = std::chrono::ceil<milliseconds>(*deadline - now);
     m_deadline.start(static_cast<int>(std::max<milliseconds::rep>(0, wait.count())));
-}
-
-void ReceiveLoop::ExchangeBegins() {
-    ++m_foreign;
-    m_records.ExchangeBegins();
-}
-
-void ReceiveLoop::ExchangeEnds() {
-    --m_foreign;
-    m_records.ExchangeEnds();
-}
-
-void ReceiveLoop::Record(core::FrameTraceRecord record, std::chrono::steady_clock::time_point at) {
-    m_records.Record(std::move(record), at);
 }

@@ -51,27 +51,10 @@ ModulePort::ModulePort(std::string name, std::string device, TraceSink trace, bo
     m_engine.SetLine(m_line.BaudRate, m_parity);
 }
 
-ModulePort::ModulePort(std::string name, TCommFun& commFun, Link& link,
-                       const core::LineSettings& line, const std::string& variant, TraceSink trace,
-                       RecordSink* records)
-    : m_name(std::move(name)), m_trace(std::move(trace)), m_records(records),
-      m_eded(core::IsMorvantelis(variant)), m_variant(variant), m_commFun(commFun), m_link(link),
-      m_port(line.CurrentPort), m_line(line), m_parity(line.PortParityCode == kParityEven  ? 1
-                                                       : line.PortParityCode == kParityOdd ? 2
-                                                                                           : 0),
-      m_origin(Clock::now()), m_engine(HandlerOf(m_eded), m_origin) {
-    m_engine.SetLine(m_line.BaudRate, m_parity);
-    if (m_records)
-        m_records->ExchangeBegins();
-}
-
-ModulePort::~ModulePort() {
-    if (m_records)
-        m_records->ExchangeEnds();
-}
+ModulePort::~ModulePort() = default;
 
 std::string ModulePort::TakeMessage() {
-    return m_own ? m_own->messages.Take() : std::string();
+    return m_own->messages.Take();
 }
 
 void ModulePort::Open() {
@@ -141,7 +124,7 @@ core::ExchangeReply ModulePort::Await(const core::Command& command, std::string_
                                       milliseconds firstByte) {
     const core::RequestId request = Queue(command, payload, wait, id, firstByte);
     for (;;) {
-        for (core::ExchangeReply& reply : TakeReplies())
+        for (core::ExchangeReply& reply : m_engine.TakeReplies())
             if (reply.id == request) {
                 m_sentAt = reply.sent;
                 m_lastAnswer = reply.bytes;
@@ -158,23 +141,11 @@ core::RequestId ModulePort::Queue(const core::Command& command, std::string_view
                             core::Completion::kFramed, firstByte, wait});
 }
 
-std::vector<core::ExchangeReply> ModulePort::TakeReplies() {
-    return m_engine.TakeReplies();
-}
-
-std::optional<Clock::time_point> ModulePort::NextDeadline() const {
-    return m_engine.NextDeadline();
-}
-
-int ModulePort::Readiness() const {
-    return m_commFun.Readiness(m_port);
-}
-
 void ModulePort::Listen(Clock::time_point until) {
     while (Clock::now() < until)
         Step(until);
     // nobody awaits what came: the engine has traced it, and late replies go nowhere
-    TakeReplies();
+    m_engine.TakeReplies();
 }
 
 void ModulePort::Step(Clock::time_point until) {
@@ -187,12 +158,6 @@ void ModulePort::Step(Clock::time_point until) {
 }
 
 bool ModulePort::Pump() {
-    // before the clock ends the awaited request for want of an answer
-    if (!m_own && m_lost.empty() && Readiness() == kSioBadPort) {
-        // its owner closed it, or it vanished and the owner has told why
-        m_lost = "the port is no longer open";
-        m_engine.PortLost(m_lost);
-    }
     if (const auto next = m_engine.NextToSend(Clock::now())) {
         if (m_link.Send(m_port, next->request))
             m_engine.Sent(next->id, Clock::now());
@@ -207,18 +172,12 @@ bool ModulePort::Pump() {
         m_engine.Receive(chunk, Clock::now());
     }
     for (core::FrameTraceRecord& record : m_engine.TakeTrace()) {
-        if (!m_trace && !m_records)
+        if (!m_trace)
             continue;
         record.port = m_name;
         record.lineSetting = core::LineSettingText(m_line);
-        if (m_trace) {
-            record.wallClock = system_clock::now();
-            m_trace(core::FormatFrameTrace(record));
-        }
-        if (m_records) {
-            const Clock::time_point at = m_origin + record.sinceStart;
-            m_records->Record(std::move(record), at);
-        }
+        record.wallClock = system_clock::now();
+        m_trace(core::FormatFrameTrace(record));
     }
     return !chunk.empty();
 }
@@ -228,7 +187,7 @@ std::string ModulePort::WriteFailure() {
     // the link says only that the port is not open once it has told why it vanished
     if (!m_lost.empty())
         return m_lost;
-    if (reason.empty() && m_own)
+    if (reason.empty())
         reason = m_own->sio.LastWriteError(m_port);
     return reason.empty() ? "the port did not take the request" : reason;
 }

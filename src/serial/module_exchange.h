@@ -13,7 +13,6 @@
 #include "exchanger.h"
 #include "link.h"
 #include "posix_sio.h"
-#include "record_sink.h"
 
 #include <chrono>
 #include <functional>
@@ -60,11 +59,6 @@ class ModulePort : public Exchanger {
 public:
     // `name` is what the operator typed (COM3, /dev/ttyUSB0), `device` the path it stands for.
     ModulePort(std::string name, std::string device, TraceSink trace, bool eded);
-    // Over a port another owner keeps open at `line` (the window's), with its variant: the
-    // owner shows the link's messages, and the port goes on at the line it is left at. The
-    // owner's `records` (none when null) take every frame's record while this port lives.
-    ModulePort(std::string name, TCommFun& commFun, Link& link, const core::LineSettings& line,
-               const std::string& variant, TraceSink trace, RecordSink* records);
     ~ModulePort();
     ModulePort(const ModulePort&) = delete;
     ModulePort& operator=(const ModulePort&) = delete;
@@ -120,21 +114,14 @@ public:
     void SetRefusalHint(std::string hint) { m_refusalHint = std::move(hint); }
     const std::string& RefusalHint() const override { return m_refusalHint; }
 
-protected:
-    // For a port whose owner's event loop drives the exchange instead of the blocking wait:
-    // queues a request and returns the id its reply carries; Pump moves the exchange on without
-    // waiting (writes what the engine says, feeds it the port's bytes and the clock, traces what
-    // it records) and tells whether bytes came; the replies since the last call; when the engine
-    // next needs a Pump; what tells that bytes wait (TCommFun::Readiness).
+private:
+    // Queues a request and returns the id its reply carries.
     core::RequestId Queue(const core::Command& command, std::string_view payload,
                           std::chrono::milliseconds wait, std::string_view id,
                           std::chrono::milliseconds firstByte);
+    // Moves the exchange on without waiting: writes what the engine says, feeds it the port's
+    // bytes and the clock, traces what it records; whether bytes came.
     bool Pump();
-    std::vector<core::ExchangeReply> TakeReplies();
-    std::optional<std::chrono::steady_clock::time_point> NextDeadline() const;
-    int Readiness() const;
-
-private:
     // Pumps, then sleeps until the engine's next deadline, the next poll or `until` when no
     // bytes came.
     void Step(std::chrono::steady_clock::time_point until);
@@ -156,12 +143,11 @@ private:
         Link link;
     };
 
-    // The link's last message and forgets it; empty where the owner shows them.
+    // The link's last message, and forgets it.
     std::string TakeMessage();
 
     std::string m_name;
     TraceSink m_trace;
-    RecordSink* m_records = nullptr;
     bool m_eded;
     std::string m_variant;
     std::string m_refusalHint;

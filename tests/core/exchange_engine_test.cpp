@@ -294,6 +294,10 @@ TEST(ExchangeEngine, PortLost) {
     }
     EXPECT_TRUE(engine.Idle());
     EXPECT_FALSE(engine.NextDeadline());
+    // the answer that comes once the port is back belongs to no request of before
+    engine.Receive(Long("0006", "0300"), At(20));
+    engine.Tick(At(100));
+    EXPECT_TRUE(engine.TakeReplies().empty());
 }
 
 // The window's way: an operator's request goes out at once and gives up the one awaited; every
