@@ -4,8 +4,10 @@
 #include "core/setting_values.h"
 #include "failure.h"
 
+#include <CLI/CLI.hpp>
+
 #include <algorithm>
-#include <array>
+#include <filesystem>
 #include <functional>
 #include <string_view>
 
@@ -13,12 +15,14 @@ namespace cli {
 
 namespace {
 
-constexpr std::array kCommands{"ports", "search", "read", "write", "diff", "sn"};
 constexpr std::string_view kModuleCommands = "search read write diff sn";
+constexpr std::string_view kCommands[] = {"ports", "search", "read", "write", "diff", "sn"};
 
+// One option: the commands that take it, and what its value does to the arguments (a flag
+// gets an empty value).
 struct Option {
     std::string_view name;
-    std::string_view commands; // where it is allowed
+    std::string_view commands;
     bool takesValue;
     std::function<void(Arguments&, const std::string&)> apply;
 };
@@ -68,11 +72,16 @@ const std::vector<Option>& Options() {
                  Usage("--framing takes 5a5a or eded, not '" + v + "'");
              a.eded = v == "eded";
          }},
-        {"--step-wait", "search read write diff sn", true,
+        {"--step-wait", kModuleCommands, true,
          [](Arguments& a, const std::string& v) {
              a.stepWaitMs = Number("--step-wait", v, 1, 60000);
          }},
-        {"--json", "read", false, [](Arguments& a, const std::string&) { a.json = true; }},
+        {"--all", kModuleCommands, false,
+         [](Arguments& a, const std::string&) { a.allPorts = true; }},
+        {"--quiet", kModuleCommands, false,
+         [](Arguments& a, const std::string&) { a.quiet = true; }},
+        {"--json", "ports search read write diff sn", false,
+         [](Arguments& a, const std::string&) { a.json = true; }},
         {"--set", "write", true, [](Arguments& a, const std::string& v) { a.sets.push_back(v); }},
         {"--settle", "write", true,
          [](Arguments& a, const std::string& v) { a.settleMs = Number("--settle", v, 0, 60000); }},
@@ -95,87 +104,124 @@ bool Allowed(std::string_view commands, std::string_view command) {
     return false;
 }
 
-// Operands each command takes: at least, at most.
-std::pair<std::size_t, std::size_t> OperandCount(std::string_view command) {
-    if (command == "ports")
-        return {0, 0};
-    if (command == "write")
-        return {1, 2};
-    if (command == "diff")
-        return {2, 2};
-    return {1, 1};
+// Splits the operands into ports and the profile: write without --set and diff end with it.
+void TakeOperands(Arguments& a, std::vector<std::string> operands) {
+    const bool withProfile = a.command == "diff" || (a.command == "write" && a.sets.empty());
+    const std::size_t least = (a.allPorts ? 0 : 1) + (withProfile ? 1 : 0);
+    if (a.command == "ports") {
+        if (!operands.empty())
+            Usage("ports: unexpected '" + operands.front() + "'", a.command);
+        return;
+    }
+    if (operands.size() < least) {
+        if (a.command == "write" && !operands.empty())
+            Usage("write takes a PROFILE or --set KEY=VALUE options, one of the two", a.command);
+        Usage(a.command + " needs " + (withProfile ? "PORT... PROFILE" : "PORT..."), a.command);
+    }
+    if (withProfile) {
+        a.profile = operands.back();
+        operands.pop_back();
+    } else if (a.command == "write") {
+        // a profile file named with --set as well
+        for (const std::string& operand : operands) {
+            std::error_code error;
+            if (std::filesystem::is_regular_file(operand, error))
+                Usage("write takes a PROFILE or --set KEY=VALUE options, one of the two",
+                      a.command);
+        }
+    }
+    if (a.allPorts && !operands.empty())
+        Usage(a.command + " takes PORT... or --all, not both", a.command);
+    a.ports = std::move(operands);
 }
 
 void Check(const Arguments& a) {
-    const auto [least, most] = OperandCount(a.command);
-    if (a.operands.size() < least)
-        Usage(a.command + " needs " +
-                  (a.command == "diff" ? std::string("PORT PROFILE") : std::string("PORT")),
-              a.command);
-    if (a.operands.size() > most)
-        Usage(a.command + ": unexpected '" + a.operands[most] + "'", a.command);
     if (a.parity && !a.baud)
         Usage("--parity goes with --baud");
-    if (a.command == "write" && (a.operands.size() == 2) == !a.sets.empty())
-        Usage("write takes a PROFILE or --set KEY=VALUE options, one of the two", a.command);
     if (a.command == "sn") {
         if (a.model.empty() || a.year.empty() || a.month.empty() || a.counter.empty())
             Usage("sn needs --model, --year, --month and --counter", a.command);
     }
 }
 
+// The first word CLI11 left over: an option no command has, a command that does not exist, or
+// an operand of a command that takes none.
+[[noreturn]] void Unexpected(const std::string& word, const std::string& command) {
+    if (word.starts_with("-"))
+        Usage("unknown option '" + word.substr(0, word.find('=')) + "'");
+    if (command.empty())
+        Usage("unknown command '" + word + "'");
+    Usage(command + ": unexpected '" + word + "'", command);
+}
+
 } // namespace
 
 Arguments ParseArguments(const std::vector<std::string>& words) {
     Arguments a;
-    std::vector<const Option*> given; // checked against the command once it is known
-    for (std::size_t i = 0; i < words.size(); ++i) {
-        const std::string& word = words[i];
-        if (word == "--help" || word == "-h") {
-            a.help = true;
-            continue;
+    std::vector<std::string> operands;
+    // The help is our own (it names the exit codes and the setting keys), so CLI11's stays off.
+    CLI::App app{"qxcli"};
+    app.set_help_flag();
+    app.allow_extras();
+    const auto common = [&a](CLI::App& scope) {
+        scope.add_flag_callback("-h,--help", [&a] { a.help = true; });
+        scope.add_flag_callback("--version", [&a] { a.version = true; });
+    };
+    common(app);
+    // each option as added to each command
+    struct Added {
+        const Option* option;
+        std::string_view command;
+        CLI::Option* parsed;
+    };
+    std::vector<Added> given;
+    for (const std::string_view command : kCommands) {
+        CLI::App* sub = app.add_subcommand(std::string(command));
+        sub->set_help_flag();
+        sub->allow_extras();
+        common(*sub);
+        sub->add_option("operands", operands);
+        // every option on every command, so a misplaced one is named as such
+        for (const Option& option : Options()) {
+            const std::string name(option.name);
+            CLI::Option* added =
+                option.takesValue
+                    ? sub->add_option_function<std::vector<std::string>>(
+                             name,
+                             [&a, &option](const std::vector<std::string>& values) {
+                                 for (const std::string& value : values)
+                                     option.apply(a, value);
+                             })
+                          ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+                          ->expected(1)
+                          ->allow_extra_args(false)
+                    : sub->add_flag_callback(name, [&a, &option] { option.apply(a, {}); });
+            given.push_back({&option, command, added});
         }
-        if (word == "--version") {
-            a.version = true;
-            continue;
-        }
-        if (!word.starts_with("--")) {
-            if (a.command.empty()) {
-                if (std::ranges::find(kCommands, word) == kCommands.end())
-                    Usage("unknown command '" + word + "'");
-                a.command = word;
-            } else {
-                a.operands.push_back(word);
-            }
-            continue;
-        }
-        std::string name = word;
-        std::string value;
-        bool inlineValue = false;
-        if (const auto equals = word.find('='); equals != std::string::npos) {
-            name = word.substr(0, equals);
-            value = word.substr(equals + 1);
-            inlineValue = true;
-        }
-        const auto& options = Options();
-        const auto option = std::ranges::find(options, name, &Option::name);
-        if (option == options.end())
-            Usage("unknown option '" + name + "'");
-        given.push_back(&*option);
-        if (option->takesValue && !inlineValue) {
-            if (i + 1 >= words.size())
-                Usage(name + " needs a value");
-            value = words[++i];
-        } else if (!option->takesValue && inlineValue) {
-            Usage(name + " takes no value");
-        }
-        option->apply(a, value);
     }
-    if (a.help || a.version || a.command.empty())
+    std::vector<std::string> reversed(words.rbegin(), words.rend());
+    try {
+        app.parse(reversed);
+    } catch (const CLI::ArgumentMismatch& error) {
+        // "--baud: 1 required TEXT missing"
+        const std::string text = error.what();
+        Usage(text.substr(0, text.find(':')) + " needs a value");
+    } catch (const CLI::ParseError& error) {
+        Usage(error.what());
+    }
+    for (const CLI::App* sub : app.get_subcommands())
+        a.command = sub->get_name();
+    if (a.help || a.version)
         return a;
-    for (const Option* option : given)
-        if (!Allowed(option->commands, a.command))
-            Usage(a.command + " does not take " + std::string(option->name), a.command);
+    if (const auto left = app.remaining(true); !left.empty())
+        Unexpected(left.front(), a.command);
+    if (a.command.empty())
+        return a;
+    for (const Added& added : given)
+        if (added.command == a.command && added.parsed->count() > 0 &&
+            !Allowed(added.option->commands, a.command))
+            Usage(a.command + " does not take " + std::string(added.option->name), a.command);
+    TakeOperands(a, std::move(operands));
     Check(a);
     return a;
 }

@@ -1,4 +1,4 @@
-// The command line: the command, its operands and options, checked before anything is opened.
+// The command line: the command, its ports and options, checked before anything is opened.
 #pragma once
 
 #include <optional>
@@ -9,9 +9,13 @@ namespace cli {
 
 struct Arguments {
     std::string command; // ports, search, read, write, diff, sn; empty for the general help
-    std::vector<std::string> operands;
+    std::vector<std::string> ports; // as named, in the order given
+    bool allPorts = false;          // --all: every port `qxcli ports` lists
+    std::string profile;            // write, diff
     bool help = false;
     bool version = false;
+    bool json = false;  // one JSON object a port, a line each
+    bool quiet = false; // no progress on a terminal
 
     // Every command that talks to a module.
     std::optional<int> baud;   // skip the search: this rate, with `parity`
@@ -21,7 +25,6 @@ struct Arguments {
     bool eded = false; // the short framing, for the modules of that variant
 
     std::optional<int> stepWaitMs;  // search
-    bool json = false;              // read
     std::vector<std::string> sets;  // write: KEY=VALUE
     std::optional<int> settleMs;    // write: after a change of the serial settings
     std::string model, year, month; // sn

@@ -11,7 +11,11 @@ namespace {
 
 constexpr const char* kCommon = R"(
 PORT is a COM name (COM3), resolved as the window resolves it: section [Ports] of Config.ini
-in the current directory, then the serial devices of the system; or a device path.
+in the current directory, then the serial devices of the system; or a device path. Several
+PORTs, or --all for every port qxcli ports lists, are worked on at once: one block a port in
+the order named, each beginning "# PORT", each failure on standard error naming its port,
+then a summary line on standard error, such as 6 written, 1 refused (COM4); the exit code is
+the worst of the ports'.
 
 Options of every command that talks to a module:
   --baud RATE       skip the search: the module runs at RATE (600 .. 57600) ...
@@ -22,6 +26,9 @@ Options of every command that talks to a module:
                     time on the wire at the step's rate, plus 50 ms for the module and 20 ms;
                     1100 is the window's pace); a module that answers later than that
                     is asked again at each step its answer may belong to, with a longer wait
+  --all             every port qxcli ports lists, instead of PORTs
+  --json            one JSON object a port, one line each (the README tells the keys)
+  --quiet           no progress on standard error (shown only when it is a terminal)
   --trace           every frame on standard error, one line each, tab-separated: ms since
                     start, UTC time, direction, port, line, framing, command or answer,
                     length, hex, verdict, round trip
@@ -80,36 +87,38 @@ Radio modules from benches and scripts, on the engine of the window.
 
 Commands:
   ports                 the serial ports the tool can use
-  search PORT           find the module: its line, family, model and serial number
-  read PORT             every setting the module reports, as a profile (or --json)
-  write PORT PROFILE    write a profile's settings, read back, show the differences
-  write PORT --set KEY=VALUE...
-  diff PORT PROFILE     compare the module with a profile; writes nothing
-  sn PORT --model NAME --year YYYY --month MM --counter FILE [--dry-run]
+  search PORT...        find the module: its line, family, model and serial number
+  read PORT...          every setting the module reports, as a profile
+  write PORT... PROFILE write a profile's settings, read back, show the differences
+  write PORT... --set KEY=VALUE...
+  diff PORT... PROFILE  compare the module with a profile; writes nothing
+  sn PORT... --model NAME --year YYYY --month MM --counter FILE [--dry-run]
                         give the module the next factory serial number
+Each takes --json for one JSON object a port, a line each; --all instead of PORTs for every
+port qxcli ports lists.
 
 qxcli COMMAND --help tells more; qxcli --version prints the version.)"},
-        {"ports", R"(Usage: qxcli ports
+        {"ports", R"(Usage: qxcli ports [--json]
 Lists COM1 .. COM36 where they stand for a device: the device, its /dev/serial/by-id name,
 USB vendor:product and serial number where the system knows them, and whether section [Ports]
 of Config.ini in the current directory maps it; a device that [Ports] names but that does not
-exist is marked "no such device".
+exist is marked "no such device". --json prints one JSON object a port.
 
 Exit codes: 0 done, 64 bad command line.)"},
-        {"search", R"(Usage: qxcli search PORT [OPTION]...
+        {"search", R"(Usage: qxcli search PORT... [OPTION]...
 Tries the line the module on PORT was last found at (qxcli-lines.ini beside Config.ini keeps
 it), then the factory setting (9600, no parity), then the 21 line settings of the window's
 search (600 .. 38400 baud, even, odd and no parity) from the slowest, then 57600, and prints
 where the module answered, with its family, firmware, base frequency, model and serial number.
 The module's own serial settings decide the parity shown.)"},
-        {"read", R"(Usage: qxcli read PORT [--json] [OPTION]...
+        {"read", R"(Usage: qxcli read PORT... [OPTION]...
 Finds the module and prints every setting it reports as a profile: [module] with its model,
 serial number, family, firmware, base frequency, channel frequency (and IO inputs where it has
 them).
 )" + SettingKeysText(false) +
-                     "\n--json prints the same as one JSON object."},
-        {"write", R"(Usage: qxcli write PORT PROFILE [OPTION]...
-       qxcli write PORT --set KEY=VALUE [--set KEY=VALUE]... [OPTION]...
+                     "\n--json prints the same as one JSON object, values typed."},
+        {"write", R"(Usage: qxcli write PORT... PROFILE [OPTION]...
+       qxcli write PORT... --set KEY=VALUE [--set KEY=VALUE]... [OPTION]...
 Writes the settings of a profile (qxcli read makes one) or of --set options: the profile must
 be of the module's model, and every value one the model takes, or nothing is written. The
 serial settings go last and the port follows the module to them. Then everything is read back
@@ -118,11 +127,11 @@ settings the port waits --settle MS (default 100) at the new line for the module
 up, and asks once more after that long again; a module that still does not answer there ends
 with "written; not confirmed at RATE PARITY" and exit 1.
 )" + SettingKeysText(true)},
-        {"diff", R"(Usage: qxcli diff PORT PROFILE [OPTION]...
+        {"diff", R"(Usage: qxcli diff PORT... PROFILE [OPTION]...
 Reads the module and prints each setting of the profile that it does not hold; exits 2 when
 there is one. Writes nothing.)"},
         {"sn",
-         R"(Usage: qxcli sn PORT --model NAME --year YYYY --month MM --counter FILE [--dry-run]
+         R"(Usage: qxcli sn PORT... --model NAME --year YYYY --month MM --counter FILE [--dry-run]
 Writes the next factory serial number: model NAME (such as QX861), year and month, and the
 running number that FILE holds (one decimal line; create it with the first number). The
 counter is stepped and synced to the disk before the number goes out, so a crash never hands
@@ -130,8 +139,9 @@ a number out twice, and benches sharing FILE take turns through FILE.lock. FILE.
 beside FILE: removing it while another bench waits on it would let a third lock a new one, and
 two benches could take the same number. A step killed before its rename may leave
 FILE.XXXXXXXX.tmp; the next step removes it. A refused write uses its number up. The number is
-read back. --dry-run prints what would be written and touches neither the counter, its lock
-nor the port.)"},
+read back. Several ports are searched at once and numbered in the order named: each number is
+stepped on the disk before it goes out. --dry-run prints what would be written (each further
+port the next number) and touches neither the counter, its lock nor the ports.)"},
     };
     return texts;
 }

@@ -104,13 +104,17 @@ serial::ExchangeError NoModule(const ModulePort& port, const std::string& where,
 // Throws serial::ExchangeError kNoAnswer when no try is answered.
 core::answer::SearchAnswer Walk(ModulePort& port, const Arguments& arguments,
                                 const std::vector<core::SearchLine>& order, int slowdown,
-                                std::vector<core::StepSent>& sent, Clock::time_point origin) {
+                                std::vector<core::StepSent>& sent, Clock::time_point origin,
+                                const SearchShown& shown) {
     const std::size_t requestBytes = core::BuildRequest(Search(), port.FramingOf(Search()),
                                                         core::ReadPayload(port.FramingOf(Search())))
                                          .bytes.size();
     std::optional<ShortAnswer> shortAnswer;
     for (std::size_t at = 0; at < order.size(); ++at) {
         const core::SearchLine line = order[at];
+        if (shown)
+            shown("try " + std::to_string(at + 1) + " of " + std::to_string(order.size()) + " at " +
+                  core::SearchLineText(line));
         port.SetLine(line.baud, line.parity);
         const milliseconds stepWait =
             slowdown * (arguments.stepWaitMs
@@ -169,12 +173,14 @@ milliseconds DefaultStepWait(std::size_t requestBytes, int baud, int parity) {
     return WireTime(requestBytes, baud, parity) + WireTime(1, baud, parity) + kTurnaround + kMargin;
 }
 
-Module FindModule(ModulePort& port, const Arguments& arguments) {
+Module FindModule(ModulePort& port, const Arguments& arguments, const SearchShown& shown) {
     Module module;
     const milliseconds wait = AnswerWait(arguments);
     std::optional<core::answer::SearchAnswer> found;
     if (arguments.baud) {
         port.SetLine(*arguments.baud, arguments.parity.value_or(0));
+        if (shown)
+            shown("asking at " + LineText(*arguments.baud, arguments.parity.value_or(0)));
         std::optional<ShortAnswer> shortAnswer;
         found = TrySearch(port, wait, shortAnswer);
         if (!found)
@@ -191,7 +197,7 @@ Module FindModule(ModulePort& port, const Arguments& arguments) {
         for (int slowdown = 1;; slowdown *= 2) {
             std::vector<core::StepSent> sent;
             core::answer::SearchAnswer answer =
-                Walk(port, arguments, order, slowdown, sent, origin);
+                Walk(port, arguments, order, slowdown, sent, origin, shown);
             const auto step = StepOfAnswer(port, order, sent, origin, wait, answer);
             if (step || slowdown == kSlowest) {
                 module.step = step.value_or(sent.back().step);

@@ -8,6 +8,7 @@
 #include "serial/module_exchange.h"
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
 #include <variant>
@@ -28,9 +29,12 @@ std::chrono::milliseconds AnswerWait(const Arguments& arguments);
 // with no module then takes about 3 s instead of the window's 23 s.
 std::chrono::milliseconds DefaultStepWait(std::size_t requestBytes, int baud, int parity);
 
+// Where the search is, for the progress line: "try 5 of 21 at 1200 odd".
+using SearchShown = std::function<void(const std::string&)>;
+
 // Finds the module at --baud/--parity or by the walk, leaves the port at the line where it
 // answers, and reads its serial number. Throws serial::ExchangeError kNoAnswer when no module
 // answers.
-Module FindModule(ModulePort& port, const Arguments& arguments);
+Module FindModule(ModulePort& port, const Arguments& arguments, const SearchShown& shown = {});
 
 } // namespace cli

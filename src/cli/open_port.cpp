@@ -6,11 +6,11 @@
 
 #include <filesystem>
 #include <iostream>
+#include <mutex>
 
 namespace cli {
 
-std::unique_ptr<ModulePort> OpenPort(const Arguments& arguments) {
-    const std::string& name = arguments.operands.front();
+std::unique_ptr<ModulePort> OpenPort(const Arguments& arguments, const std::string& name) {
     std::string device = name;
     if (const int number = serial::PortOfKey(name); number != 0) {
         device = DeviceOfPort(config::ConfigPath(std::filesystem::current_path()), number);
@@ -21,7 +21,12 @@ std::unique_ptr<ModulePort> OpenPort(const Arguments& arguments) {
     }
     serial::TraceSink trace;
     if (arguments.trace)
-        trace = [](const std::string& line) { std::cerr << line << '\n'; };
+        trace = [](const std::string& line) {
+            // ports on several threads: one whole line at a time
+            static std::mutex mutex;
+            const std::lock_guard lock(mutex);
+            std::cerr << line << '\n';
+        };
     auto port = std::make_unique<ModulePort>(name, device, std::move(trace), arguments.eded);
     port->SetRefusalHint(" (--trace shows its answer)");
     port->Open();

@@ -1,6 +1,7 @@
 #include "commands.h"
 
 #include "config/config_file.h"
+#include "json_values.h"
 #include "serial/port_devices.h"
 #include "serial/ports.h"
 
@@ -10,7 +11,7 @@
 
 namespace cli {
 
-Exit PortsCommand(const Arguments&) {
+Exit PortsCommand(const Arguments& arguments) {
     const auto config = config::ConfigPath(std::filesystem::current_path());
     const auto mapped = config::LoadPortMap(config);
     const auto devices = DevicesOfPorts(config);
@@ -21,26 +22,36 @@ Exit PortsCommand(const Arguments&) {
         if (device.empty())
             continue;
         any = true;
-        std::cout << serial::PortName(port) << "\t" << device;
         const auto detail = std::ranges::find_if(details, [&](const serial::DeviceDetails& d) {
             return d.path == device || d.byId == device;
         });
-        if (detail != details.end()) {
-            if (!detail->byId.empty() && detail->byId != device)
-                std::cout << "\t" << detail->byId;
-            if (!detail->usb.empty())
-                std::cout << "\t" << detail->usb;
+        const bool known = detail != details.end();
+        const std::string byId = known && detail->byId != device ? detail->byId : "";
+        const std::string usb = known ? detail->usb : "";
+        // a name the operator wrote, perhaps for an adapter not plugged in
+        std::error_code error;
+        const bool present = std::filesystem::exists(device, error);
+        const std::string mappedIn = mapped.contains(port) ? config.string() : "";
+        if (arguments.json) {
+            Json json = Json::object();
+            json["port"] = serial::PortName(port);
+            json["device"] = device;
+            PutValue(json, "by_id", byId);
+            PutValue(json, "usb", usb);
+            json["present"] = present;
+            PutValue(json, "config", mappedIn);
+            std::cout << json.dump() << "\n";
+            continue;
         }
-        if (mapped.contains(port)) {
-            // a name the operator wrote, perhaps for an adapter not plugged in
-            std::error_code error;
-            if (!std::filesystem::exists(device, error))
-                std::cout << "\tno such device";
-            std::cout << "\t[Ports] of " << config.string();
-        }
+        std::cout << serial::PortName(port) << "\t" << device;
+        for (const std::string& part : {byId, usb})
+            if (!part.empty())
+                std::cout << "\t" << part;
+        if (!mappedIn.empty())
+            std::cout << (present ? "" : "\tno such device") << "\t[Ports] of " << mappedIn;
         std::cout << "\n";
     }
-    if (!any)
+    if (!any && !arguments.json)
         std::cout << "no serial ports; name one as COM1=/dev/... in section [Ports] of "
                   << config.string() << "\n";
     return Exit::kDone;

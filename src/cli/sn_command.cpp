@@ -4,9 +4,8 @@
 #include "core/serial_number.h"
 #include "core/setting_values.h"
 #include "module.h"
+#include "port_runs.h"
 #include "serial_counter.h"
-
-#include <iostream>
 
 namespace cli {
 
@@ -29,6 +28,14 @@ std::string Shown(const std::string& model, const std::string& payload) {
     return model + " " + sn.year + "-" + sn.month + " " + sn.number;
 }
 
+// {"model": "QX861", "serial_number": "QX861 2026-12 00042"}, as [module] of a profile
+Json SerialNumberJson(const std::string& model, const std::string& payload) {
+    Json module = Json::object();
+    module["model"] = model;
+    module["serial_number"] = Shown(model, payload);
+    return module;
+}
+
 } // namespace
 
 Exit SerialNumberCommand(const Arguments& arguments) {
@@ -44,43 +51,57 @@ Exit SerialNumberCommand(const Arguments& arguments) {
     const std::string model = core::ModelName(position, 1);
 
     if (arguments.dryRun) {
-        const int number = TakeSerialNumber(arguments.counter, true);
-        const auto sn = core::EncodeSerialNumber(position, arguments.year, arguments.month,
-                                                 std::to_string(number));
-        std::cout << "would write " << Shown(model, sn.payload) << " (800A payload " << sn.payload
-                  << ")\n";
-        return Exit::kDone;
+        // each port would take the next number after the one before
+        const int first = TakeSerialNumber(arguments.counter, true);
+        return RunOnPorts(arguments, {"numbered"}, [&](PortRun& run) {
+            const auto sn =
+                core::EncodeSerialNumber(position, arguments.year, arguments.month,
+                                         std::to_string(first + static_cast<int>(run.Index())));
+            run.json["module"] = SerialNumberJson(model, sn.payload);
+            run.json["dry_run"] = true;
+            run.text << "would write " << Shown(model, sn.payload) << " (800A payload "
+                     << sn.payload << ")\n";
+        });
     }
 
-    // the counter is checked, then the module found, so a missing one costs no number
+    // the counter is checked, then the modules found, so a missing one costs no number
     TakeSerialNumber(arguments.counter, true);
-    const auto port = OpenPort(arguments);
-    FindModule(*port, arguments);
-    const int number = TakeSerialNumber(arguments.counter, false);
-    const auto sn =
-        core::EncodeSerialNumber(position, arguments.year, arguments.month, std::to_string(number));
-    const auto wait = AnswerWait(arguments);
-    const std::string given = Shown(model, sn.payload);
-    const std::string usedUp = "; number " + core::RunningNumberText(number) +
-                               " is used up, the next write takes the next one";
-    std::string refused;
-    try {
-        refused = Put(*port, core::CommandAt(core::cmd::kWriteSerialNumber), sn.payload, wait);
-    } catch (serial::ExchangeError& lost) {
-        lost.message += usedUp;
-        throw;
-    }
-    if (!refused.empty())
-        throw Failure{Exit::kRefused, refused + usedUp};
-    const auto back = Ask<core::answer::SerialNumber>(*port, core::cmd::kReadSerialNumber, wait);
-    const auto expected = core::DecodeSerialNumber(sn.payload);
-    if (back.modelCode != core::ModelCodeFromIndex(position) || back.year != expected.year ||
-        back.month != expected.month || back.number != expected.number)
-        throw Failure{Exit::kRefused, port->Name() + ": wrote " + given + ", read back " +
-                                          back.year + "-" + back.month + " " + back.number +
-                                          " (model code " + back.modelCode + ")"};
-    std::cout << given << "\n";
-    return Exit::kDone;
+    return RunOnPorts(arguments, {"numbered"}, [&](PortRun& run) {
+        const auto port = OpenPort(arguments, run.Port());
+        FindModule(*port, arguments, run.Shown());
+        // the modules are found at once, the numbers taken in the order of the ports
+        int number = 0;
+        run.Show("waiting for the counter");
+        run.InTurn([&] { number = TakeSerialNumber(arguments.counter, false); });
+        const auto sn = core::EncodeSerialNumber(position, arguments.year, arguments.month,
+                                                 std::to_string(number));
+        const auto wait = AnswerWait(arguments);
+        const std::string given = Shown(model, sn.payload);
+        run.json["module"] = SerialNumberJson(model, sn.payload);
+        run.json["number"] = number;
+        const std::string usedUp = "; number " + core::RunningNumberText(number) +
+                                   " is used up, the next write takes the next one";
+        std::string refused;
+        run.Show("writing " + given);
+        try {
+            refused = Put(*port, core::CommandAt(core::cmd::kWriteSerialNumber), sn.payload, wait);
+        } catch (serial::ExchangeError& lost) {
+            lost.message += usedUp;
+            throw;
+        }
+        if (!refused.empty())
+            throw Failure{Exit::kRefused, refused + usedUp};
+        run.Show("reading back");
+        const auto back =
+            Ask<core::answer::SerialNumber>(*port, core::cmd::kReadSerialNumber, wait);
+        const auto expected = core::DecodeSerialNumber(sn.payload);
+        if (back.modelCode != core::ModelCodeFromIndex(position) || back.year != expected.year ||
+            back.month != expected.month || back.number != expected.number)
+            throw Failure{Exit::kRefused, port->Name() + ": wrote " + given + ", read back " +
+                                              back.year + "-" + back.month + " " + back.number +
+                                              " (model code " + back.modelCode + ")"};
+        run.text << given << "\n";
+    });
 }
 
 } // namespace cli

@@ -1,8 +1,7 @@
 #include "commands.h"
 
+#include "port_runs.h"
 #include "serial/module_profile_io.h"
-
-#include <iostream>
 
 namespace cli {
 
@@ -68,44 +67,53 @@ void CheckPairs(const core::SettingValues& values) {
 
 Exit WriteCommand(const Arguments& arguments) {
     const bool write = arguments.command == "write";
-    const std::string source =
-        arguments.sets.empty() ? arguments.operands.at(1) : std::string("--set");
+    const std::string source = arguments.sets.empty() ? arguments.profile : std::string("--set");
     const config::ModuleProfile wanted =
         arguments.sets.empty() ? LoadProfile(source) : ProfileOfSets(arguments.sets);
     CheckPairs(wanted.settings);
 
-    const auto port = OpenPort(arguments);
-    const Module module = FindModule(*port, arguments);
-    if (const std::string refusal = serial::ProfileRefusal(*port, wanted, module, source);
-        !refusal.empty())
-        throw Failure{Exit::kRefused, refusal};
-    const auto wait = AnswerWait(arguments);
-    const core::SettingValues current = ReadProfile(*port, module, wait).settings;
+    const ResultWords words = write ? ResultWords{"written"} : ResultWords{"same", "different"};
+    return RunOnPorts(arguments, words, [&](PortRun& run) {
+        const auto port = OpenPort(arguments, run.Port());
+        const Module module = FindModule(*port, arguments, run.Shown());
+        run.json["module"] = ModuleJson(serial::IdentityProfile(module));
+        if (const std::string refusal = serial::ProfileRefusal(*port, wanted, module, source);
+            !refusal.empty())
+            throw Failure{Exit::kRefused, refusal};
+        const auto wait = AnswerWait(arguments);
+        run.Show("reading");
+        const core::SettingValues current = ReadProfile(*port, module, wait).settings;
 
-    std::string refused;
-    core::SettingValues held = current;
-    if (write) {
-        const std::chrono::milliseconds settle =
-            arguments.settleMs ? std::chrono::milliseconds(*arguments.settleMs)
-                               : serial::kSettleTime;
-        const core::LineSettings before = port->Line();
-        refused = WriteSettings(*port, wanted.settings, current, wait, settle);
-        const bool lineChanged =
-            port->Baud() != before.BaudRate || port->Line().PortParityCode != before.PortParityCode;
-        held = ReadBack(*port, module, wait, settle, lineChanged);
-    }
-    const core::SettingDifferences difference = core::CompareSettings(wanted.settings, held);
-    for (const std::string& line : difference.lines)
-        std::cout << line << "\n";
-    if (!refused.empty())
-        throw Failure{Exit::kRefused, refused};
-    if (difference.count != 0)
-        throw Failure{Exit::kRefused,
-                      std::to_string(difference.count) +
-                          (difference.count == 1 ? " setting differs" : " settings differ") +
-                          (write ? " after the write" : "")};
-    std::cout << (write ? "written; the read-back matches\n" : "no difference\n");
-    return Exit::kDone;
+        std::string refused;
+        core::SettingValues held = current;
+        if (write) {
+            const std::chrono::milliseconds settle =
+                arguments.settleMs ? std::chrono::milliseconds(*arguments.settleMs)
+                                   : serial::kSettleTime;
+            const core::LineSettings before = port->Line();
+            run.Show("writing " + std::to_string(wanted.settings.size()) +
+                     (wanted.settings.size() == 1 ? " setting" : " settings"));
+            refused = WriteSettings(*port, wanted.settings, current, wait, settle);
+            const bool lineChanged = port->Baud() != before.BaudRate ||
+                                     port->Line().PortParityCode != before.PortParityCode;
+            run.Show("reading back");
+            held = ReadBack(*port, module, wait, settle, lineChanged);
+        }
+        const core::SettingDifferences difference = core::CompareSettings(wanted.settings, held);
+        run.json["line"] = LineJson(port->Baud(), port->Parity());
+        run.json["differences"] = DifferencesJson(wanted.settings, held);
+        run.json["unconfirmed"] = UnconfirmedJson(wanted.settings);
+        for (const std::string& line : difference.lines)
+            run.text << line << "\n";
+        if (!refused.empty())
+            throw Failure{Exit::kRefused, refused};
+        if (difference.count != 0)
+            throw Failure{Exit::kRefused,
+                          std::to_string(difference.count) +
+                              (difference.count == 1 ? " setting differs" : " settings differ") +
+                              (write ? " after the write" : "")};
+        run.text << (write ? "written; the read-back matches\n" : "no difference\n");
+    });
 }
 
 } // namespace cli

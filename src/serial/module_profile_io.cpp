@@ -79,6 +79,23 @@ template <class T> T Wait(const std::function<void(Then<T>)>& start) {
 
 // The steps of a profile read: each answer once, asked in the order of the settings that take
 // their value from it, then the IO lines where the model has them.
+} // namespace
+
+config::ModuleProfile IdentityProfile(const Module& module) {
+    config::ModuleProfile profile;
+    profile.modelPosition = module.modelPosition;
+    profile.model = module.modelPosition >= 0 ? ModelName(module.modelPosition, 1) : "";
+    profile.identity = {
+        {"serial_number", SerialNumberText(module.serialNumber, module.modelPosition)},
+        {"family", FamilyText(module.identity.family, 1)},
+        {"firmware", FirmwareVersionText(module.identity.version).substr(1)},
+        {"base_frequency", BaseFrequencyText(module.identity.baseFrequencyCode)},
+    };
+    return profile;
+}
+
+namespace {
+
 class ProfileReading : public std::enable_shared_from_this<ProfileReading> {
 public:
     ProfileReading(Exchanger& port, const Module& module, milliseconds wait, StepProgress progress,
@@ -90,8 +107,7 @@ public:
             if (row.Readable())
                 reads.insert(*row.profileRead);
         m_steps = static_cast<int>(reads.size()) + (HasIoGroup(module.modelPosition) ? 1 : 0);
-        m_profile.modelPosition = module.modelPosition;
-        m_profile.model = module.modelPosition >= 0 ? ModelName(module.modelPosition, 1) : "";
+        m_profile = IdentityProfile(module);
     }
 
     // Takes the settings from the answers in hand and asks the next one missing.
@@ -132,13 +148,8 @@ private:
 
     void Identity() {
         const int channel = m_profile.settings.at(Setting::kChannel);
-        m_profile.identity = {
-            {"serial_number", SerialNumberText(m_module.serialNumber, m_module.modelPosition)},
-            {"family", FamilyText(m_module.identity.family, 1)},
-            {"firmware", FirmwareVersionText(m_module.identity.version).substr(1)},
-            {"base_frequency", BaseFrequencyText(m_module.identity.baseFrequencyCode)},
-            {"frequency", FrequencyOf(m_module, channel, m_port.Variant())},
-        };
+        m_profile.identity.emplace_back("frequency",
+                                        FrequencyOf(m_module, channel, m_port.Variant()));
         if (!HasIoGroup(m_module.modelPosition))
             return m_done(std::move(m_profile));
         Tell(cmd::kIoRead, true);

@@ -34,6 +34,10 @@ Module IdentifyModule(ModulePort& port, std::chrono::milliseconds wait);
 std::string ProfileRefusal(const Exchanger& port, const config::ModuleProfile& wanted,
                            const Module& module, const std::string& source);
 
+// What the search and the serial number tell of the module, as [module] of a profile: its
+// model, serial number, family, firmware and base frequency; no settings.
+config::ModuleProfile IdentityProfile(const Module& module);
+
 // Everything the module reports: the settings it can be asked for, and in [module] its serial
 // number, family, firmware, base frequency, the channel's frequency and its IO inputs.
 void ReadProfile(Exchanger& port, const Module& module, std::chrono::milliseconds wait,

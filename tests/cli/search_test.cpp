@@ -147,7 +147,8 @@ TEST(CliSearch, PortAndUsageErrorsHaveTheirCodes) {
              {"search"},
              {"search", "/dev/null", "--baud", "9601"},
              {"search", "/dev/null", "--parity", "odd"},
-             {"search", "/dev/null", "--json"},
+             {"search", "/dev/null", "--settle", "5"},
+             {"search", "/dev/null", "--all"},
              {"frobnicate"},
          }) {
         const CliRun run = RunCli(args);
@@ -170,10 +171,10 @@ TEST(CliSearch, HelpsAndMessagesTellWhatToDo) {
     EXPECT_EQ(version.exit_code, 0);
     EXPECT_TRUE(version.output.starts_with("qxcli ")) << version.output;
 
-    const CliRun json = RunCli({"ports", "--json"});
-    EXPECT_EQ(json.exit_code, 64);
-    EXPECT_EQ(json.errors,
-              "qxcli: ports does not take --json (qxcli ports --help lists its options)\n");
+    const CliRun misplaced = RunCli({"ports", "--baud", "9600"});
+    EXPECT_EQ(misplaced.exit_code, 64);
+    EXPECT_EQ(misplaced.errors,
+              "qxcli: ports does not take --baud (qxcli ports --help lists its options)\n");
 
     const CliRun set = RunCli({"write", "/dev/null", "--set", "chanel=3"});
     EXPECT_EQ(set.exit_code, 64);

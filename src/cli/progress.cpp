@@ -1,0 +1,71 @@
+#include "progress.h"
+
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace cli {
+
+namespace {
+
+std::size_t TerminalWidth() {
+    winsize size{};
+    return ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 ? size.ws_col : 80;
+}
+
+void WriteAll(std::string_view text) {
+    while (!text.empty()) {
+        const ssize_t written = write(STDERR_FILENO, text.data(), text.size());
+        if (written <= 0)
+            return;
+        text.remove_prefix(static_cast<std::size_t>(written));
+    }
+}
+
+} // namespace
+
+Progress::Progress(std::vector<std::string> ports, bool shown)
+    : m_ports(std::move(ports)), m_states(m_ports.size()), m_shown(shown) {}
+
+Progress::~Progress() {
+    End();
+}
+
+void Progress::Show(std::size_t index, std::string what) {
+    const std::lock_guard lock(m_mutex);
+    if (!m_shown || index >= m_states.size())
+        return;
+    m_states[index] = std::move(what);
+    Draw();
+}
+
+void Progress::End() {
+    const std::lock_guard lock(m_mutex);
+    if (m_drawn)
+        WriteAll(Home() + "\033[J");
+    m_shown = false;
+    m_drawn = false;
+}
+
+// To the start of the first port's line.
+std::string Progress::Home() const {
+    return m_ports.size() > 1 ? "\r\033[" + std::to_string(m_ports.size() - 1) + "A"
+                              : std::string("\r");
+}
+
+void Progress::Draw() {
+    // a line longer than the terminal wraps, and would no longer be overwritten
+    const std::size_t width = TerminalWidth() - 1;
+    std::string text = m_drawn ? Home() : std::string("\r");
+    for (std::size_t i = 0; i < m_ports.size(); ++i) {
+        const std::string line = m_ports[i] + ": " + m_states[i];
+        text += "\033[K" + line.substr(0, width) + (i + 1 < m_ports.size() ? "\n" : "");
+    }
+    WriteAll(text);
+    m_drawn = true;
+}
+
+bool ProgressWanted(bool quiet) {
+    return !quiet && isatty(STDERR_FILENO) == 1;
+}
+
+} // namespace cli
