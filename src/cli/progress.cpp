@@ -58,7 +58,8 @@ void Progress::Draw() {
     std::string text = m_drawn ? Home() : std::string("\r");
     for (std::size_t i = 0; i < m_ports.size(); ++i) {
         const std::string line = m_ports[i] + ": " + m_states[i];
-        text += "\033[K" + line.substr(0, width) + (i + 1 < m_ports.size() ? "\n" : "");
+        // each line from its start, whether or not the terminal turns LF into CR LF
+        text += "\033[K" + line.substr(0, width) + (i + 1 < m_ports.size() ? "\n\r" : "");
     }
     WriteAll(text);
     m_drawn = true;

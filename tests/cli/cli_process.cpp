@@ -48,6 +48,26 @@ pid_t Spawn(const std::vector<std::string>& args, const std::string& variable,
     return pid;
 }
 
+// Waits for the end of `pid`, at most 60 s: its exit code, or -1 (killed past the bound).
+int WaitForExit(pid_t pid) {
+    const auto end = Clock::now() + std::chrono::seconds(60);
+    int status = 0;
+    while (pid > 0) {
+        const pid_t done = waitpid(pid, &status, WNOHANG);
+        if (done == pid)
+            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        if (done < 0)
+            break;
+        if (Clock::now() > end) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            break;
+        }
+        poll(nullptr, 0, 5);
+    }
+    return -1;
+}
+
 } // namespace
 
 CliRun RunCli(const std::vector<std::string>& args, const std::string& directory) {
@@ -63,29 +83,22 @@ CliRun RunCli(const std::vector<std::string>& args, const std::string& directory
             own = name;
     }
     const auto start = Clock::now();
-    const pid_t pid = Spawn(args, "", out, err, directory.empty() ? own : directory);
-    const auto end = start + std::chrono::seconds(60);
-    int status = 0;
-    while (pid > 0) {
-        const pid_t done = waitpid(pid, &status, WNOHANG);
-        if (done == pid) {
-            run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-            break;
-        }
-        if (done < 0)
-            break;
-        if (Clock::now() > end) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-            break;
-        }
-        poll(nullptr, 0, 5);
-    }
+    run.exit_code = WaitForExit(Spawn(args, "", out, err, directory.empty() ? own : directory));
     run.took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
     run.output = TakeFile(out);
     run.errors = TakeFile(err);
     if (!own.empty())
         std::filesystem::remove_all(own);
+    return run;
+}
+
+CliRun RunCliOnTerminal(const std::vector<std::string>& args, const std::string& terminal) {
+    CliRun run;
+    const std::string out = TempPath("qxcli-out-");
+    const auto start = Clock::now();
+    run.exit_code = WaitForExit(Spawn(args, "", out, terminal));
+    run.took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+    run.output = TakeFile(out);
     return run;
 }
 

@@ -18,6 +18,11 @@ struct CliRun {
 // 60 s.
 CliRun RunCli(const std::vector<std::string>& args, const std::string& directory = {});
 
+// Runs `qxcli args...` with its standard error on the terminal `terminal` (a pseudo-terminal's
+// slave path), as an operator's shell gives it; `errors` is left empty for the test to read the
+// terminal's master.
+CliRun RunCliOnTerminal(const std::vector<std::string>& args, const std::string& terminal);
+
 // Starts `qxcli args...` with `variable` set in its environment, standard error to
 // `errors_file`; the pid, or -1.
 pid_t StartCli(const std::vector<std::string>& args, const std::string& variable,
