@@ -76,6 +76,8 @@ Exit WriteCommand(const Arguments& arguments) {
     return RunOnPorts(arguments, words, [&](PortRun& run) {
         const auto port = OpenPort(arguments, run.Port());
         const Module module = FindModule(*port, arguments, run.Shown());
+        // the line found, until a write moves it
+        run.json["line"] = LineJson(port->Baud(), port->Parity());
         run.json["module"] = ModuleJson(serial::IdentityProfile(module));
         if (const std::string refusal = serial::ProfileRefusal(*port, wanted, module, source);
             !refusal.empty())
