@@ -7,6 +7,7 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <functional>
 #include <string_view>
@@ -16,7 +17,8 @@ namespace cli {
 namespace {
 
 constexpr std::string_view kModuleCommands = "search read write diff sn";
-constexpr std::string_view kCommands[] = {"ports", "search", "read", "write", "diff", "sn"};
+constexpr std::array<std::string_view, 6> kCommands{"ports", "search", "read",
+                                                    "write", "diff",   "sn"};
 
 // One option: the commands that take it, and what its value does to the arguments (a flag
 // gets an empty value).
@@ -144,62 +146,65 @@ void Check(const Arguments& a) {
     }
 }
 
-// The first word CLI11 left over: an option no command has, a command that does not exist, or
-// an operand of a command that takes none.
+// The first word CLI11 left over: an option no command has, or an operand of a command that
+// takes none.
 [[noreturn]] void Unexpected(const std::string& word, const std::string& command) {
     if (word.starts_with("-"))
         Usage("unknown option '" + word.substr(0, word.find('=')) + "'");
-    if (command.empty())
-        Usage("unknown command '" + word + "'");
     Usage(command + ": unexpected '" + word + "'", command);
+}
+
+// Takes the command out of `words`: the first word that is no option nor an option's value,
+// wherever it stands, as the options may come before it. Empty when there is none.
+std::string TakeCommand(std::vector<std::string>& words) {
+    for (auto word = words.begin(); word != words.end(); ++word) {
+        if (word->starts_with("-")) {
+            const auto option = std::ranges::find(Options(), *word, &Option::name);
+            if (option != Options().end() && option->takesValue && word + 1 != words.end())
+                ++word;
+            continue;
+        }
+        if (std::ranges::find(kCommands, *word) == std::end(kCommands))
+            Usage("unknown command '" + *word + "'");
+        std::string command = std::move(*word);
+        words.erase(word);
+        return command;
+    }
+    return {};
 }
 
 } // namespace
 
 Arguments ParseArguments(const std::vector<std::string>& words) {
     Arguments a;
-    std::vector<std::string> operands;
+    std::vector<std::string> rest = words;
+    a.command = TakeCommand(rest);
     // The help is our own (it names the exit codes and the setting keys), so CLI11's stays off.
+    // Every option is known to every command, so a misplaced one is named as such.
     CLI::App app{"qxcli"};
     app.set_help_flag();
     app.allow_extras();
-    const auto common = [&a](CLI::App& scope) {
-        scope.add_flag_callback("-h,--help", [&a] { a.help = true; });
-        scope.add_flag_callback("--version", [&a] { a.version = true; });
-    };
-    common(app);
-    // each option as added to each command
-    struct Added {
-        const Option* option;
-        std::string_view command;
-        CLI::Option* parsed;
-    };
-    std::vector<Added> given;
-    for (const std::string_view command : kCommands) {
-        CLI::App* sub = app.add_subcommand(std::string(command));
-        sub->set_help_flag();
-        sub->allow_extras();
-        common(*sub);
-        sub->add_option("operands", operands);
-        // every option on every command, so a misplaced one is named as such
-        for (const Option& option : Options()) {
-            const std::string name(option.name);
-            CLI::Option* added =
-                option.takesValue
-                    ? sub->add_option_function<std::vector<std::string>>(
-                             name,
-                             [&a, &option](const std::vector<std::string>& values) {
-                                 for (const std::string& value : values)
-                                     option.apply(a, value);
-                             })
-                          ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
-                          ->expected(1)
-                          ->allow_extra_args(false)
-                    : sub->add_flag_callback(name, [&a, &option] { option.apply(a, {}); });
-            given.push_back({&option, command, added});
-        }
+    app.add_flag_callback("-h,--help", [&a] { a.help = true; });
+    app.add_flag_callback("--version", [&a] { a.version = true; });
+    std::vector<std::string> operands;
+    app.add_option("operands", operands);
+    std::vector<std::pair<const Option*, const CLI::Option*>> given;
+    for (const Option& option : Options()) {
+        const std::string name(option.name);
+        const CLI::Option* added =
+            option.takesValue ? app.add_option_function<std::vector<std::string>>(
+                                       name,
+                                       [&a, &option](const std::vector<std::string>& values) {
+                                           for (const std::string& value : values)
+                                               option.apply(a, value);
+                                       })
+                                    ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+                                    ->expected(1)
+                                    ->allow_extra_args(false)
+                              : app.add_flag_callback(name, [&a, &option] { option.apply(a, {}); });
+        given.emplace_back(&option, added);
     }
-    std::vector<std::string> reversed(words.rbegin(), words.rend());
+    std::vector<std::string> reversed(rest.rbegin(), rest.rend());
     try {
         app.parse(reversed);
     } catch (const CLI::ArgumentMismatch& error) {
@@ -209,18 +214,15 @@ Arguments ParseArguments(const std::vector<std::string>& words) {
     } catch (const CLI::ParseError& error) {
         Usage(error.what());
     }
-    for (const CLI::App* sub : app.get_subcommands())
-        a.command = sub->get_name();
     if (a.help || a.version)
         return a;
-    if (const auto left = app.remaining(true); !left.empty())
+    if (const auto left = app.remaining(); !left.empty())
         Unexpected(left.front(), a.command);
     if (a.command.empty())
         return a;
-    for (const Added& added : given)
-        if (added.command == a.command && added.parsed->count() > 0 &&
-            !Allowed(added.option->commands, a.command))
-            Usage(a.command + " does not take " + std::string(added.option->name), a.command);
+    for (const auto& [option, added] : given)
+        if (added->count() > 0 && !Allowed(option->commands, a.command))
+            Usage(a.command + " does not take " + std::string(option->name), a.command);
     TakeOperands(a, std::move(operands));
     Check(a);
     return a;

@@ -144,7 +144,7 @@ Exit RunOnPorts(const Arguments& arguments, const ResultWords& words,
                 const std::function<void(PortRun&)>& work) {
     const std::vector<std::string> ports = PortsOf(arguments);
     const bool several = ports.size() > 1 || arguments.allPorts;
-    Progress progress(ports, ProgressWanted(arguments.quiet));
+    Progress progress(ports, ProgressWanted(arguments));
     PortTurns turns(ports.size());
     std::vector<PortRun> runs;
     runs.reserve(ports.size());

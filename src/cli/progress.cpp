@@ -1,5 +1,7 @@
 #include "progress.h"
 
+#include "arguments.h"
+
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -65,8 +67,8 @@ void Progress::Draw() {
     m_drawn = true;
 }
 
-bool ProgressWanted(bool quiet) {
-    return !quiet && isatty(STDERR_FILENO) == 1;
+bool ProgressWanted(const Arguments& arguments) {
+    return !arguments.quiet && !arguments.trace && isatty(STDERR_FILENO) == 1;
 }
 
 } // namespace cli

@@ -33,7 +33,10 @@ private:
     bool m_drawn = false;
 };
 
-// Whether progress belongs on standard error: it is a terminal, and --quiet was not given.
-bool ProgressWanted(bool quiet);
+struct Arguments;
+
+// Whether progress belongs on standard error: it is a terminal, and neither --quiet nor
+// --trace (whose lines the progress would overwrite) was given.
+bool ProgressWanted(const Arguments& arguments);
 
 } // namespace cli

@@ -85,6 +85,12 @@ Exit WriteCommand(const Arguments& arguments) {
         const auto wait = AnswerWait(arguments);
         run.Show("reading");
         const core::SettingValues current = ReadProfile(*port, module, wait).settings;
+        // what the module held of the settings given, before anything is written
+        core::SettingValues previous;
+        for (const auto& [setting, value] : current)
+            if (wanted.settings.contains(setting))
+                previous[setting] = value;
+        run.json["before"] = SettingsJson(previous);
 
         std::string refused;
         core::SettingValues held = current;

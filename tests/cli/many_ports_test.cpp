@@ -71,6 +71,7 @@ TEST(CliManyPorts, EachPortInOrderTheWorstExitAndASummary) {
         EXPECT_EQ(lines[i]["error"].is_null(), exits[i] == 0) << lines[i].dump();
     }
     EXPECT_EQ(lines[0]["differences"], nlohmann::json::object());
+    EXPECT_EQ(lines[0]["before"], nlohmann::json::parse(R"({"channel": 5})")); // the first run's
     EXPECT_EQ(lines[0]["module"]["model"], "QX871");
     EXPECT_EQ(lines[3]["line"], nlohmann::json::parse(R"({"baud": 9600, "parity": "none"})"));
 
@@ -114,7 +115,8 @@ TEST(CliManyPorts, JsonValuesAreTypedAndUnknownIsNull) {
     std::filesystem::remove(dir);
     std::filesystem::create_directory(dir);
     std::ofstream(dir + "/Config.ini") << "[Ports]\nCOM35=" << sim.paths()[0] << "\n";
-    const CliRun ports = RunCli({"ports", "--json"}, dir);
+    // options may come before the command
+    const CliRun ports = RunCli({"--json", "ports"}, dir);
     std::filesystem::remove_all(dir);
     EXPECT_EQ(ports.exit_code, 0) << ports.errors;
     const auto listed = JsonLines(ports.output);

@@ -138,6 +138,11 @@ TEST(CliSearch, PortAndUsageErrorsHaveTheirCodes) {
     EXPECT_NE(missing.errors.find("/dev/qx-no-such-port: cannot open"), std::string::npos)
         << missing.errors;
 
+    // a port may bear a command's name
+    const CliRun named = RunCli({"search", "ports"});
+    EXPECT_EQ(named.exit_code, 3);
+    EXPECT_NE(named.errors.find("ports: cannot open"), std::string::npos) << named.errors;
+
     const CliRun unmapped = RunCli({"search", "COM36"});
     EXPECT_EQ(unmapped.exit_code, 3);
     EXPECT_NE(unmapped.errors.find("COM36 stands for no device"), std::string::npos)
@@ -149,6 +154,7 @@ TEST(CliSearch, PortAndUsageErrorsHaveTheirCodes) {
              {"search", "/dev/null", "--parity", "odd"},
              {"search", "/dev/null", "--settle", "5"},
              {"search", "/dev/null", "--all"},
+             {"--frobnicate"},
              {"frobnicate"},
          }) {
         const CliRun run = RunCli(args);
