@@ -99,9 +99,8 @@ Exit WriteCommand(const Arguments& arguments) {
                 arguments.settleMs ? std::chrono::milliseconds(*arguments.settleMs)
                                    : serial::kSettleTime;
             const core::LineSettings before = port->Line();
-            run.Show("writing " + std::to_string(wanted.settings.size()) +
-                     (wanted.settings.size() == 1 ? " setting" : " settings"));
-            refused = WriteSettings(*port, wanted.settings, current, wait, settle);
+            refused = WriteSettings(*port, wanted.settings, current, wait, settle,
+                                    [&run](int, int, const std::string& asks) { run.Show(asks); });
             const bool lineChanged = port->Baud() != before.BaudRate ||
                                      port->Line().PortParityCode != before.PortParityCode;
             run.Show("reading back");

@@ -323,9 +323,10 @@ void WriteSettings(Exchanger& port, const SettingValues& values, const SettingVa
 }
 
 std::string WriteSettings(ModulePort& port, const SettingValues& values,
-                          const SettingValues& current, milliseconds wait, milliseconds settle) {
+                          const SettingValues& current, milliseconds wait, milliseconds settle,
+                          StepProgress progress) {
     return Wait<std::string>([&](Then<std::string> done) {
-        WriteSettings(port, values, current, wait, settle, {}, std::move(done));
+        WriteSettings(port, values, current, wait, settle, std::move(progress), std::move(done));
     });
 }
 

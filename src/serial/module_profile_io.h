@@ -56,8 +56,10 @@ constexpr std::chrono::milliseconds kSettleTime(100);
 void WriteSettings(Exchanger& port, const core::SettingValues& values,
                    const core::SettingValues& current, std::chrono::milliseconds wait,
                    std::chrono::milliseconds settle, StepProgress progress, Then<std::string> done);
+// The same, waiting for the end; `progress`, when given, hears each request before it goes out.
 std::string WriteSettings(ModulePort& port, const core::SettingValues& values,
                           const core::SettingValues& current, std::chrono::milliseconds wait,
-                          std::chrono::milliseconds settle = kSettleTime);
+                          std::chrono::milliseconds settle = kSettleTime,
+                          StepProgress progress = {});
 
 } // namespace serial

@@ -151,9 +151,9 @@ TEST(CliManyPorts, SerialNumbersFollowThePortOrder) {
     EXPECT_EQ(counter, "103\n");
 }
 
-// On a terminal, standard error shows each port's search step and line while it works and is
-// cleared before the results; --quiet shows nothing. Off a terminal (every other test) nothing
-// of it appears.
+// On a terminal, standard error shows each port's search step and line, and a write's steps,
+// while it works and is cleared before the results; --quiet shows nothing. Off a terminal (every
+// other test) nothing of it appears.
 TEST(CliManyPorts, ProgressOnATerminalOnly) {
     SimProcess sim;
     ASSERT_TRUE(sim.Start(
@@ -184,4 +184,13 @@ TEST(CliManyPorts, ProgressOnATerminalOnly) {
         EXPECT_EQ(silent.exit_code, 0);
         EXPECT_EQ(quiet.Read(1 << 16, 300), ports.size() == 1 ? "" : "2 found\n");
     }
+    // a write shows each request as it goes out, then the read-back
+    PtyPair terminal;
+    const CliRun write = RunCliOnTerminal(
+        {"write", sim.paths()[0], "--set", "channel=2", "--baud", "600", "--parity", "even"},
+        terminal.SlavePath());
+    const std::string shown = terminal.Read(1 << 16, 300);
+    EXPECT_EQ(write.exit_code, 0) << shown;
+    for (const char* step : {": asking at 600 baud even", ": 8005 write channel", ": reading back"})
+        EXPECT_NE(shown.find(sim.paths()[0] + step), std::string::npos) << step << shown;
 }
