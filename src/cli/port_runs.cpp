@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <filesystem>
 #include <iostream>
+#include <map>
 #include <mutex>
 #include <thread>
 
@@ -125,19 +126,39 @@ void PortRun::InTurn(const std::function<void()>& step) {
 }
 
 std::vector<std::string> PortsOf(const Arguments& arguments) {
-    if (!arguments.allPorts)
-        return arguments.ports;
     const auto config = config::ConfigPath(std::filesystem::current_path());
-    const auto devices = DevicesOfPorts(config);
-    std::vector<std::string> ports;
-    for (int port = 1; port <= serial::kPortCount; ++port)
-        if (!devices[static_cast<std::size_t>(port - 1)].empty())
-            ports.push_back(serial::PortName(port));
-    if (ports.empty())
-        throw Failure{Exit::kPort, "--all: no serial ports; name one as COM1=/dev/... in section "
-                                   "[Ports] of " +
-                                       config.string()};
-    return ports;
+    std::vector<std::string> ports = arguments.ports;
+    if (arguments.allPorts) {
+        const auto devices = DevicesOfPorts(config);
+        for (int port = 1; port <= serial::kPortCount; ++port)
+            if (!devices[static_cast<std::size_t>(port - 1)].empty())
+                ports.push_back(serial::PortName(port));
+        if (ports.empty())
+            throw Failure{Exit::kPort, "--all: no serial ports; name one as COM1=/dev/... in "
+                                       "section [Ports] of " +
+                                           config.string()};
+    }
+    // Two names of one device would fight over it: named twice it is a mistake, and --all
+    // takes it once (a [Ports] name may stand for a system port's device).
+    std::vector<std::string> kept;
+    std::map<std::filesystem::path, std::string> named;
+    for (const std::string& port : ports) {
+        const int number = serial::PortOfKey(port);
+        const std::string device = number != 0 ? DeviceOfPort(config, number) : port;
+        std::error_code error;
+        const auto canonical = std::filesystem::weakly_canonical(device, error);
+        if (device.empty() || error) {
+            kept.push_back(port);
+            continue;
+        }
+        const auto [first, isNew] = named.emplace(canonical, port);
+        if (isNew)
+            kept.push_back(port);
+        else if (!arguments.allPorts)
+            throw Failure{Exit::kUsage, first->second + " and " + port + " are one device (" +
+                                            canonical.string() + "); name it once"};
+    }
+    return kept;
 }
 
 Exit RunOnPorts(const Arguments& arguments, const ResultWords& words,

@@ -155,6 +155,7 @@ TEST(CliSearch, PortAndUsageErrorsHaveTheirCodes) {
              {"search", "/dev/null", "--settle", "5"},
              {"search", "/dev/null", "--all"},
              {"--frobnicate"},
+             {"search", "/dev/null", "/dev/./null"}, // one device named twice
              {"frobnicate"},
          }) {
         const CliRun run = RunCli(args);
