@@ -176,6 +176,7 @@ Exit RunOnPorts(const Arguments& arguments, const ResultWords& words,
         std::vector<std::jthread> threads;
         for (std::size_t i = 0; i < ports.size(); ++i)
             threads.emplace_back([&, i] {
+                // the port's whole result: its ending, and in runs[i].json what it found and did
                 endings[i] = Run(runs[i], work);
                 turns.Over(i);
                 progress.Show(i, endings[i].exit == Exit::kDone ? "done" : "failed");
