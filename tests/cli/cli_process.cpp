@@ -68,35 +68,49 @@ int WaitForExit(pid_t pid) {
     return -1;
 }
 
+// A directory of its own for a run, so that what one run leaves beside Config.ini (the lines
+// its search found) cannot lead another; removed with the object.
+class OwnDirectory {
+public:
+    OwnDirectory() {
+        std::string name = std::filesystem::temp_directory_path() / "qxcli-dir-XXXXXX";
+        if (mkdtemp(name.data()) != nullptr)
+            m_path = name;
+    }
+    ~OwnDirectory() {
+        if (!m_path.empty())
+            std::filesystem::remove_all(m_path);
+    }
+    OwnDirectory(const OwnDirectory&) = delete;
+    OwnDirectory& operator=(const OwnDirectory&) = delete;
+    const std::string& Path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
 } // namespace
 
 CliRun RunCli(const std::vector<std::string>& args, const std::string& directory) {
     CliRun run;
     const std::string out = TempPath("qxcli-out-");
     const std::string err = TempPath("qxcli-err-");
-    // A directory of its own, so that what one run leaves beside Config.ini (the lines its
-    // search found) cannot lead another
-    std::string own;
-    if (directory.empty()) {
-        std::string name = std::filesystem::temp_directory_path() / "qxcli-dir-XXXXXX";
-        if (mkdtemp(name.data()) != nullptr)
-            own = name;
-    }
+    const OwnDirectory own;
     const auto start = Clock::now();
-    run.exit_code = WaitForExit(Spawn(args, "", out, err, directory.empty() ? own : directory));
+    run.exit_code =
+        WaitForExit(Spawn(args, "", out, err, directory.empty() ? own.Path() : directory));
     run.took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
     run.output = TakeFile(out);
     run.errors = TakeFile(err);
-    if (!own.empty())
-        std::filesystem::remove_all(own);
     return run;
 }
 
 CliRun RunCliOnTerminal(const std::vector<std::string>& args, const std::string& terminal) {
     CliRun run;
     const std::string out = TempPath("qxcli-out-");
+    const OwnDirectory own;
     const auto start = Clock::now();
-    run.exit_code = WaitForExit(Spawn(args, "", out, terminal));
+    run.exit_code = WaitForExit(Spawn(args, "", out, terminal, own.Path()));
     run.took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
     run.output = TakeFile(out);
     return run;
