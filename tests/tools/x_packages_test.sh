@@ -31,6 +31,8 @@ grep -qx libgtest-dev <<<"$plain" || fail "./x deps does not install libgtest-de
 for p in dpkg-dev file lintian desktop-file-utils appstream; do
     grep -qx "$p" <<<"$plain" || fail "./x deps does not install $p: $plain"
 done
+# the records' tests start a server of their own
+grep -qx postgresql <<<"$plain" || fail "./x deps does not install postgresql: $plain"
 for p in clang libclang-rt-14-dev llvm-14; do
     grep -qx "$p" <<<"$plain" && fail "./x deps installs $p, which only the sanitizer run uses"
 done
