@@ -13,6 +13,7 @@ enum class Exit : int {
     kNotFound = 1, // no module answered
     kRefused = 2,  // the module or the profile refused, or the read-back differs
     kPort = 3,     // the port cannot be opened, configured or used
+    kStore = 4,    // the records or the counter's server cannot be reached or written
     kUsage = 64,   // the command line or a file named on it is wrong
 };
 

@@ -4,6 +4,7 @@
 #include "core/decimal_entry.h"
 #include "core/serial_number.h"
 #include "failure.h"
+#include "records/shared_counter.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -75,25 +76,38 @@ int ReadCounter(const std::filesystem::path& counter) {
     return static_cast<int>(*value);
 }
 
-} // namespace
-
-int TakeSerialNumber(const std::filesystem::path& counter, bool dryRun) {
+int TakeFromFile(const std::filesystem::path& counter, bool dryRun) {
     CheckExists(counter); // before the lock file is made beside it
     // The counter is replaced whole, so a look needs no lock and leaves no lock file behind.
     if (dryRun)
         return ReadCounter(counter);
-    int number = 0;
-    {
-        const CounterLock lock(counter);
-        // what a step killed before its rename left; under the lock no other step is writing
-        config::RemoveLeftoverTemporaries(counter);
-        number = ReadCounter(counter);
-        if (!config::ReplaceFileContents(counter, std::to_string(number + 1) + "\n"))
-            throw Failure{Exit::kUsage, counter.string() +
-                                            ": cannot store the next number (read-only, or the "
-                                            "disk is full); nothing written"};
+    const CounterLock lock(counter);
+    // what a step killed before its rename left; under the lock no other step is writing
+    config::RemoveLeftoverTemporaries(counter);
+    const int number = ReadCounter(counter);
+    if (!config::ReplaceFileContents(counter, std::to_string(number + 1) + "\n"))
+        throw Failure{Exit::kUsage, counter.string() +
+                                        ": cannot store the next number (read-only, or the "
+                                        "disk is full); nothing written"};
+    return number;
+}
+
+int TakeFromServer(const std::string& url, bool dryRun) {
+    try {
+        return records::TakeSharedNumber(url, core::kMaxRunningNumber, dryRun);
+    } catch (const records::CounterUsedUp& usedUp) {
+        throw Failure{Exit::kRefused, usedUp.what()};
+    } catch (const records::StoreError& error) {
+        throw Failure{Exit::kStore, std::string(error.what()) + "; no number given"};
     }
-    if (std::getenv(kStopAfterStepVariable) != nullptr) {
+}
+
+} // namespace
+
+int TakeSerialNumber(const std::string& counter, bool dryRun) {
+    const int number = records::IsDatabaseUrl(counter) ? TakeFromServer(counter, dryRun)
+                                                       : TakeFromFile(counter, dryRun);
+    if (!dryRun && std::getenv(kStopAfterStepVariable) != nullptr) {
         std::cerr << "qxcli: counter stepped past " << number << std::endl;
         for (;;)
             ::pause();
