@@ -17,8 +17,8 @@ namespace cli {
 namespace {
 
 constexpr std::string_view kModuleCommands = "search read write diff sn";
-constexpr std::array<std::string_view, 6> kCommands{"ports", "search", "read",
-                                                    "write", "diff",   "sn"};
+constexpr std::array<std::string_view, 7> kCommands{"ports", "search", "read", "write",
+                                                    "diff",  "sn",     "records"};
 
 // One option: the commands that take it, and what its value does to the arguments (a flag
 // gets an empty value).
@@ -82,7 +82,7 @@ const std::vector<Option>& Options() {
          [](Arguments& a, const std::string&) { a.allPorts = true; }},
         {"--quiet", kModuleCommands, false,
          [](Arguments& a, const std::string&) { a.quiet = true; }},
-        {"--json", "ports search read write diff sn", false,
+        {"--json", "ports search read write diff sn records", false,
          [](Arguments& a, const std::string&) { a.json = true; }},
         {"--set", "write", true, [](Arguments& a, const std::string& v) { a.sets.push_back(v); }},
         {"--settle", "write", true,
@@ -92,6 +92,14 @@ const std::vector<Option>& Options() {
         {"--month", "sn", true, [](Arguments& a, const std::string& v) { a.month = v; }},
         {"--counter", "sn", true, [](Arguments& a, const std::string& v) { a.counter = v; }},
         {"--dry-run", "sn", false, [](Arguments& a, const std::string&) { a.dryRun = true; }},
+        {"--records", "write sn records", true,
+         [](Arguments& a, const std::string& v) { a.records = v; }},
+        {"--bench", "write sn", true, [](Arguments& a, const std::string& v) { a.bench = v; }},
+        {"--serial", "records", true, [](Arguments& a, const std::string& v) { a.serial = v; }},
+        {"--port", "records", true, [](Arguments& a, const std::string& v) { a.port = v; }},
+        {"--from", "records", true, [](Arguments& a, const std::string& v) { a.from = v; }},
+        {"--to", "records", true, [](Arguments& a, const std::string& v) { a.to = v; }},
+        {"--csv", "records", false, [](Arguments& a, const std::string&) { a.csv = true; }},
     };
     return options;
 }
@@ -110,7 +118,7 @@ bool Allowed(std::string_view commands, std::string_view command) {
 void TakeOperands(Arguments& a, std::vector<std::string> operands) {
     const bool withProfile = a.command == "diff" || (a.command == "write" && a.sets.empty());
     const std::size_t least = (a.allPorts ? 0 : 1) + (withProfile ? 1 : 0);
-    if (a.command == "ports") {
+    if (a.command == "ports" || a.command == "records") {
         if (!operands.empty())
             Usage("ports: unexpected '" + operands.front() + "'", a.command);
         return;
@@ -138,6 +146,8 @@ void TakeOperands(Arguments& a, std::vector<std::string> operands) {
 }
 
 void Check(const Arguments& a) {
+    if (a.json && a.csv)
+        Usage("--json and --csv: one of the two", a.command);
     if (a.parity && !a.baud)
         Usage("--parity goes with --baud");
     if (a.command == "sn") {

@@ -8,7 +8,7 @@
 namespace cli {
 
 struct Arguments {
-    std::string command; // ports, search, read, write, diff, sn; empty for the general help
+    std::string command; // ports, search, read, write, diff, sn, records; empty for the help
     std::vector<std::string> ports; // as named, in the order given
     bool allPorts = false;          // --all: every port `qxcli ports` lists
     std::string profile;            // write, diff
@@ -30,6 +30,10 @@ struct Arguments {
     std::string model, year, month; // sn
     std::string counter;            // sn
     bool dryRun = false;            // sn
+    std::string records;                // write, sn, records: a file or a postgresql:// URL
+    std::string bench;                  // write, sn: the name recorded, else the host name
+    std::string serial, port, from, to; // records: what the listing keeps
+    bool csv = false;                   // records
 };
 
 // Throws Failure (kUsage) naming the word that is wrong.

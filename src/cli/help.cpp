@@ -15,7 +15,7 @@ in the current directory, then the serial devices of the system; or a device pat
 PORTs, or --all for every port qxcli ports lists, are worked on at once: one block a port in
 the order named, each beginning "# PORT", each failure on standard error naming its port,
 then a summary line on standard error, such as 6 written, 1 refused (COM4); the exit code is
-the worst of the ports'.
+the worst of the ports', where 4 (records or counter server) ranks above 1, 2 and 3.
 
 Options of every command that talks to a module:
   --baud RATE       skip the search: the module runs at RATE (600 .. 57600) ...
@@ -37,7 +37,17 @@ Options of every command that talks to a module:
 
 constexpr const char* kExitCodes = R"(
 Exit codes: 0 done, 1 no module found (or it stopped answering), 2 refused by the module or
-the profile, or the read-back differs, 3 port error, 64 bad command line or file.
+the profile, or the read-back differs, 3 port error, 4 the records or the counter's server
+cannot be used, 64 bad command line or file.
+)";
+
+constexpr const char* kRecordOptions = R"(
+Each port's write and serial number given is recorded (time, bench, port and device, model,
+each setting's old and new value, the number, the result) in records.sqlite beside Config.ini,
+or where --records names:
+  --records WHERE   an SQLite file, or a line's server: postgresql://USER@HOST/DATABASE
+  --bench NAME      the bench the records name (default: the host name)
+qxcli records lists them.
 )";
 
 // "a, b and c"
@@ -96,6 +106,7 @@ Commands:
                         give the module the next factory serial number
 Each takes --json for one JSON object a port, a line each; --all instead of PORTs for every
 port qxcli ports lists.
+  records               what the writes and serial numbers did, as text, JSON Lines or CSV
 
 qxcli COMMAND --help tells more; qxcli --version prints the version.)"},
         {"ports", R"(Usage: qxcli ports [--json]
@@ -126,7 +137,8 @@ and each difference printed; any difference or refusal exits 2. After a change o
 settings the port waits --settle MS (default 100) at the new line for the module to take them
 up, and asks once more after that long again; a module that still does not answer there ends
 with "written; not confirmed at RATE PARITY" and exit 1.
-)" + SettingKeysText(true)},
+)" + SettingKeysText(true) +
+                      kRecordOptions},
         {"diff", R"(Usage: qxcli diff PORT... PROFILE [OPTION]...
 Reads the module and prints each setting of the profile that it does not hold; exits 2 when
 there is one. Writes nothing.)"},
@@ -140,8 +152,24 @@ beside FILE: removing it while another bench waits on it would let a third lock 
 two benches could take the same number. A step killed before its rename may leave
 FILE.XXXXXXXX.tmp; the next step removes it. A refused write uses its number up. The number is
 read back. Several ports are searched at once and numbered in the order named: each number is
-stepped on the disk before it goes out. --dry-run prints what would be written (each further
-port the next number) and touches neither the counter, its lock nor the ports.)"},
+stepped before it goes out. --dry-run prints what would be written (each further port the next
+number) and touches neither the counter, its lock nor the ports. A counter
+postgresql://USER@HOST/DATABASE is the row 'qxcli' of table qx_serial_counter a line of benches
+shares on its server: stepped in a transaction, so two benches never take one number, and a
+bench that loses the connection on the way gives none.)" +
+             std::string(kRecordOptions)},
+        {"records", R"(Usage: qxcli records [--records WHERE] [FILTER]... [--json | --csv]
+Lists the records of writes and serial numbers given, oldest first, one line each
+(tab-separated: UTC time, bench, command, port, device, model, serial number, result, changes,
+why), or one JSON object a line with --json (the README tells the keys), or CSV with a header
+for a spreadsheet with --csv. WHERE is records.sqlite beside Config.ini unless given (a file,
+or postgresql://USER@HOST/DATABASE).
+  --serial NUMBER   the records of a serial number: 2026-12 01006, or the running number 01006
+  --port PORT       the records of a port, as it was named (COM3)
+  --from TIME       at or after TIME, UTC: 2026-12-09, 2026-12-09T14:00
+  --to TIME         before TIME
+
+Exit codes: 0 done, 4 the records cannot be read, 64 bad command line or no such file.)"},
     };
     return texts;
 }
@@ -153,7 +181,7 @@ const char* HelpText(const std::string& command) {
     auto& text = full[command];
     if (text.empty()) {
         text = Texts().at(command) + "\n";
-        if (command != "ports")
+        if (command != "ports" && command != "records")
             text += std::string(command.empty() ? "" : kCommon) + kExitCodes;
     }
     return text.c_str();

@@ -1,5 +1,6 @@
 // qxcli: find, read, write and number radio modules from benches and scripts.
 #include "commands.h"
+#include "records_command.h"
 
 #include <iostream>
 
@@ -28,6 +29,14 @@ Exit Run(const Arguments& arguments) {
         return ReadCommand(arguments);
     if (arguments.command == "sn")
         return SerialNumberCommand(arguments);
+    if (arguments.command == "records")
+        return RecordsCommand(
+            {.store = arguments.records,
+             .filter = {arguments.serial, arguments.port, arguments.from, arguments.to},
+             .format = arguments.json  ? ListFormat::kJson
+                       : arguments.csv ? ListFormat::kCsv
+                                       : ListFormat::kText},
+            std::cout);
     return WriteCommand(arguments);
 }
 
