@@ -15,8 +15,11 @@ Exit ReadCommand(const Arguments& arguments);
 Exit WriteCommand(const Arguments& arguments); // write and diff
 Exit SerialNumberCommand(const Arguments& arguments);
 
-// The port `name` opened: a COM name as the window resolves it (section [Ports] of Config.ini
-// in the current directory, then the system's serial devices), or a device path.
+// The device a port name stands for: a COM name as the window resolves it (section [Ports] of
+// Config.ini in the current directory, then the system's serial devices), or a device path.
+std::string DeviceOf(const std::string& name);
+
+// The port `name` opened, at the device DeviceOf gives.
 std::unique_ptr<ModulePort> OpenPort(const Arguments& arguments, const std::string& name);
 
 // The help text of a command, or the general one for an empty name.

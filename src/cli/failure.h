@@ -8,6 +8,9 @@
 
 namespace cli {
 
+// With several ports the worst is the highest: a store or counter server that cannot be used
+// (4) outranks what one module did (1 .. 3), as it concerns every port of the bench and may leave
+// a module written but not recorded.
 enum class Exit : int {
     kDone = 0,
     kNotFound = 1, // no module answered

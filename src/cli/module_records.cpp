@@ -67,13 +67,10 @@ records::Record RecordOf(const std::string& bench, const std::string& command,
             .detail = {}};
 }
 
-Exit Recorded(records::RecordStore& store, records::Record record,
-              const std::function<Exit()>& work) {
+void Recorded(records::RecordStore& store, records::Record record,
+              const std::function<void()>& work) {
     try {
-        const Exit exit = work();
-        record.result = ResultOf(exit);
-        Add(store, record);
-        return exit;
+        work();
     } catch (const Failure& failure) {
         record.result = ResultOf(failure.exit);
         record.detail = failure.message;
@@ -85,6 +82,8 @@ Exit Recorded(records::RecordStore& store, records::Record record,
         Add(store, record);
         throw;
     }
+    record.result = records::Result::kConfirmed;
+    Add(store, record);
 }
 
 } // namespace cli

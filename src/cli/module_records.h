@@ -30,9 +30,9 @@ records::Record RecordOf(const std::string& bench, const std::string& command,
 
 // Runs `work` (the writes and their read-back) and adds `record` with how it ended: done is
 // written and confirmed, a refusal or a read-back that differs refused, anything else not
-// confirmed. Returns or rethrows what `work` did; a record that cannot be stored is a Failure
-// kStore that says what the module was left with.
-Exit Recorded(records::RecordStore& store, records::Record record,
-              const std::function<Exit()>& work);
+// confirmed. Rethrows what `work` threw; a record that cannot be stored is a Failure kStore
+// that says what the module was left with.
+void Recorded(records::RecordStore& store, records::Record record,
+              const std::function<void()>& work);
 
 } // namespace cli

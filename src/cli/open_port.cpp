@@ -10,15 +10,20 @@
 
 namespace cli {
 
+std::string DeviceOf(const std::string& name) {
+    const int number = serial::PortOfKey(name);
+    if (number == 0)
+        return name;
+    std::string device = DeviceOfPort(config::ConfigPath(std::filesystem::current_path()), number);
+    if (device.empty())
+        throw Failure{Exit::kPort, name + " stands for no device here: name one as " + name +
+                                       "=/dev/... in section [Ports] of Config.ini, or give "
+                                       "the device path (qxcli ports lists them)"};
+    return device;
+}
+
 std::unique_ptr<ModulePort> OpenPort(const Arguments& arguments, const std::string& name) {
-    std::string device = name;
-    if (const int number = serial::PortOfKey(name); number != 0) {
-        device = DeviceOfPort(config::ConfigPath(std::filesystem::current_path()), number);
-        if (device.empty())
-            throw Failure{Exit::kPort, name + " stands for no device here: name one as " + name +
-                                           "=/dev/... in section [Ports] of Config.ini, or give "
-                                           "the device path (qxcli ports lists them)"};
-    }
+    const std::string device = DeviceOf(name);
     serial::TraceSink trace;
     if (arguments.trace)
         trace = [](const std::string& line) {

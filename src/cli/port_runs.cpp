@@ -69,6 +69,8 @@ std::string Word(Exit exit, const ResultWords& words) {
         return words.refused;
     case Exit::kPort:
         return "port error";
+    case Exit::kStore:
+        return "store error";
     case Exit::kUsage:
         break;
     }
@@ -80,7 +82,7 @@ std::string Summary(const std::vector<std::string>& ports, const std::vector<End
                     const ResultWords& words) {
     std::string summary;
     for (const Exit exit :
-         {Exit::kDone, Exit::kRefused, Exit::kNotFound, Exit::kPort, Exit::kUsage}) {
+         {Exit::kDone, Exit::kRefused, Exit::kNotFound, Exit::kPort, Exit::kStore, Exit::kUsage}) {
         std::size_t count = 0;
         std::string named;
         for (std::size_t i = 0; i < ports.size(); ++i)
@@ -91,7 +93,7 @@ std::string Summary(const std::vector<std::string>& ports, const std::vector<End
         if (count == 0)
             continue;
         summary += (summary.empty() ? "" : ", ") + std::to_string(count) + " " + Word(exit, words) +
-                   (exit == Exit::kPort && count > 1 ? "s" : "");
+                   ((exit == Exit::kPort || exit == Exit::kStore) && count > 1 ? "s" : "");
         if (exit != Exit::kDone)
             summary += " (" + named + ")";
     }

@@ -54,7 +54,7 @@ struct ResultWords {
 // Runs `work` for every port, each on a thread of its own, then prints each port's block (or
 // JSON line) in the order named and each port's error on standard error; with several ports
 // a block begins with "# PORT" and a summary line ends standard error. Returns the worst exit
-// code.
+// code, the highest (failure.h).
 Exit RunOnPorts(const Arguments& arguments, const ResultWords& words,
                 const std::function<void(PortRun&)>& work);
 

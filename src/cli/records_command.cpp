@@ -27,11 +27,11 @@ std::vector<std::string> Fields(const records::Record& record) {
         ChangesText(record), record.detail};
 }
 
-nlohmann::json Json(const records::Record& record) {
+nlohmann::ordered_json Json(const records::Record& record) {
     const auto textOrNull = [](const std::string& text) {
-        return text.empty() ? nlohmann::json(nullptr) : nlohmann::json(text);
+        return text.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(text);
     };
-    nlohmann::json changes = nlohmann::json::array();
+    nlohmann::ordered_json changes = nlohmann::ordered_json::array();
     for (const records::SettingChange& change : record.changes)
         changes.push_back({{"setting", change.key},
                            {"old", textOrNull(change.oldValue)},

@@ -4,6 +4,7 @@
 #include "core/serial_number.h"
 #include "core/setting_values.h"
 #include "module.h"
+#include "module_records.h"
 #include "port_runs.h"
 #include "serial_counter.h"
 
@@ -64,11 +65,16 @@ Exit SerialNumberCommand(const Arguments& arguments) {
         });
     }
 
-    // the counter is checked, then the modules found, so a missing one costs no number
+    // the records and the counter are checked, then the modules found, so a missing one costs
+    // no number
+    OpenRecords(arguments.records);
     TakeSerialNumber(arguments.counter, true);
     return RunOnPorts(arguments, {"numbered"}, [&](PortRun& run) {
         const auto port = OpenPort(arguments, run.Port());
-        FindModule(*port, arguments, run.Shown());
+        const Module module = FindModule(*port, arguments, run.Shown());
+        // a connection of the port's own, opened before its number is taken: its thread is the
+        // only one that uses it
+        const auto store = OpenRecords(arguments.records);
         // the modules are found at once, the numbers taken in the order of the ports
         int number = 0;
         run.Show("waiting for the counter");
@@ -79,28 +85,39 @@ Exit SerialNumberCommand(const Arguments& arguments) {
         const std::string given = Shown(model, sn.payload);
         run.json["module"] = SerialNumberJson(model, sn.payload);
         run.json["number"] = number;
-        const std::string usedUp = "; number " + core::RunningNumberText(number) +
-                                   " is used up, the next write takes the next one";
-        std::string refused;
-        run.Show("writing " + given);
-        try {
-            refused = Put(*port, core::CommandAt(core::cmd::kWriteSerialNumber), sn.payload, wait);
-        } catch (serial::ExchangeError& lost) {
-            lost.message += usedUp;
-            throw;
-        }
-        if (!refused.empty())
-            throw Failure{Exit::kRefused, refused + usedUp};
-        run.Show("reading back");
-        const auto back =
-            Ask<core::answer::SerialNumber>(*port, core::cmd::kReadSerialNumber, wait);
         const auto expected = core::DecodeSerialNumber(sn.payload);
-        if (back.modelCode != core::ModelCodeFromIndex(position) || back.year != expected.year ||
-            back.month != expected.month || back.number != expected.number)
-            throw Failure{Exit::kRefused, port->Name() + ": wrote " + given + ", read back " +
-                                              back.year + "-" + back.month + " " + back.number +
-                                              " (model code " + back.modelCode + ")"};
-        run.text << given << "\n";
+        const auto& old = module.serialNumber;
+        records::Record record =
+            RecordOf(arguments.bench, "sn", *port, DeviceOf(run.Port()), model,
+                     {{"serial_number", old.year + "-" + old.month + " " + old.number,
+                       expected.year + "-" + expected.month + " " + expected.number}});
+        record.serialNumber = record.changes.front().newValue;
+        Recorded(*store, std::move(record), [&] {
+            const std::string usedUp = "; number " + core::RunningNumberText(number) +
+                                       " is used up, the next write takes the next one";
+            std::string refused;
+            run.Show("writing " + given);
+            try {
+                refused =
+                    Put(*port, core::CommandAt(core::cmd::kWriteSerialNumber), sn.payload, wait);
+            } catch (serial::ExchangeError& lost) {
+                lost.message += usedUp;
+                throw;
+            }
+            if (!refused.empty())
+                throw Failure{Exit::kRefused, refused + usedUp};
+            run.Show("reading back");
+            const auto back =
+                Ask<core::answer::SerialNumber>(*port, core::cmd::kReadSerialNumber, wait);
+            if (back.modelCode != core::ModelCodeFromIndex(position) ||
+                back.year != expected.year || back.month != expected.month ||
+                back.number != expected.number)
+                throw Failure{Exit::kRefused, port->Name() + ": wrote " + given + ", read back " +
+                                                  back.year + "-" + back.month + " " +
+                                                  back.number + " (model code " +
+                                                  back.modelCode + ")"};
+            run.text << given << "\n";
+        });
     });
 }
 

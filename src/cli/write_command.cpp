@@ -1,5 +1,7 @@
 #include "commands.h"
 
+#include "core/models.h"
+#include "module_records.h"
 #include "port_runs.h"
 #include "serial/module_profile_io.h"
 
@@ -63,6 +65,23 @@ void CheckPairs(const core::SettingValues& values) {
         throw Failure{Exit::kUsage, std::move(missing)};
 }
 
+// What the write changes: each setting of `wanted` the module holds otherwise, with its value
+// before ("" when it does not report it).
+std::vector<records::SettingChange> Changes(const core::SettingValues& wanted,
+                                            const core::SettingValues& current) {
+    std::vector<records::SettingChange> changes;
+    for (const auto& [setting, value] : wanted) {
+        const auto held = current.find(setting);
+        if (held != current.end() && held->second == value)
+            continue;
+        changes.push_back(
+            {core::RowOf(setting).key,
+             held == current.end() ? std::string() : core::SettingValueText(setting, held->second),
+             core::SettingValueText(setting, value)});
+    }
+    return changes;
+}
+
 } // namespace
 
 Exit WriteCommand(const Arguments& arguments) {
@@ -72,6 +91,10 @@ Exit WriteCommand(const Arguments& arguments) {
         arguments.sets.empty() ? LoadProfile(source) : ProfileOfSets(arguments.sets);
     CheckPairs(wanted.settings);
 
+    // the records are opened (their tables made) before any module is touched, so a store that
+    // cannot be used costs nothing
+    if (write)
+        OpenRecords(arguments.records);
     const ResultWords words = write ? ResultWords{"written"} : ResultWords{"same", "different"};
     return RunOnPorts(arguments, words, [&](PortRun& run) {
         const auto port = OpenPort(arguments, run.Port());
@@ -92,34 +115,44 @@ Exit WriteCommand(const Arguments& arguments) {
                 previous[setting] = value;
         run.json["before"] = SettingsJson(previous);
 
-        std::string refused;
-        core::SettingValues held = current;
-        if (write) {
-            const std::chrono::milliseconds settle =
-                arguments.settleMs ? std::chrono::milliseconds(*arguments.settleMs)
-                                   : serial::kSettleTime;
-            const core::LineSettings before = port->Line();
-            refused = WriteSettings(*port, wanted.settings, current, wait, settle,
-                                    [&run](int, int, const std::string& asks) { run.Show(asks); });
-            const bool lineChanged = port->Baud() != before.BaudRate ||
-                                     port->Line().PortParityCode != before.PortParityCode;
-            run.Show("reading back");
-            held = ReadBack(*port, module, wait, settle, lineChanged);
-        }
-        const core::SettingDifferences difference = core::CompareSettings(wanted.settings, held);
-        run.json["line"] = LineJson(port->Baud(), port->Parity());
-        run.json["differences"] = DifferencesJson(wanted.settings, held);
-        run.json["unconfirmed"] = UnconfirmedJson(wanted.settings);
-        for (const std::string& line : difference.lines)
-            run.text << line << "\n";
-        if (!refused.empty())
-            throw Failure{Exit::kRefused, refused};
-        if (difference.count != 0)
-            throw Failure{Exit::kRefused,
-                          std::to_string(difference.count) +
-                              (difference.count == 1 ? " setting differs" : " settings differ") +
-                              (write ? " after the write" : "")};
-        run.text << (write ? "written; the read-back matches\n" : "no difference\n");
+        const auto compare = [&](const core::SettingValues& held, const std::string& refused) {
+            const core::SettingDifferences difference =
+                core::CompareSettings(wanted.settings, held);
+            run.json["line"] = LineJson(port->Baud(), port->Parity());
+            run.json["differences"] = DifferencesJson(wanted.settings, held);
+            run.json["unconfirmed"] = UnconfirmedJson(wanted.settings);
+            for (const std::string& line : difference.lines)
+                run.text << line << "\n";
+            if (!refused.empty())
+                throw Failure{Exit::kRefused, refused};
+            if (difference.count != 0)
+                throw Failure{Exit::kRefused,
+                              std::to_string(difference.count) +
+                                  (difference.count == 1 ? " setting differs" : " settings differ") +
+                                  (write ? " after the write" : "")};
+            run.text << (write ? "written; the read-back matches\n" : "no difference\n");
+        };
+        if (!write)
+            return compare(current, {});
+        // a connection of the port's own: its thread is the only one that uses it
+        const auto store = OpenRecords(arguments.records);
+        Recorded(*store,
+                 RecordOf(arguments.bench, "write", *port, DeviceOf(run.Port()),
+                          core::ModelName(module.modelPosition, 1),
+                          Changes(wanted.settings, current)),
+                 [&] {
+                     const std::chrono::milliseconds settle =
+                         arguments.settleMs ? std::chrono::milliseconds(*arguments.settleMs)
+                                            : serial::kSettleTime;
+                     const core::LineSettings before = port->Line();
+                     const std::string refused = WriteSettings(
+                         *port, wanted.settings, current, wait, settle,
+                         [&run](int, int, const std::string& asks) { run.Show(asks); });
+                     const bool lineChanged = port->Baud() != before.BaudRate ||
+                                              port->Line().PortParityCode != before.PortParityCode;
+                     run.Show("reading back");
+                     compare(ReadBack(*port, module, wait, settle, lineChanged), refused);
+                 });
     });
 }
 

@@ -11,6 +11,22 @@ namespace {
 // The lock that lets only one bench at a time make the tables of a new database.
 constexpr const char* kTablesLock = "SELECT pg_advisory_xact_lock(7140201)";
 
+// libpq's message, its hints on lines of their own, as one line.
+std::string OneLine(std::string message) {
+    std::string line;
+    for (std::size_t at = 0; at < message.size(); ++at) {
+        if (message[at] != '\n') {
+            line += message[at];
+            continue;
+        }
+        while (at + 1 < message.size() && (message[at + 1] == '\t' || message[at + 1] == ' '))
+            ++at;
+        if (at + 1 < message.size())
+            line += "; ";
+    }
+    return line;
+}
+
 // "CREATE TABLE IF NOT EXISTS" tells the client each table it skips; nobody needs to see that.
 void Quiet(void*, const char*) {}
 
@@ -24,10 +40,8 @@ PgConnection::PgConnection(const std::string& url) : m_where(ShownLocation(url))
     if (m_connection == nullptr)
         throw StoreError(m_where + ": out of memory");
     if (PQstatus(m_connection) != CONNECTION_OK) {
-        std::string reason = PQerrorMessage(m_connection);
+        const std::string reason = OneLine(PQerrorMessage(m_connection));
         PQfinish(m_connection);
-        while (!reason.empty() && reason.back() == '\n')
-            reason.pop_back();
         throw StoreError(m_where + ": cannot connect: " + reason);
     }
     PQsetNoticeProcessor(m_connection, &Quiet, nullptr);
@@ -45,9 +59,7 @@ PgResult PgConnection::Run(const char* statement, const std::vector<std::string>
                                  texts.data(), nullptr, nullptr, 0));
     if (result.Status() == PGRES_COMMAND_OK || result.Status() == PGRES_TUPLES_OK)
         return result;
-    std::string reason = PQerrorMessage(m_connection);
-    while (!reason.empty() && reason.back() == '\n')
-        reason.pop_back();
+    const std::string reason = OneLine(PQerrorMessage(m_connection));
     if (PQstatus(m_connection) != CONNECTION_OK)
         throw StoreError(m_where + ": the connection to the server was lost: " + reason);
     throw StoreError(m_where + ": " + reason);
