@@ -34,7 +34,9 @@ pid_t Spawn(const std::vector<std::string>& args, const std::string& variable,
             _exit(126);
         dup2(out, STDOUT_FILENO);
         dup2(err, STDERR_FILENO);
-        if (!variable.empty())
+        if (const auto equals = variable.find('='); equals != std::string::npos)
+            setenv(variable.substr(0, equals).c_str(), variable.substr(equals + 1).c_str(), 1);
+        else if (!variable.empty())
             setenv(variable.c_str(), "1", 1);
         std::string program = QXCLI_PATH;
         std::vector<std::string> copies = args;

@@ -1,0 +1,150 @@
+#include "cli_process.h"
+#include "config/temp_dir.h"
+#include "records/pg_connection.h"
+#include "records/record_store.h"
+#include "support/postgres_server.h"
+#include "support/sim_process.h"
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include <csignal>
+#include <sstream>
+#include <sys/wait.h>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::istringstream stream(text);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(stream, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+std::vector<std::string> Sn(const std::string& port, const std::string& counter) {
+    return {"sn",     port,   "--baud",  "9600", "--model",   "QX861",
+            "--year", "2026", "--month", "12",   "--counter", counter};
+}
+
+} // namespace
+
+// A bench's records beside Config.ini: a write, a serial number and a write the module does not
+// answer, each with what it changed and how it ended, listed as text, JSON Lines and CSV and by
+// serial number and port. A store that cannot be opened stops the write before the module.
+TEST(CliRecords, WritesAndNumbersAreRecordedAndListed) {
+    SimProcess sim;
+    ASSERT_TRUE(sim.Start({"--turnaround", "0", "--serial-rate", "5"})) << sim.error();
+    SimProcess mute; // never answers a channel write
+    ASSERT_TRUE(mute.Start({"--turnaround", "0", "--serial-rate", "5", "--silent", "05"}))
+        << mute.error();
+    TempDir dir;
+    WriteBytes(dir.File("Config.ini"),
+               "[Ports]\nCOM1=" + sim.paths()[0] + "\nCOM2=" + mute.paths()[0] + "\n");
+    WriteBytes(dir.File("counter"), "41\n");
+    const std::string here = dir.Path().string();
+
+    EXPECT_EQ(RunCli({"records"}, here).output, ""); // nothing recorded yet, and no file made
+    EXPECT_FALSE(std::filesystem::exists(dir.File("records.sqlite")));
+    const auto lost = RunCli({"write", "COM1", "--set", "channel=3", "--baud", "9600", "--records",
+                              here + "/no/such/dir/records.sqlite"},
+                             here);
+    EXPECT_EQ(lost.exit_code, 4);
+    EXPECT_NE(lost.errors.find("/no/such/dir/records.sqlite: cannot open the records"),
+              std::string::npos)
+        << lost.errors;
+
+    EXPECT_EQ(RunCli({"write", "COM1", "--set", "channel=3", "--set", "air_rate=19200", "--baud",
+                      "9600", "--bench", "line-4"},
+                     here)
+                  .exit_code,
+              0);
+    const CliRun sn = RunCli(Sn("COM1", dir.File("counter").string()), here);
+    EXPECT_EQ(sn.output, "QX861 2026-12 00041\n") << sn.errors;
+    EXPECT_EQ(RunCli({"write", "COM2", "--set", "channel=2", "--baud", "9600"}, here).exit_code, 2);
+
+    const auto json = Lines(RunCli({"records", "--json"}, here).output);
+    ASSERT_EQ(json.size(), 3u);
+    const auto write = nlohmann::json::parse(json[0]);
+    EXPECT_EQ(write["bench"], "line-4");
+    EXPECT_EQ(write["command"], "write");
+    EXPECT_EQ(write["port"], "COM1");
+    EXPECT_EQ(write["device"], sim.paths()[0]);
+    EXPECT_EQ(write["model"], "QX861");
+    EXPECT_EQ(write["serial_number"], nullptr);
+    EXPECT_EQ(write["result"], "written and confirmed");
+    EXPECT_EQ(write["changes"], nlohmann::json::parse(R"([
+        {"setting": "channel", "old": "1", "new": "3"},
+        {"setting": "air_rate", "old": "9600", "new": "19200"}])"));
+    EXPECT_EQ(write["detail"], nullptr);
+    EXPECT_EQ(nlohmann::json::parse(json[1])["serial_number"], "2026-12 00041");
+    const auto refused = nlohmann::json::parse(json[2]);
+    EXPECT_EQ(refused["result"], "refused");
+    EXPECT_NE(refused["detail"].get<std::string>().find("no answer to 8005 write channel"),
+              std::string::npos)
+        << refused["detail"];
+
+    const CliRun number = RunCli({"records", "--serial", "00041"}, here);
+    ASSERT_EQ(Lines(number.output).size(), 1u) << number.output;
+    EXPECT_NE(number.output.find("\tsn\tCOM1\t" + sim.paths()[0] +
+                                 "\tQX861\t2026-12 00041\twritten and confirmed\tserial_number "
+                                 "2024-01 00001 -> 2026-12 00041\t-\n"),
+              std::string::npos)
+        << number.output;
+    const CliRun csv = RunCli({"records", "--csv", "--port", "COM2"}, here);
+    EXPECT_TRUE(csv.output.starts_with("time_utc,bench,command,port,device,model,serial_number,"
+                                       "result,changes,detail\r\n"))
+        << csv.output;
+    EXPECT_NE(csv.output.find(",refused,channel 1 -> 2,"), std::string::npos) << csv.output;
+    EXPECT_EQ(Lines(csv.output).size(), 2u);
+}
+
+// sn on a line's server, its connection ended by the server while the counter's step is open:
+// no number goes out and nothing is recorded as written; the next sn gives that number, once.
+TEST(CliRecords, ConnectionLostMidStepGivesNoNumber) {
+    PostgresServer server;
+    ASSERT_TRUE(server.Start()) << server.error();
+    const std::string url = server.Url();
+    records::PgConnection admin(url);
+    records::MakePgTables(admin);
+    admin.Run("INSERT INTO qx_serial_counter (name, next_number) VALUES ('qxcli', 500)");
+    SimProcess sim;
+    ASSERT_TRUE(sim.Start({"--turnaround", "0", "--serial-rate", "5", "--number", "7"}))
+        << sim.error();
+    TempDir dir;
+    auto args = Sn(sim.paths()[0], url);
+    args.insert(args.end(), {"--records", url});
+
+    const std::string errors = dir.File("errors").string();
+    const std::string go = dir.File("go").string();
+    const pid_t pid = StartCli(args, "QXCLI_TEST_HOLD_STEP=" + go, errors);
+    ASSERT_GT(pid, 0);
+    for (int i = 0; i < 1000 && ReadBytes(errors).find("open\n") == std::string::npos; ++i)
+        std::this_thread::sleep_for(10ms);
+    EXPECT_EQ(ReadBytes(errors), "qxcli: counter step to 500 open\n");
+    admin.Run("SELECT pg_terminate_backend(pid) FROM pg_stat_activity "
+              "WHERE application_name = 'qxcli' AND pid <> pg_backend_pid()");
+    WriteBytes(go, "");
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 4);
+    EXPECT_NE(ReadBytes(errors).find("the connection to the server was lost"), std::string::npos)
+        << ReadBytes(errors);
+    EXPECT_NE(ReadBytes(errors).find("; no number given"), std::string::npos);
+    EXPECT_NE(RunCli({"search", sim.paths()[0], "--baud", "9600"})
+                  .output.find("serial number: 2024-01 00007"),
+              std::string::npos);
+    EXPECT_EQ(RunCli({"records", "--records", url}).output, "");
+
+    const CliRun next = RunCli(args);
+    EXPECT_EQ(next.output, "QX861 2026-12 00500\n") << next.errors;
+    const auto kept = records::OpenRecordStore(url)->List({});
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(kept[0].serialNumber, "2026-12 00500");
+    EXPECT_EQ(kept[0].result, records::Result::kConfirmed);
+    EXPECT_EQ(admin.Run("SELECT next_number FROM qx_serial_counter").Text(0, 0), "501");
+}
