@@ -25,12 +25,12 @@ std::string TakeFile(const std::string& path) {
 
 pid_t Spawn(const std::vector<std::string>& args, const std::string& variable,
             const std::string& out_path, const std::string& err_path,
-            const std::string& directory = {}) {
+            const std::string& directory) {
     const pid_t pid = fork();
     if (pid == 0) {
         const int out = open(out_path.c_str(), O_WRONLY | O_TRUNC | O_CREAT, 0600);
         const int err = open(err_path.c_str(), O_WRONLY | O_TRUNC | O_CREAT, 0600);
-        if (out < 0 || err < 0 || (!directory.empty() && chdir(directory.c_str()) != 0))
+        if (out < 0 || err < 0 || chdir(directory.c_str()) != 0)
             _exit(126);
         dup2(out, STDOUT_FILENO);
         dup2(err, STDERR_FILENO);
@@ -71,7 +71,7 @@ int WaitForExit(pid_t pid) {
 }
 
 // A directory of its own for a run, so that what one run leaves beside Config.ini (the lines
-// its search found) cannot lead another; removed with the object.
+// its search found, its records) cannot lead another nor pile up; removed with the object.
 class OwnDirectory {
 public:
     OwnDirectory() {
@@ -119,6 +119,6 @@ CliRun RunCliOnTerminal(const std::vector<std::string>& args, const std::string&
 }
 
 pid_t StartCli(const std::vector<std::string>& args, const std::string& variable,
-               const std::string& errors_file) {
-    return Spawn(args, variable, "/dev/null", errors_file);
+               const std::string& errors_file, const std::string& directory) {
+    return Spawn(args, variable, "/dev/null", errors_file, directory);
 }

@@ -23,7 +23,7 @@ CliRun RunCli(const std::vector<std::string>& args, const std::string& directory
 // terminal's master.
 CliRun RunCliOnTerminal(const std::vector<std::string>& args, const std::string& terminal);
 
-// Starts `qxcli args...` with `variable` (NAME, set to 1, or NAME=VALUE) in its environment,
-// standard error to `errors_file`; the pid, or -1.
+// Starts `qxcli args...` in `directory` (where its records go) with `variable` (NAME, set to 1,
+// or NAME=VALUE) in its environment, standard error to `errors_file`; the pid, or -1.
 pid_t StartCli(const std::vector<std::string>& args, const std::string& variable,
-               const std::string& errors_file);
+               const std::string& errors_file, const std::string& directory);

@@ -121,7 +121,7 @@ TEST(CliRecords, ConnectionLostMidStepGivesNoNumber) {
 
     const std::string errors = dir.File("errors").string();
     const std::string go = dir.File("go").string();
-    const pid_t pid = StartCli(args, "QXCLI_TEST_HOLD_STEP=" + go, errors);
+    const pid_t pid = StartCli(args, "QXCLI_TEST_HOLD_STEP=" + go, errors, dir.Path());
     ASSERT_GT(pid, 0);
     for (int i = 0; i < 1000 && ReadBytes(errors).find("open\n") == std::string::npos; ++i)
         std::this_thread::sleep_for(10ms);

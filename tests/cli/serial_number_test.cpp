@@ -90,7 +90,8 @@ TEST(CliSerialNumber, KillAfterTheStepNeverRepeatsANumber) {
     CounterDir dir;
     dir.Set(41);
     const std::string errors = dir.Counter() + ".err";
-    const pid_t pid = StartCli(Sn(sim.paths()[0], dir), "QXCLI_TEST_STOP_AFTER_STEP", errors);
+    const pid_t pid = StartCli(Sn(sim.paths()[0], dir), "QXCLI_TEST_STOP_AFTER_STEP", errors,
+                               std::filesystem::path(dir.Counter()).parent_path());
     ASSERT_GT(pid, 0);
     // standard error is unbuffered: the line may be read before its number is written
     std::string said;
