@@ -4,7 +4,11 @@
 
 #include <sqlite3.h>
 
+#include <unistd.h>
+
 #include <cstdint>
+#include <cstdlib>
+#include <iostream>
 
 namespace records {
 
@@ -86,6 +90,7 @@ public:
     void Add(const Record& record) override {
         Transaction transaction(*this);
         const std::int64_t id = Insert(record);
+        StopForTest();
         std::int64_t position = 0;
         for (const SettingChange& change : record.changes) {
             Statement row(m_db, sql::kInsertChange, m_where);
@@ -142,6 +147,15 @@ private:
         return insert.Number(0);
     }
 
+    void StopForTest() {
+        const char* at = std::getenv(kStopInRecordVariable);
+        if (at == nullptr || ++m_added != std::atoi(at))
+            return;
+        std::cerr << "in record " << m_added << std::endl;
+        for (;;)
+            ::pause();
+    }
+
     void Execute(const std::string& statement) {
         char* error = nullptr;
         if (sqlite3_exec(m_db, statement.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
@@ -169,6 +183,7 @@ private:
 
     std::string m_where;
     sqlite3* m_db = nullptr;
+    int m_added = 0;
 };
 
 } // namespace

@@ -11,4 +11,8 @@ namespace records {
 
 std::unique_ptr<RecordStore> OpenSqliteStore(const std::filesystem::path& file);
 
+// Set in tests to N: the N-th record a store adds stops half written (its row in, its changes
+// not), says so on standard error and waits to be killed.
+inline constexpr const char* kStopInRecordVariable = "QXCLI_TEST_STOP_IN_RECORD";
+
 } // namespace records

@@ -3,6 +3,7 @@
 #include "records/record_store.h"
 #include "records/schema.h"
 #include "records/shared_counter.h"
+#include "records/sqlite_store.h"
 #include "support/postgres_server.h"
 
 #include <gtest/gtest.h>
@@ -61,12 +62,17 @@ void CheckKeepsAndFilters(records::RecordStore& store) {
     EXPECT_EQ(store.List({"", "COM2", "", ""}).front(), added[1]);
 }
 
-// Runs records_loop with `args`, standard output to `out`; the pid.
-pid_t StartLoop(const std::vector<std::string>& args, const std::string& out) {
+// Runs records_loop with `args`, standard output to `out` and standard error to `out`.err,
+// with `stopAt` (when not 0) in kStopInRecordVariable; the pid.
+pid_t StartLoop(const std::vector<std::string>& args, const std::string& out, int stopAt = 0) {
     const pid_t pid = fork();
     if (pid == 0) {
         const int fd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int err = open((out + ".err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(fd, STDOUT_FILENO);
+        dup2(err, STDERR_FILENO);
+        if (stopAt != 0)
+            setenv(records::kStopInRecordVariable, std::to_string(stopAt).c_str(), 1);
         std::vector<std::string> copies = args;
         std::vector<char*> argv{const_cast<char*>(RECORDS_LOOP_PATH)};
         for (std::string& arg : copies)
@@ -133,27 +139,32 @@ TEST(RecordsSqlite, KeepsRecordsWholeAndListsThemByFilter) {
     EXPECT_THROW(records::OpenRecordStore(dir.File("notes.txt").string()), records::StoreError);
 }
 
-// A bench killed (SIGKILL) while it adds records, at three moments: the file reads whole and
-// holds every record committed before the kill.
-TEST(RecordsSqlite, KillDuringALoopLeavesEveryEarlierRecord) {
+// A bench killed (SIGKILL) in the middle of its 1st, 40th and 150th record, its row written
+// and its changes not: the file reads whole and holds every record before, each with its
+// change, and nothing of the one cut short.
+TEST(RecordsSqlite, KillDuringARecordLeavesEveryEarlierRecord) {
     TempDir dir;
     const auto file = dir.File("records.sqlite");
-    for (const std::size_t after : {1u, 40u, 150u}) {
-        const pid_t pid = StartLoop({"sqlite", file.string()}, dir.File("out").string());
+    const auto out = dir.File("out").string();
+    for (const int stopAt : {1, 40, 150}) {
+        const std::string run = std::to_string(stopAt);
+        std::filesystem::remove(out + ".err"); // read before the new run makes it
+        const pid_t pid = StartLoop({"sqlite", file.string(), run}, out, stopAt);
         ASSERT_GT(pid, 0);
-        for (int i = 0; i < 3000 && Lines(dir.File("out")).size() < after; ++i)
+        for (int i = 0; i < 3000 && ReadBytes(out + ".err").empty(); ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         kill(pid, SIGKILL);
         ExitOf(pid);
-        const std::vector<std::string> done = Lines(dir.File("out"));
-        ASSERT_GE(done.size(), after);
+        ASSERT_EQ(ReadBytes(out + ".err"), "in record " + run + "\n");
         EXPECT_EQ(Ask(file, "PRAGMA integrity_check"), "ok");
-        std::set<std::string> kept;
+        std::vector<std::string> kept;
         for (const Record& record : records::OpenRecordStore(file.string())->List({}))
-            if (record.changes.size() == 1)
-                kept.insert(record.serialNumber);
-        for (const std::string& number : done)
-            EXPECT_TRUE(kept.contains(number)) << number << " of " << done.size() << " is lost";
+            if (record.serialNumber.starts_with(run + "-") && record.changes.size() == 1)
+                kept.push_back(record.serialNumber);
+        EXPECT_EQ(kept, Lines(out));
+        EXPECT_EQ(kept.size(), static_cast<std::size_t>(stopAt - 1));
+        EXPECT_EQ(records::OpenRecordStore(file.string())->List({run + "-" + run, "", "", ""}),
+                  std::vector<Record>{});
     }
 }
 
