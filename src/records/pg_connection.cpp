@@ -3,6 +3,11 @@
 #include "schema.h"
 
 #include <array>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <thread>
 
 namespace records {
 
@@ -82,6 +87,15 @@ PgTransaction::~PgTransaction() {
 void PgTransaction::Commit() {
     m_connection.Run("COMMIT");
     m_done = true;
+}
+
+void HoldForTest(const char* variable, const std::string& what) {
+    const char* file = std::getenv(variable);
+    if (file == nullptr)
+        return;
+    std::cerr << "qxcli: " << what << " open" << std::endl;
+    for (int i = 0; i < 3000 && !std::filesystem::exists(file); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
 }
 
 void MakePgTables(PgConnection& connection) {

@@ -57,6 +57,11 @@ private:
     bool m_done = false;
 };
 
+// Set in tests to a file's path: a transaction on the server says `what` on standard error at
+// its hold point (the counter's step made, a record's row written) and waits until that file
+// exists, so the test can end the connection there.
+void HoldForTest(const char* variable, const std::string& what);
+
 // Makes the tables the records and the shared counter keep, once per server, and checks
 // their version.
 void MakePgTables(PgConnection& connection);

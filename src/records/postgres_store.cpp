@@ -19,6 +19,7 @@ public:
             sql::kInsertRecord,
             {record.timeUtc, record.bench, record.command, record.port, record.device, record.model,
              record.serialNumber, ResultText(record.result), record.detail});
+        HoldForTest(kHoldRecordVariable, "record");
         int position = 0;
         for (const SettingChange& change : record.changes)
             m_connection.Run(sql::kInsertChange, {id.Text(0, 0), std::to_string(++position),

@@ -10,4 +10,8 @@ namespace records {
 
 std::unique_ptr<RecordStore> OpenPostgresStore(const std::string& url);
 
+// Set in tests to a file's path: a record holds after its row, before its changes (see
+// HoldForTest).
+inline constexpr const char* kHoldRecordVariable = "QXCLI_TEST_HOLD_RECORD";
+
 } // namespace records

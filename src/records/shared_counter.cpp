@@ -1,13 +1,6 @@
 #include "shared_counter.h"
 
 #include "pg_connection.h"
-#include "schema.h"
-
-#include <chrono>
-#include <cstdlib>
-#include <filesystem>
-#include <iostream>
-#include <thread>
 
 namespace records {
 
@@ -16,15 +9,6 @@ namespace {
 constexpr const char* kRead = "SELECT next_number FROM qx_serial_counter WHERE name = $1";
 constexpr const char* kStep = "UPDATE qx_serial_counter SET next_number = next_number + 1 "
                               "WHERE name = $1 AND next_number <= $2 RETURNING next_number - 1";
-
-void HoldForTest(int number) {
-    const char* file = std::getenv(kHoldStepVariable);
-    if (file == nullptr)
-        return;
-    std::cerr << "qxcli: counter step to " << number << " open" << std::endl;
-    for (int i = 0; i < 3000 && !std::filesystem::exists(file); ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-}
 
 } // namespace
 
@@ -54,7 +38,7 @@ int TakeSharedNumber(const std::string& url, int last, bool dryRun) {
         throw CounterUsedUp(usedUp);
     }
     const int number = std::stoi(stepped.Text(0, 0));
-    HoldForTest(number);
+    HoldForTest(kHoldStepVariable, "counter step to " + std::to_string(number));
     transaction.Commit();
     return number;
 }
