@@ -55,9 +55,12 @@ Exit RecordsCommand(const RecordsListing& listing, std::ostream& out) {
         out << core::CsvLine({"time_utc", "bench", "command", "port", "device", "model",
                               "serial_number", "result", "changes", "detail"})
             << "\r\n";
-    // a look where nothing was recorded yet makes no file
+    // a look makes no file: none beside Config.ini is no record yet, a file named is a mistake
     if (listing.store.empty() && !std::filesystem::exists(DefaultRecordsFile()))
         return Exit::kDone;
+    if (!listing.store.empty() && !records::IsDatabaseUrl(listing.store) &&
+        !std::filesystem::exists(listing.store))
+        throw Failure{Exit::kUsage, listing.store + ": no such records file"};
     const auto store = OpenRecords(listing.store);
     std::vector<records::Record> found;
     try {

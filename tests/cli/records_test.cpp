@@ -9,6 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <csignal>
 #include <sstream>
 #include <sys/wait.h>
@@ -49,7 +50,12 @@ TEST(CliRecords, WritesAndNumbersAreRecordedAndListed) {
     const std::string here = dir.Path().string();
 
     EXPECT_EQ(RunCli({"records"}, here).output, ""); // nothing recorded yet, and no file made
-    EXPECT_FALSE(std::filesystem::exists(dir.File("records.sqlite")));
+    const CliRun typo = RunCli({"records", "--records", "record.sqlite"}, here);
+    EXPECT_EQ(typo.errors, "qxcli: record.sqlite: no such records file\n");
+    EXPECT_EQ(typo.exit_code, 64);
+    auto names = dir.Names();
+    std::ranges::sort(names);
+    EXPECT_EQ(names, (std::vector<std::string>{"Config.ini", "counter"})); // no file made
     const auto lost = RunCli({"write", "COM1", "--set", "channel=3", "--baud", "9600", "--records",
                               here + "/no/such/dir/records.sqlite"},
                              here);
