@@ -47,8 +47,7 @@ each setting's old and new value, the number, the result) in records.sqlite besi
 or where --records names:
   --records WHERE   an SQLite file, or a line's server: postgresql://USER@HOST/DATABASE
   --bench NAME      the bench the records name (default: the host name)
-qxcli records lists them.
-)";
+qxcli records lists them.)";
 
 // "a, b and c"
 std::string Enumerated(const std::vector<std::string>& words) {
