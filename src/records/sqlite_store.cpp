@@ -6,9 +6,11 @@
 
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <iostream>
+#include <thread>
 
 namespace records {
 
@@ -17,11 +19,23 @@ namespace {
 // Several benches may share a file on one PC; a writer waits this long for another's commit.
 constexpr int kBusyTimeoutMs = 10000;
 
+// The file is locked by another bench where SQLite does not wait.
+struct Busy : StoreError {
+    using StoreError::StoreError;
+};
+
+[[noreturn]] void Throw(int status, const std::string& where, const std::string& reason) {
+    if ((status & 0xff) == SQLITE_BUSY)
+        throw Busy(where + ": " + reason);
+    throw StoreError(where + ": " + reason);
+}
+
 class Statement {
 public:
     Statement(sqlite3* db, const std::string& sql, const std::string& where) : m_where(where) {
-        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &m_statement, nullptr) != SQLITE_OK)
-            throw StoreError(m_where + ": " + sqlite3_errmsg(db));
+        if (const int status = sqlite3_prepare_v2(db, sql.c_str(), -1, &m_statement, nullptr);
+            status != SQLITE_OK)
+            Throw(status, m_where, sqlite3_errmsg(db));
     }
     ~Statement() { sqlite3_finalize(m_statement); }
     Statement(const Statement&) = delete;
@@ -42,7 +56,7 @@ public:
         if (status == SQLITE_ROW)
             return true;
         if (status != SQLITE_DONE)
-            throw StoreError(m_where + ": " + sqlite3_errmsg(sqlite3_db_handle(m_statement)));
+            Throw(status, m_where, sqlite3_errmsg(sqlite3_db_handle(m_statement)));
         return false;
     }
     std::string Text(int column) const {
@@ -74,12 +88,7 @@ public:
         }
         try {
             sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
-            if (Statement journal(m_db, "PRAGMA journal_mode=WAL", m_where);
-                !journal.Step() || journal.Text(0) != "wal")
-                throw StoreError(m_where + ": the records cannot be kept in WAL mode");
-            Execute("PRAGMA synchronous=FULL");
-            Execute("PRAGMA foreign_keys=ON");
-            MakeTables();
+            Prepare();
         } catch (...) {
             sqlite3_close(m_db);
             throw;
@@ -147,6 +156,28 @@ private:
         return insert.Number(0);
     }
 
+    // WAL mode, a full sync at each commit, and the tables. A bench that opens the file while
+    // the last one to close it cleans up its WAL, or while another switches a new file to WAL,
+    // meets a lock SQLite does not wait for: it tries again for as long as it waits for a
+    // commit.
+    void Prepare() {
+        for (int waited = 0;; waited += 10) {
+            try {
+                if (Statement journal(m_db, "PRAGMA journal_mode=WAL", m_where);
+                    !journal.Step() || journal.Text(0) != "wal")
+                    throw StoreError(m_where + ": the records cannot be kept in WAL mode");
+                Execute("PRAGMA synchronous=FULL");
+                Execute("PRAGMA foreign_keys=ON");
+                MakeTables();
+                return;
+            } catch (const Busy&) {
+                if (waited >= kBusyTimeoutMs)
+                    throw;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    }
+
     void StopForTest() {
         const char* at = std::getenv(kStopInRecordVariable);
         if (at == nullptr || ++m_added != std::atoi(at))
@@ -158,10 +189,11 @@ private:
 
     void Execute(const std::string& statement) {
         char* error = nullptr;
-        if (sqlite3_exec(m_db, statement.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
+        if (const int status = sqlite3_exec(m_db, statement.c_str(), nullptr, nullptr, &error);
+            status != SQLITE_OK) {
             const std::string reason = error ? error : sqlite3_errmsg(m_db);
             sqlite3_free(error);
-            throw StoreError(m_where + ": " + reason);
+            Throw(status, m_where, reason);
         }
     }
 
