@@ -17,7 +17,7 @@ namespace cli {
 namespace {
 
 constexpr std::string_view kModuleCommands = "search read write diff sn";
-constexpr std::array<std::string_view, 7> kCommands{"ports", "search", "read", "write",
+constexpr std::array<std::string_view, 7> kCommands{"ports", "search", "read",   "write",
                                                     "diff",  "sn",     "records"};
 
 // One option: the commands that take it, and what its value does to the arguments (a flag
@@ -120,7 +120,7 @@ void TakeOperands(Arguments& a, std::vector<std::string> operands) {
     const std::size_t least = (a.allPorts ? 0 : 1) + (withProfile ? 1 : 0);
     if (a.command == "ports" || a.command == "records") {
         if (!operands.empty())
-            Usage("ports: unexpected '" + operands.front() + "'", a.command);
+            Usage(a.command + ": unexpected '" + operands.front() + "'", a.command);
         return;
     }
     if (operands.size() < least) {

@@ -24,12 +24,12 @@ struct Arguments {
     std::optional<int> timeoutMs;
     bool eded = false; // the short framing, for the modules of that variant
 
-    std::optional<int> stepWaitMs;  // search
-    std::vector<std::string> sets;  // write: KEY=VALUE
-    std::optional<int> settleMs;    // write: after a change of the serial settings
-    std::string model, year, month; // sn
-    std::string counter;            // sn
-    bool dryRun = false;            // sn
+    std::optional<int> stepWaitMs;      // search
+    std::vector<std::string> sets;      // write: KEY=VALUE
+    std::optional<int> settleMs;        // write: after a change of the serial settings
+    std::string model, year, month;     // sn
+    std::string counter;                // sn
+    bool dryRun = false;                // sn
     std::string records;                // write, sn, records: a file or a postgresql:// URL
     std::string bench;                  // write, sn: the name recorded, else the host name
     std::string serial, port, from, to; // records: what the listing keeps

@@ -103,9 +103,9 @@ Commands:
   diff PORT... PROFILE  compare the module with a profile; writes nothing
   sn PORT... --model NAME --year YYYY --month MM --counter FILE [--dry-run]
                         give the module the next factory serial number
-Each takes --json for one JSON object a port, a line each; --all instead of PORTs for every
-port qxcli ports lists.
   records               what the writes and serial numbers did, as text, JSON Lines or CSV
+Each takes --json for one JSON object a port (a record), a line each; --all instead of PORTs
+for every port qxcli ports lists.
 
 qxcli COMMAND --help tells more; qxcli --version prints the version.)"},
         {"ports", R"(Usage: qxcli ports [--json]

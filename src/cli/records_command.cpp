@@ -1,9 +1,8 @@
 #include "records_command.h"
 
 #include "core/csv.h"
+#include "json_values.h"
 #include "module_records.h"
-
-#include <nlohmann/json.hpp>
 
 #include <filesystem>
 
@@ -27,25 +26,28 @@ std::vector<std::string> Fields(const records::Record& record) {
         ChangesText(record), record.detail};
 }
 
-nlohmann::ordered_json Json(const records::Record& record) {
-    const auto textOrNull = [](const std::string& text) {
-        return text.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(text);
-    };
-    nlohmann::ordered_json changes = nlohmann::ordered_json::array();
-    for (const records::SettingChange& change : record.changes)
-        changes.push_back({{"setting", change.key},
-                           {"old", textOrNull(change.oldValue)},
-                           {"new", textOrNull(change.newValue)}});
-    return {{"time_utc", record.timeUtc},
-            {"bench", record.bench},
-            {"command", record.command},
-            {"port", record.port},
-            {"device", record.device},
-            {"model", record.model},
-            {"serial_number", textOrNull(record.serialNumber)},
-            {"result", records::ResultText(record.result)},
-            {"changes", changes},
-            {"detail", textOrNull(record.detail)}};
+// One record in the style of the other JSON lines: the settings under their profile keys,
+// typed, the values before and those given; what is not known or not there is null.
+Json RecordJson(const records::Record& record) {
+    Json before = Json::object();
+    Json given = Json::object();
+    for (const records::SettingChange& change : record.changes) {
+        PutValue(before, change.key, change.oldValue);
+        PutValue(given, change.key, change.newValue);
+    }
+    Json json = Json::object();
+    json["time_utc"] = record.timeUtc;
+    json["bench"] = record.bench;
+    json["command"] = record.command;
+    json["port"] = record.port;
+    json["device"] = record.device;
+    PutValue(json, "model", record.model);
+    PutValue(json, "serial_number", record.serialNumber);
+    json["result"] = records::ResultText(record.result);
+    json["before"] = before;
+    json["given"] = given;
+    json["error"] = record.detail.empty() ? Json(nullptr) : Json(record.detail);
+    return json;
 }
 
 } // namespace
@@ -78,7 +80,7 @@ Exit RecordsCommand(const RecordsListing& listing, std::ostream& out) {
             break;
         }
         case ListFormat::kJson:
-            out << Json(record).dump() << "\n";
+            out << RecordJson(record).dump() << "\n";
             break;
         case ListFormat::kCsv:
             out << core::CsvLine(Fields(record)) << "\r\n";

@@ -113,9 +113,8 @@ Exit SerialNumberCommand(const Arguments& arguments) {
                 back.year != expected.year || back.month != expected.month ||
                 back.number != expected.number)
                 throw Failure{Exit::kRefused, port->Name() + ": wrote " + given + ", read back " +
-                                                  back.year + "-" + back.month + " " +
-                                                  back.number + " (model code " +
-                                                  back.modelCode + ")"};
+                                                  back.year + "-" + back.month + " " + back.number +
+                                                  " (model code " + back.modelCode + ")"};
             run.text << given << "\n";
         });
     });

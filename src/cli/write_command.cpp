@@ -126,33 +126,33 @@ Exit WriteCommand(const Arguments& arguments) {
             if (!refused.empty())
                 throw Failure{Exit::kRefused, refused};
             if (difference.count != 0)
-                throw Failure{Exit::kRefused,
-                              std::to_string(difference.count) +
-                                  (difference.count == 1 ? " setting differs" : " settings differ") +
-                                  (write ? " after the write" : "")};
+                throw Failure{Exit::kRefused, std::to_string(difference.count) +
+                                                  (difference.count == 1 ? " setting differs"
+                                                                         : " settings differ") +
+                                                  (write ? " after the write" : "")};
             run.text << (write ? "written; the read-back matches\n" : "no difference\n");
         };
         if (!write)
             return compare(current, {});
         // a connection of the port's own: its thread is the only one that uses it
         const auto store = OpenRecords(arguments.records);
-        Recorded(*store,
-                 RecordOf(arguments.bench, "write", *port, DeviceOf(run.Port()),
-                          core::ModelName(module.modelPosition, 1),
-                          Changes(wanted.settings, current)),
-                 [&] {
-                     const std::chrono::milliseconds settle =
-                         arguments.settleMs ? std::chrono::milliseconds(*arguments.settleMs)
-                                            : serial::kSettleTime;
-                     const core::LineSettings before = port->Line();
-                     const std::string refused = WriteSettings(
-                         *port, wanted.settings, current, wait, settle,
-                         [&run](int, int, const std::string& asks) { run.Show(asks); });
-                     const bool lineChanged = port->Baud() != before.BaudRate ||
-                                              port->Line().PortParityCode != before.PortParityCode;
-                     run.Show("reading back");
-                     compare(ReadBack(*port, module, wait, settle, lineChanged), refused);
-                 });
+        Recorded(
+            *store,
+            RecordOf(arguments.bench, "write", *port, DeviceOf(run.Port()),
+                     core::ModelName(module.modelPosition, 1), Changes(wanted.settings, current)),
+            [&] {
+                const std::chrono::milliseconds settle =
+                    arguments.settleMs ? std::chrono::milliseconds(*arguments.settleMs)
+                                       : serial::kSettleTime;
+                const core::LineSettings before = port->Line();
+                const std::string refused =
+                    WriteSettings(*port, wanted.settings, current, wait, settle,
+                                  [&run](int, int, const std::string& asks) { run.Show(asks); });
+                const bool lineChanged = port->Baud() != before.BaudRate ||
+                                         port->Line().PortParityCode != before.PortParityCode;
+                run.Show("reading back");
+                compare(ReadBack(*port, module, wait, settle, lineChanged), refused);
+            });
     });
 }
 

@@ -53,6 +53,10 @@ TEST(CliRecords, WritesAndNumbersAreRecordedAndListed) {
     const CliRun typo = RunCli({"records", "--records", "record.sqlite"}, here);
     EXPECT_EQ(typo.errors, "qxcli: record.sqlite: no such records file\n");
     EXPECT_EQ(typo.exit_code, 64);
+    const CliRun operand = RunCli({"records", "COM1"}, here);
+    EXPECT_EQ(operand.errors,
+              "qxcli: records: unexpected 'COM1' (qxcli records --help lists its options)\n");
+    EXPECT_EQ(operand.exit_code, 64);
     auto names = dir.Names();
     std::ranges::sort(names);
     EXPECT_EQ(names, (std::vector<std::string>{"Config.ini", "counter"})); // no file made
@@ -71,10 +75,14 @@ TEST(CliRecords, WritesAndNumbersAreRecordedAndListed) {
               0);
     const CliRun sn = RunCli(Sn("COM1", dir.File("counter").string()), here);
     EXPECT_EQ(sn.output, "QX861 2026-12 00041\n") << sn.errors;
-    EXPECT_EQ(RunCli({"write", "COM2", "--set", "channel=2", "--baud", "9600"}, here).exit_code, 2);
+    // two ports in one call: one record each, made in each port's thread
+    const CliRun both =
+        RunCli({"write", "COM1", "COM2", "--set", "channel=2", "--baud", "9600"}, here);
+    EXPECT_EQ(both.exit_code, 2);
+    EXPECT_TRUE(both.errors.ends_with("1 written, 1 refused (COM2)\n")) << both.errors;
 
     const auto json = Lines(RunCli({"records", "--json"}, here).output);
-    ASSERT_EQ(json.size(), 3u);
+    ASSERT_EQ(json.size(), 4u);
     const auto write = nlohmann::json::parse(json[0]);
     EXPECT_EQ(write["bench"], "line-4");
     EXPECT_EQ(write["command"], "write");
@@ -83,16 +91,20 @@ TEST(CliRecords, WritesAndNumbersAreRecordedAndListed) {
     EXPECT_EQ(write["model"], "QX861");
     EXPECT_EQ(write["serial_number"], nullptr);
     EXPECT_EQ(write["result"], "written and confirmed");
-    EXPECT_EQ(write["changes"], nlohmann::json::parse(R"([
-        {"setting": "channel", "old": "1", "new": "3"},
-        {"setting": "air_rate", "old": "9600", "new": "19200"}])"));
-    EXPECT_EQ(write["detail"], nullptr);
+    EXPECT_EQ(write["before"], nlohmann::json::parse(R"({"channel": 1, "air_rate": 9600})"));
+    EXPECT_EQ(write["given"], nlohmann::json::parse(R"({"channel": 3, "air_rate": 19200})"));
+    EXPECT_EQ(write["error"], nullptr);
     EXPECT_EQ(nlohmann::json::parse(json[1])["serial_number"], "2026-12 00041");
-    const auto refused = nlohmann::json::parse(json[2]);
+    const auto second = nlohmann::json::parse(json[2]);
+    EXPECT_EQ(second["port"], "COM1");
+    EXPECT_EQ(second["result"], "written and confirmed");
+    EXPECT_EQ(second["before"], nlohmann::json::parse(R"({"channel": 3})"));
+    const auto refused = nlohmann::json::parse(json[3]);
+    EXPECT_EQ(refused["port"], "COM2");
     EXPECT_EQ(refused["result"], "refused");
-    EXPECT_NE(refused["detail"].get<std::string>().find("no answer to 8005 write channel"),
+    EXPECT_NE(refused["error"].get<std::string>().find("no answer to 8005 write channel"),
               std::string::npos)
-        << refused["detail"];
+        << refused["error"];
 
     const CliRun number = RunCli({"records", "--serial", "00041"}, here);
     ASSERT_EQ(Lines(number.output).size(), 1u) << number.output;
@@ -119,7 +131,8 @@ TEST(CliRecords, ConnectionLostMidStepGivesNoNumber) {
     records::MakePgTables(admin);
     admin.Run("INSERT INTO qx_serial_counter (name, next_number) VALUES ('qxcli', 500)");
     SimProcess sim;
-    ASSERT_TRUE(sim.Start({"--turnaround", "0", "--serial-rate", "5", "--number", "7"}))
+    ASSERT_TRUE(sim.Start(
+        {"--modules", "2", "--turnaround", "0", "--serial-rate", "5", "--number", "7"}, 2))
         << sim.error();
     TempDir dir;
     auto args = Sn(sim.paths()[0], url);
@@ -146,11 +159,20 @@ TEST(CliRecords, ConnectionLostMidStepGivesNoNumber) {
               std::string::npos);
     EXPECT_EQ(RunCli({"records", "--records", url}).output, "");
 
+    // the next sn, on two ports: the numbers stepped on the server in the order named, one
+    // record a port
+    args.insert(args.begin() + 2, sim.paths()[1]);
     const CliRun next = RunCli(args);
-    EXPECT_EQ(next.output, "QX861 2026-12 00500\n") << next.errors;
-    const auto kept = records::OpenRecordStore(url)->List({});
-    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(next.output, "# " + sim.paths()[0] + "\nQX861 2026-12 00500\n# " + sim.paths()[1] +
+                               "\nQX861 2026-12 00501\n")
+        << next.errors;
+    auto kept = records::OpenRecordStore(url)->List({});
+    ASSERT_EQ(kept.size(), 2u);
+    std::ranges::sort(kept, {}, &records::Record::port);
+    EXPECT_EQ(kept[0].port, sim.paths()[0]);
     EXPECT_EQ(kept[0].serialNumber, "2026-12 00500");
     EXPECT_EQ(kept[0].result, records::Result::kConfirmed);
-    EXPECT_EQ(admin.Run("SELECT next_number FROM qx_serial_counter").Text(0, 0), "501");
+    EXPECT_EQ(kept[1].serialNumber, "2026-12 00501");
+    EXPECT_EQ(kept[1].result, records::Result::kConfirmed);
+    EXPECT_EQ(admin.Run("SELECT next_number FROM qx_serial_counter").Text(0, 0), "502");
 }

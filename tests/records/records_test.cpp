@@ -152,7 +152,8 @@ TEST(RecordsSqlite, KillDuringARecordLeavesEveryEarlierRecord) {
         std::filesystem::remove(out + ".err"); // read before the new run makes it
         const pid_t pid = StartLoop({"sqlite", file.string(), run}, out, stopAt);
         ASSERT_GT(pid, 0);
-        for (int i = 0; i < 3000 && ReadBytes(out + ".err").empty(); ++i)
+        // standard error is unbuffered: the line may be read before its number is written
+        for (int i = 0; i < 3000 && !ReadBytes(out + ".err").ends_with('\n'); ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         kill(pid, SIGKILL);
         ExitOf(pid);
