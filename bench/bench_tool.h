@@ -48,8 +48,8 @@ public:
             const auto found = devices.find(port);
             return found == devices.end() ? std::string() : found->second;
         });
-        m_services = std::make_unique<Services>(
-            Services{dialogs, m_later, m_shell, *m_sio, files, openFiles, m_dir.string()});
+        m_services = std::make_unique<Services>(Services{
+            dialogs, m_later, m_shell, *m_sio, m_portWatch, files, openFiles, m_dir.string()});
         m_window = std::make_unique<TForm1>(*m_services);
         m_window->show();
     }
@@ -73,6 +73,7 @@ private:
     std::filesystem::path m_dir;
     QtLater m_later;
     RecordingShell m_shell;
+    DrivenPortWatch m_portWatch;
     std::unique_ptr<serial::PosixSio> m_sio;
     std::unique_ptr<Services> m_services;
     std::unique_ptr<TForm1> m_window;

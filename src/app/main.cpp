@@ -4,6 +4,7 @@
 #include "main_window.h"
 #include "qt_services.h"
 #include "serial/port_devices.h"
+#include "serial/port_watch.h"
 #include "serial/posix_sio.h"
 
 #include <QApplication>
@@ -24,7 +25,8 @@ int main(int argc, char** argv) {
     // Saves cut short by a kill or a power cut leave temporaries that nothing else removes.
     config::RemoveLeftoverTemporaries(configFile);
     serial::PosixSio sio([&configFile](int port) { return DeviceOfPort(configFile, port); });
-    Services services{dialogs, later, shell, sio, files, openFiles, startDir.string()};
+    serial::SystemPortWatch portWatch;
+    Services services{dialogs, later, shell, sio, portWatch, files, openFiles, startDir.string()};
     TForm1 window(services);
     boxParent = &window;
     window.show();

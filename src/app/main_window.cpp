@@ -98,7 +98,7 @@ TForm1::TForm1(Services& services, QWidget* parent)
     // The dialog's creation opens the port with the saved settings, after the window exists.
     m_frmPortSet = std::make_unique<TfrmPortSet>(
         PortDialogState{language, m_g.Line, m_g.PortOpenFlags, m_g.StartDir}, *m_commFun,
-        services.dialogs, *m_status, this);
+        services.portWatch, services.dialogs, *m_status, this);
     m_search = std::make_unique<RadioSearch>(
         *m_ui,
         SearchState{language, m_g.AppState, m_g.SequenceMode, m_g.ChainSetAll,

@@ -38,6 +38,7 @@ class Shell;
 } // namespace core
 namespace serial {
 class Link;
+class PortWatch;
 class Sio;
 } // namespace serial
 
@@ -51,6 +52,8 @@ struct Services {
     core::Later& later;
     core::Shell& shell;
     serial::Sio& sio;
+    // Tells the port dialog's device list when adapters come or go.
+    serial::PortWatch& portWatch;
     core::SaveFileChooser& files;
     core::OpenFileChooser& openFiles;
     // Where Config.ini, the session logs and readme.doc are: config::StartDirectory.

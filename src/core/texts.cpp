@@ -287,6 +287,7 @@ constexpr TextRow kTexts[] = {
     {TextId::kCloseFail, "关闭端口失败！", "COM port Close fail！", nullptr},
     {TextId::kCloseFailStatus, "串口关闭失败！", "COM port Close fail！", nullptr},
     {TextId::kNoDevice, "无设备", "no device", nullptr},
+    {TextId::kDeviceAbsent, "未连接", "not plugged in", nullptr},
     {TextId::kPortDialogTitle, "串口设置", "COM Option", "COM EINSTELLUNGEN"},
     {TextId::kPortLabel, "串口", "COM Port", nullptr},
     {TextId::kBaudLabel, "波特率", "Baud Rate", nullptr},

@@ -236,6 +236,7 @@ enum class TextId {
     kCloseFail,
     kCloseFailStatus,
     kNoDevice,
+    kDeviceAbsent,
     kPortDialogTitle,
     kPortLabel,
     kBaudLabel,

@@ -6,10 +6,12 @@
 #include "form/status_panels.h"
 #include "serial/commfunction.h"
 #include "serial/port_devices.h"
+#include "serial/port_watch.h"
 #include "ui_port_dialog.h"
 
 #include <QFont>
 #include <QLabel>
+#include <filesystem>
 #include <optional>
 
 namespace {
@@ -81,10 +83,10 @@ int ParityEntryOfCode(int parityCode) {
 
 } // namespace
 
-TfrmPortSet::TfrmPortSet(const PortDialogState& state, TCommFun& commFun, core::Dialogs& dialogs,
-                         StatusPanels& status, QWidget* parent)
-    : QDialog(parent), m_state(state), m_commFun(commFun), m_dialogs(dialogs), m_status(status),
-      m_ui(std::make_unique<Ui::TfrmPortSet>()) {
+TfrmPortSet::TfrmPortSet(const PortDialogState& state, TCommFun& commFun, serial::PortWatch& ports,
+                         core::Dialogs& dialogs, StatusPanels& status, QWidget* parent)
+    : QDialog(parent), m_state(state), m_commFun(commFun), m_ports(ports), m_dialogs(dialogs),
+      m_status(status), m_ui(std::make_unique<Ui::TfrmPortSet>()) {
     m_ui->setupUi(this);
     m_device = new QLabel(this);
     m_device->setObjectName(QStringLiteral("LabelPortDevice"));
@@ -99,10 +101,12 @@ TfrmPortSet::TfrmPortSet(const PortDialogState& state, TCommFun& commFun, core::
     connect(m_ui->ComboBox3, &QComboBox::activated, this, &TfrmPortSet::ComboBox3Click);
     connect(m_ui->ComboBox1, &QComboBox::currentIndexChanged, this, &TfrmPortSet::ShowChosenDevice);
     m_commFun.OnPortLost([this](int port) { PortLost(port); });
+    m_ports.OnChange([this] { ShowPortDevices(); });
     FormCreate();
 }
 
 TfrmPortSet::~TfrmPortSet() {
+    m_ports.OnChange({});
     m_commFun.OnPortLost({});
 }
 
@@ -299,7 +303,12 @@ void TfrmPortSet::ShowPortDevices() {
     const auto devices = DevicesOfPorts(config::ConfigPath(m_state.StartDir));
     for (int i = 0; i < m_ui->ComboBox1->count() && i < serial::kPortCount; ++i) {
         const std::string& device = devices[static_cast<std::size_t>(i)];
-        m_ui->ComboBox1->setItemData(i, QString::fromStdString(device), Qt::ToolTipRole);
+        QString shown = QString::fromStdString(device);
+        std::error_code error;
+        if (!device.empty() && !std::filesystem::exists(device, error))
+            shown += QStringLiteral(" (%1)").arg(
+                QString::fromUtf8(m_state.Message(core::TextId::kDeviceAbsent)));
+        m_ui->ComboBox1->setItemData(i, shown, Qt::ToolTipRole);
     }
     ShowChosenDevice();
 }

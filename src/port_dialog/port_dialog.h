@@ -19,6 +19,9 @@ class TCommFun;
 namespace core {
 class Dialogs;
 }
+namespace serial {
+class PortWatch;
+}
 
 namespace Ui {
 class TfrmPortSet;
@@ -35,9 +38,10 @@ struct PortDialogState : SessionLanguage {
 class TfrmPortSet : public QDialog {
     Q_OBJECT
 public:
-    // Creating the dialog loads the saved settings and opens the port at once.
-    TfrmPortSet(const PortDialogState& state, TCommFun& commFun, core::Dialogs& dialogs,
-                StatusPanels& status, QWidget* parent = nullptr);
+    // Creating the dialog loads the saved settings and opens the port at once. The device list
+    // follows `ports` while the dialog lives.
+    TfrmPortSet(const PortDialogState& state, TCommFun& commFun, serial::PortWatch& ports,
+                core::Dialogs& dialogs, StatusPanels& status, QWidget* parent = nullptr);
     ~TfrmPortSet() override;
 
     Ui::TfrmPortSet& Form() { return *m_ui; }
@@ -77,13 +81,15 @@ private:
     // "COM1,2400,NONE(无校验),8,1": the five boxes' texts, port first.
     QString PortSummary() const;
     void ShowPortSummary();
-    // Which device each COM entry opens, as item tooltips and under the list for the choice.
+    // Which device each COM entry opens, as item tooltips and under the list for the choice; a
+    // device named in Config.ini that is not there now is marked so.
     void ShowPortDevices();
     void ShowChosenDevice();
     void Warn(core::TextId message);
 
     PortDialogState m_state;
     TCommFun& m_commFun;
+    serial::PortWatch& m_ports;
     core::Dialogs& m_dialogs;
     StatusPanels& m_status;
     std::unique_ptr<Ui::TfrmPortSet> m_ui;

@@ -317,12 +317,22 @@ TEST(PortDialog, AVanishedDeviceLeavesThePortClosedAndOpensAgainWhenBack) {
     EXPECT_TRUE(FlaggedPorts(h.G()).empty());
     EXPECT_TRUE(open->isEnabled());
     EXPECT_FALSE(close->isEnabled());
+    // and its name goes with it; the list says so as soon as the system tells
+    auto* list = h.InPortDialog<QComboBox>("ComboBox1");
+    auto* shown = h.InPortDialog<QLabel>("LabelPortDevice");
+    const QString device = QString::fromStdString(name.string());
+    EXPECT_EQ(list->itemData(0, Qt::ToolTipRole), device);
+    std::filesystem::remove(name);
+    h.portWatch.Changed();
+    EXPECT_EQ(list->itemData(0, Qt::ToolTipRole), device + " (not plugged in)");
+    EXPECT_EQ(shown->text(), device + " (not plugged in)");
 
-    // Plugged in again: Open works at once.
+    // Plugged in again: the list shows it and Open works at once.
     PtyPair second;
     ASSERT_TRUE(second.Ok());
-    std::filesystem::remove(name);
     std::filesystem::create_symlink(second.SlavePath(), name);
+    h.portWatch.Changed();
+    EXPECT_EQ(shown->text(), device);
     open->click();
     EXPECT_EQ(h.Boxes().size(), 1u);
     EXPECT_EQ(FlaggedPorts(h.G()), std::vector<int>{1});

@@ -35,7 +35,7 @@ GuiHarness::GuiHarness(const std::string& configIni, const std::string& com1Devi
         return device == configured.end() ? std::string() : device->second;
     });
     m_services = std::make_unique<Services>(
-        Services{dialogs, later, shell, *m_sio, files, openFiles, m_dir.string()});
+        Services{dialogs, later, shell, *m_sio, portWatch, files, openFiles, m_dir.string()});
 }
 
 GuiHarness::~GuiHarness() {

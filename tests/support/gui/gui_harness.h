@@ -6,6 +6,7 @@
 #include "app/main_window.h"
 #include "port_dialog/port_dialog.h"
 #include "recording_dialogs.h"
+#include "serial/port_watch.h"
 #include "serial/posix_sio.h"
 
 #include <QCoreApplication>
@@ -18,6 +19,19 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+// Devices come and go when the test says so.
+class DrivenPortWatch : public serial::PortWatch {
+public:
+    void OnChange(std::function<void()> changed) override { m_changed = std::move(changed); }
+    void Changed() {
+        if (m_changed)
+            m_changed();
+    }
+
+private:
+    std::function<void()> m_changed;
+};
 
 // Timed work that waits until the test fires it, or, once `flowing`, runs on the event loop's
 // next turn: the pauses' lengths are recorded, never waited out.
@@ -164,6 +178,7 @@ public:
     RecordingShell shell;
     ScriptedFileChooser files;
     ScriptedOpenChooser openFiles;
+    DrivenPortWatch portWatch;
 
 private:
     static void AddFailure(const char* name);
