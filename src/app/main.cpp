@@ -6,6 +6,7 @@
 #include "serial/port_devices.h"
 #include "serial/port_watch.h"
 #include "serial/posix_sio.h"
+#include "serial/serial_permission_check.h"
 
 #include <QApplication>
 
@@ -30,5 +31,8 @@ int main(int argc, char** argv) {
     TForm1 window(services);
     boxParent = &window;
     window.show();
+    // Once, over the window: a user who may open no serial device at all learns the fix.
+    if (const std::string problem = serial::SerialPermissionProblem(); !problem.empty())
+        dialogs.Warning(problem);
     return QApplication::exec();
 }

@@ -4,6 +4,7 @@
 #include "json_values.h"
 #include "serial/port_devices.h"
 #include "serial/ports.h"
+#include "serial/serial_permission_check.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -12,6 +13,9 @@
 namespace cli {
 
 Exit PortsCommand(const Arguments& arguments) {
+    // The list is read afresh at each run, so adapters plugged since anything started count.
+    if (const std::string problem = serial::SerialPermissionProblem(); !problem.empty())
+        std::cerr << "qxcli: " << problem << "\n";
     const auto config = config::ConfigPath(std::filesystem::current_path());
     const auto mapped = config::LoadPortMap(config);
     const auto devices = DevicesOfPorts(config);
