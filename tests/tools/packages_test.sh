@@ -25,6 +25,13 @@ desktop-file-validate "$T"/root/usr/share/applications/*.desktop || fail "deskto
 # --no-net: the screenshot's address is the project's site, not fetched here.
 appstreamcli validate --no-net "$T"/root/usr/share/metainfo/*.metainfo.xml >"$T/appstream.log" ||
     { cat "$T/appstream.log" >&2; fail "appstreamcli validate"; }
+# The udev rule for ModemManager is an example, never active as installed.
+for package in qxtool qxcli; do
+    grep -q 'ATTRS{idVendor}=="0403", ATTRS{idProduct}=="6001", ENV{ID_MM_DEVICE_IGNORE}="1"' \
+        "$T/root/usr/share/doc/$package/examples/70-qxtool-modemmanager-ignore.rules" ||
+        fail "$package: no example udev rule for ModemManager"
+done
+! find "$T/root" -path '*udev/rules.d*' | grep -q . || fail "a udev rule is installed active"
 for program in qxtool qxcli qxsim; do
     [ -x "$T/root/usr/bin/$program" ] || fail "no /usr/bin/$program"
     [ -s "$T/root/usr/share/man/man1/$program.1.gz" ] || fail "no manual page for $program"
