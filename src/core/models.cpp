@@ -81,6 +81,11 @@ std::string ModelFamily(int position) {
     return m == nullptr ? "" : m->family;
 }
 
+int FamilyByte(int position) {
+    const Model* m = At(position);
+    return m == nullptr ? 0 : (m->code[0] - '0') * 0x10;
+}
+
 std::vector<std::string> BaseFrequencies(int position) {
     const Model* m = At(position);
     if (m == nullptr)

@@ -24,6 +24,9 @@ int ModelIndexFromCode(std::string_view code);
 
 // Family of a position: "86", "87", "88", "89", "23" or "24"; empty outside 0..35.
 std::string ModelFamily(int position);
+// The family byte a module of the position reports in its search answer: its code's first
+// digit in the high nibble (0x20, "86X", for code "21"); 0 outside 0..35.
+int FamilyByte(int position);
 
 // Base frequencies offered for a position, in list order; empty outside 0..35.
 std::vector<std::string> BaseFrequencies(int position);

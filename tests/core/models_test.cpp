@@ -53,19 +53,22 @@ TEST(Models, OfferedBaseFrequenciesAndRates) {
         V bases;
         int max_rate;
         const char* family;
+        int family_byte; // of the search answer
     };
     const Row rows[] = {
-        {0, 5, band433, 19200, "86"},       {6, 13, band433, 38400, "87"},
-        {14, 17, {"490MHZ"}, 19200, "88"},  {18, 21, {"230MHZ"}, 19200, "23"},
-        {22, 22, {"490MHZ"}, 19200, "88"},  {23, 30, {"490MHZ"}, 38400, "89"},
-        {31, 35, {"2400MHZ"}, 57600, "24"},
+        {0, 5, band433, 19200, "86", 0x20},       {6, 13, band433, 38400, "87", 0x30},
+        {14, 17, {"490MHZ"}, 19200, "88", 0x40},  {18, 21, {"230MHZ"}, 19200, "23", 0x10},
+        {22, 22, {"490MHZ"}, 19200, "88", 0x40},  {23, 30, {"490MHZ"}, 38400, "89", 0x50},
+        {31, 35, {"2400MHZ"}, 57600, "24", 0x60},
     };
     for (const Row& r : rows)
         for (int pos = r.first; pos <= r.last; ++pos) {
             EXPECT_EQ(BaseFrequencies(pos), r.bases) << pos;
             EXPECT_EQ(MaxRate(pos), r.max_rate) << pos;
             EXPECT_EQ(ModelFamily(pos), r.family) << pos;
+            EXPECT_EQ(FamilyByte(pos), r.family_byte) << pos;
         }
+    EXPECT_EQ(FamilyByte(36), 0);
     EXPECT_TRUE(BaseFrequencies(-1).empty());
     EXPECT_EQ(MaxRate(36), 0);
     EXPECT_EQ(InitialBaseFrequencies(), (V{"433MHZ", "490MHZ", "915MHZ", "868MHZ", "230MHZ"}));
