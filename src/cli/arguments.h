@@ -29,7 +29,9 @@ struct Arguments {
     std::optional<int> settleMs;        // write: after a change of the serial settings
     std::string model, year, month;     // sn
     std::string counter;                // sn
-    bool dryRun = false;                // sn
+    bool force = false;                 // sn: a model of another family than the module's
+    bool onlyIfBlank = false;           // sn: only a module without a number
+    bool dryRun = false;                // write, sn: talk to the module, write nothing
     std::string records;                // write, sn, records: a file or a postgresql:// URL
     std::string bench;                  // write, sn: the name recorded, else the host name
     std::string serial, port, from, to; // records: what the listing keeps

@@ -36,9 +36,9 @@ Options of every command that talks to a module:
 )";
 
 constexpr const char* kExitCodes = R"(
-Exit codes: 0 done, 1 no module found (or it stopped answering), 2 refused by the module or
-the profile, or the read-back differs, 3 port error, 4 the records or the counter's server
-cannot be used, 64 bad command line or file.
+Exit codes: 0 done, 1 no module found (or it stopped answering), 2 refused by the module, the
+profile or a guard rail of sn, or the read-back differs, 3 port error, 4 the records or the
+counter's server cannot be used, 64 bad command line or file.
 )";
 
 constexpr const char* kRecordOptions = R"(
@@ -101,7 +101,7 @@ Commands:
   write PORT... PROFILE write a profile's settings, read back, show the differences
   write PORT... --set KEY=VALUE...
   diff PORT... PROFILE  compare the module with a profile; writes nothing
-  sn PORT... --model NAME --year YYYY --month MM --counter FILE [--dry-run]
+  sn PORT... --model NAME --year YYYY --month MM --counter FILE
                         give the module the next factory serial number
   records               what the writes and serial numbers did, as text, JSON Lines or CSV
 Each takes --json for one JSON object a port (a record), a line each; --all instead of PORTs
@@ -142,20 +142,27 @@ with "written; not confirmed at RATE PARITY" and exit 1.
 Reads the module and prints each setting of the profile that it does not hold; exits 2 when
 there is one. Writes nothing.)"},
         {"sn",
-         R"(Usage: qxcli sn PORT... --model NAME --year YYYY --month MM --counter FILE [--dry-run]
+         R"(Usage: qxcli sn PORT... --model NAME --year YYYY --month MM --counter FILE [OPTION]...
 Writes the next factory serial number: model NAME (such as QX861), year and month, and the
-running number that FILE holds (one decimal line; create it with the first number). The
-counter is stepped and synced to the disk before the number goes out, so a crash never hands
-a number out twice, and benches sharing FILE take turns through FILE.lock. FILE.lock stays
+running number that FILE holds (one decimal line; create it with the first number), and prints
+it after the port with the number the module had: COM3 QX861 2026-05 01006 (was 2024-01 00017).
+The module is found first and must pass its guard rails before a number is taken, so a module
+refused (exit 2) costs no number:
+  --force           number it even when NAME is of another family than the one the module
+                    reports in its search answer (refused otherwise)
+  --only-if-blank   refuse a module that has a number already (a running number of 0 is none)
+  --dry-run         find each module, read its model and number, apply the guard rails and
+                    print the number it would get (each further port the next), stepping
+                    neither the counter nor writing the module
+The counter is stepped and synced to the disk before the number goes out, so a crash never
+hands a number out twice, and benches sharing FILE take turns through FILE.lock. FILE.lock stays
 beside FILE: removing it while another bench waits on it would let a third lock a new one, and
 two benches could take the same number. A step killed before its rename may leave
 FILE.XXXXXXXX.tmp; the next step removes it. A refused write uses its number up. The number is
 read back. Several ports are searched at once and numbered in the order named: each number is
-stepped before it goes out. --dry-run prints what would be written (each further port the next
-number) and touches neither the counter, its lock nor the ports. A counter
-postgresql://USER@HOST/DATABASE is the row 'qxcli' of table qx_serial_counter a line of benches
-shares on its server: stepped in a transaction, so two benches never take one number, and a
-bench that loses the connection on the way gives none.)" +
+stepped before it goes out. A counter postgresql://USER@HOST/DATABASE is the row 'qxcli' of
+table qx_serial_counter a line of benches shares on its server: stepped in a transaction, so two
+benches never take one number, and a bench that loses the connection on the way gives none.)" +
              std::string(kRecordOptions)},
         {"records", R"(Usage: qxcli records [--records WHERE] [FILTER]... [--json | --csv]
 Lists the records of writes and serial numbers given, oldest first, one line each

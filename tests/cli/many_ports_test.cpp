@@ -144,9 +144,11 @@ TEST(CliManyPorts, SerialNumbersFollowThePortOrder) {
     const std::string counter{std::istreambuf_iterator<char>(in), {}};
     std::filesystem::remove(dir);
     EXPECT_EQ(run.exit_code, 0) << run.errors;
-    EXPECT_EQ(run.output, "# " + sim.paths()[0] + "\nQX861 2026-12 00100\n# " + sim.paths()[1] +
-                              "\nQX861 2026-12 00101\n# " + sim.paths()[2] +
-                              "\nQX861 2026-12 00102\n");
+    std::string numbered;
+    for (int i = 0; i < 3; ++i)
+        numbered += "# " + sim.paths()[i] + "\n" + sim.paths()[i] + " QX861 2026-12 0010" +
+                    std::to_string(i) + " (was 2024-01 00001)\n";
+    EXPECT_EQ(run.output, numbered);
     EXPECT_EQ(run.errors, "3 numbered\n");
     EXPECT_EQ(counter, "103\n");
 }

@@ -74,7 +74,7 @@ TEST(CliRecords, WritesAndNumbersAreRecordedAndListed) {
                   .exit_code,
               0);
     const CliRun sn = RunCli(Sn("COM1", dir.File("counter").string()), here);
-    EXPECT_EQ(sn.output, "QX861 2026-12 00041\n") << sn.errors;
+    EXPECT_EQ(sn.output, "COM1 QX861 2026-12 00041 (was 2024-01 00001)\n") << sn.errors;
     // two ports in one call: one record each, made in each port's thread
     const CliRun both =
         RunCli({"write", "COM1", "COM2", "--set", "channel=2", "--baud", "9600"}, here);
@@ -163,8 +163,9 @@ TEST(CliRecords, ConnectionLostMidStepGivesNoNumber) {
     // record a port
     args.insert(args.begin() + 2, sim.paths()[1]);
     const CliRun next = RunCli(args);
-    EXPECT_EQ(next.output, "# " + sim.paths()[0] + "\nQX861 2026-12 00500\n# " + sim.paths()[1] +
-                               "\nQX861 2026-12 00501\n")
+    EXPECT_EQ(next.output, "# " + sim.paths()[0] + "\n" + sim.paths()[0] +
+                               " QX861 2026-12 00500 (was 2024-01 00007)\n# " + sim.paths()[1] +
+                               "\n" + sim.paths()[1] + " QX861 2026-12 00501 (was 2024-01 00007)\n")
         << next.errors;
     const auto kept = records::OpenRecordStore(url)->List({});
     ASSERT_EQ(kept.size(), 2u);

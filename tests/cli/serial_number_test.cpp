@@ -2,6 +2,7 @@
 #include "support/sim_process.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <csignal>
 #include <filesystem>
@@ -41,9 +42,17 @@ std::vector<std::string> Sn(const std::string& port, const CounterDir& dir) {
             "--year", "2026", "--month", "12",   "--counter", dir.Counter()};
 }
 
-// The running number a successful sn printed: "QX861 2026-12 00042".
+// The running number a successful sn printed: "PORT QX861 2026-12 00042 (was 2024-01 00001)".
 std::string Number(const CliRun& run) {
-    return run.output.size() > 6 ? run.output.substr(run.output.size() - 6, 5) : run.output;
+    const auto at = run.output.find(" 2026-12 ");
+    return at == std::string::npos ? run.output : run.output.substr(at + 9, 5);
+}
+
+// What the search tells of the module's serial number: "model: QX861\nserial number: ...".
+std::string Identity(const std::string& port) {
+    const CliRun search = RunCli({"search", port, "--baud", "9600"});
+    const auto at = search.output.find("model: ");
+    return at == std::string::npos ? search.errors : search.output.substr(at);
 }
 
 } // namespace
@@ -132,17 +141,115 @@ TEST(CliSerialNumber, KillAfterTheStepNeverRepeatsANumber) {
         args.push_back("--dry-run");
         return args;
     }());
-    EXPECT_EQ(dry.output, "would write QX861 2026-12 00042 (800A payload 211A0C002A)\n");
+    EXPECT_EQ(dry.output, sim.paths()[0] +
+                              " QX861 2026-12 00042 (was 2024-01 00007) would be written (800A "
+                              "payload 211A0C002A)\n");
     EXPECT_EQ(dir.Text(), "42\n");
     EXPECT_TRUE(std::filesystem::exists(leftover));
 
     const CliRun next = RunCli(Sn(sim.paths()[0], dir));
     EXPECT_EQ(next.exit_code, 0) << next.errors;
-    EXPECT_EQ(next.output, "QX861 2026-12 00042\n");
+    EXPECT_EQ(next.output, sim.paths()[0] + " QX861 2026-12 00042 (was 2024-01 00007)\n");
     EXPECT_EQ(dir.Text(), "43\n");
     EXPECT_FALSE(std::filesystem::exists(leftover));
     for (const std::string& file : others)
         EXPECT_TRUE(std::filesystem::exists(file)) << file;
+}
+
+// The guard rails, before the counter is stepped: a model of another family than the module
+// reports is refused unless --force, --only-if-blank refuses a module with a number, and a dry
+// run asks the modules and shows the numbers they would take, stepping and writing nothing. A
+// refused module takes no number: the next port has it.
+TEST(CliSerialNumber, GuardRailsRefuseBeforeANumberIsTaken) {
+    SimProcess sim;
+    // a QX871 (family 87X) with number 17, a blank QX861, a QX861 with number 17
+    ASSERT_TRUE(sim.Start({"--modules", "3", "--turnaround", "0", "--serial-rate", "5", "--model",
+                           "QX871,QX861", "--number", "17,0,17"},
+                          3))
+        << sim.error();
+    const std::vector<std::string>& ports = sim.paths();
+    CounterDir dir;
+    dir.Set(42);
+    const auto sn = [&](std::vector<std::string> ports_and_options) {
+        auto args = Sn(ports_and_options.front(), dir);
+        args.insert(args.end(), ports_and_options.begin() + 1, ports_and_options.end());
+        return RunCli(args);
+    };
+    const std::string familyRefused = ports[0] +
+                                      ": --model QX861 is of family QX86X, the module reports "
+                                      "QX87X; --force numbers it all the same; no number taken";
+
+    // run beside the counter, where its records would be kept: a dry run keeps none
+    const std::filesystem::path here = std::filesystem::path(dir.Counter()).parent_path();
+    auto dryArgs = Sn(ports[0], dir);
+    dryArgs.insert(dryArgs.begin() + 2, {ports[1], ports[2]});
+    dryArgs.insert(dryArgs.end(), {"--dry-run", "--json"});
+    const CliRun dry = RunCli(dryArgs, here.string());
+    EXPECT_EQ(dry.exit_code, 2);
+    EXPECT_FALSE(std::filesystem::exists(here / "records.sqlite"));
+    std::vector<nlohmann::json> lines;
+    std::istringstream output(dry.output);
+    for (std::string line; std::getline(output, line);)
+        lines.push_back(nlohmann::json::parse(line, nullptr, false));
+    ASSERT_EQ(lines.size(), 3u) << dry.output;
+    EXPECT_EQ(lines[0]["error"], familyRefused);
+    EXPECT_EQ(lines[0]["before"]["family"], "QX87X");
+    EXPECT_FALSE(lines[0].contains("number"));
+    EXPECT_EQ(lines[1]["before"]["serial_number"], "QX861 2024-01 00000");
+    EXPECT_EQ(lines[1]["module"]["serial_number"], "QX861 2026-12 00042");
+    EXPECT_EQ(lines[2]["before"]["serial_number"], "QX861 2024-01 00017");
+    EXPECT_EQ(lines[2]["number"], 43);
+    EXPECT_EQ(lines[2]["dry_run"], true);
+    EXPECT_EQ(dry.errors,
+              "qxcli: " + familyRefused + "\n2 would be numbered, 1 refused (" + ports[0] + ")\n");
+
+    struct Row {
+        std::vector<std::string> args; // the port, then options
+        int exit_code;
+        std::string output; // after the port
+        std::string error;  // after "qxcli: PORT: "
+        std::string counter;
+    };
+    const Row rows[] = {
+        {{ports[0]}, 2, "", familyRefused.substr(ports[0].size() + 2), "42\n"},
+        {{ports[2], "--only-if-blank"},
+         2,
+         "",
+         "the module has serial number QX861 2024-01 00017 already; --only-if-blank numbers blank "
+         "modules only; no number taken",
+         "42\n"},
+        {{ports[1], "--only-if-blank", "--dry-run"},
+         0,
+         " QX861 2026-12 00042 (was blank) would be written (800A payload 211A0C002A)\n",
+         "",
+         "42\n"},
+        {{ports[1], "--only-if-blank"}, 0, " QX861 2026-12 00042 (was blank)\n", "", "43\n"},
+        {{ports[0], "--force"}, 0, " QX861 2026-12 00043 (was QX871 2024-01 00017)\n", "", "44\n"},
+    };
+    for (const Row& row : rows) {
+        const CliRun run = sn(row.args);
+        EXPECT_EQ(run.exit_code, row.exit_code) << row.args.back();
+        EXPECT_EQ(run.output, row.output.empty() ? "" : row.args[0] + row.output);
+        EXPECT_EQ(run.errors,
+                  row.error.empty() ? "" : "qxcli: " + row.args[0] + ": " + row.error + "\n");
+        EXPECT_EQ(dir.Text(), row.counter) << row.args.back();
+    }
+    // what the modules hold after: the dry runs and refusals wrote nothing
+    EXPECT_EQ(Identity(ports[0]), "model: QX861\nserial number: 2026-12 00043\n");
+    EXPECT_EQ(Identity(ports[1]), "model: QX861\nserial number: 2026-12 00042\n");
+    EXPECT_EQ(Identity(ports[2]), "model: QX861\nserial number: 2024-01 00017\n");
+
+    // a dry run shows no number past the counter's last
+    dir.Set(65534);
+    const CliRun end = sn({ports[1], ports[2], "--dry-run"});
+    EXPECT_EQ(end.exit_code, 2);
+    EXPECT_NE(end.output.find(" QX861 2026-12 65534 (was 2026-12 00042) would be written"),
+              std::string::npos)
+        << end.output;
+    EXPECT_NE(end.errors.find(ports[2] + ": " + dir.Counter() +
+                              ": running number 65535 is past the last, 65534"),
+              std::string::npos)
+        << end.errors;
 }
 
 // A counter that is missing or holds no number, and a date the module cannot carry.
