@@ -135,7 +135,10 @@ serial settings go last and the port follows the module to them. Then everything
 and each difference printed; any difference or refusal exits 2. After a change of the serial
 settings the port waits --settle MS (default 100) at the new line for the module to take them
 up, and asks once more after that long again; a module that still does not answer there ends
-with "written; not confirmed at RATE PARITY" and exit 1.
+with "written; not confirmed at RATE PARITY" and exit 1. --dry-run reads the module and lists
+what the write would send, in its order (the serial settings last), each setting with the
+value the module holds now and the value wanted (channel: 7 -> 3), then writes and records
+nothing.
 )" + SettingKeysText(true) +
                       kRecordOptions},
         {"diff", R"(Usage: qxcli diff PORT... PROFILE [OPTION]...

@@ -98,6 +98,22 @@ Json DifferencesJson(const core::SettingValues& wanted, const core::SettingValue
     return differences;
 }
 
+Json WritesJson(const core::SettingValues& wanted, const core::SettingValues& held) {
+    Json writes = Json::array();
+    for (const auto& [setting, value] : wanted) {
+        const auto now = held.find(setting);
+        Json write = Json::object();
+        write["setting"] = core::RowOf(setting).key;
+        if (now == held.end() || !core::RowOf(setting).Readable())
+            write["module"] = nullptr;
+        else
+            PutValue(write, "module", KnownText(setting, now->second));
+        PutValue(write, "profile", KnownText(setting, value));
+        writes.push_back(std::move(write));
+    }
+    return writes;
+}
+
 Json UnconfirmedJson(const core::SettingValues& wanted) {
     Json keys = Json::array();
     for (const auto& [setting, value] : wanted)

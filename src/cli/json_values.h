@@ -34,4 +34,8 @@ Json ModuleJson(const config::ModuleProfile& profile);
 Json DifferencesJson(const core::SettingValues& wanted, const core::SettingValues& held);
 Json UnconfirmedJson(const core::SettingValues& wanted);
 
+// What a write of `wanted` sends, in its order: [{"setting": "channel", "module": 3,
+// "profile": 5}, ...], the module's value null where it never reports it.
+Json WritesJson(const core::SettingValues& wanted, const core::SettingValues& held);
+
 } // namespace cli

@@ -92,10 +92,12 @@ Exit WriteCommand(const Arguments& arguments) {
     CheckPairs(wanted.settings);
 
     // the records are opened (their tables made) before any module is touched, so a store that
-    // cannot be used costs nothing
-    if (write)
+    // cannot be used costs nothing; a dry run records nothing
+    if (write && !arguments.dryRun)
         OpenRecords(arguments.records);
-    const ResultWords words = write ? ResultWords{"written"} : ResultWords{"same", "different"};
+    const ResultWords words = !write             ? ResultWords{"same", "different"}
+                              : arguments.dryRun ? ResultWords{"would be written"}
+                                                 : ResultWords{"written"};
     return RunOnPorts(arguments, words, [&](PortRun& run) {
         const auto port = OpenPort(arguments, run.Port());
         const Module module = FindModule(*port, arguments, run.Shown());
@@ -114,6 +116,16 @@ Exit WriteCommand(const Arguments& arguments) {
             if (wanted.settings.contains(setting))
                 previous[setting] = value;
         run.json["before"] = SettingsJson(previous);
+        if (arguments.dryRun) {
+            // what the write would send, in its order and against what the module holds now
+            run.json["writes"] = WritesJson(wanted.settings, current);
+            run.json["dry_run"] = true;
+            run.text << "would write, in this order:\n";
+            for (const std::string& line : core::WritePlan(wanted.settings, current))
+                run.text << line << "\n";
+            run.text << "nothing written (--dry-run)\n";
+            return;
+        }
 
         const auto compare = [&](const core::SettingValues& held, const std::string& refused) {
             const core::SettingDifferences difference =

@@ -158,6 +158,29 @@ SettingDifferences CompareSettings(const SettingValues& wanted, const SettingVal
     return differences;
 }
 
+std::vector<std::string> WritePlan(const SettingValues& wanted, const SettingValues& held) {
+    std::vector<std::string> lines;
+    for (const auto& [setting, value] : wanted) {
+        const SettingRow& row = RowOf(setting);
+        const std::string text = SettingValueText(setting, value);
+        const auto now = held.find(setting);
+        std::string line = std::string(row.key) + ": ";
+        if (!row.Readable())
+            line += text + ", not reported by the module";
+        else if (now != held.end() && now->second == value)
+            line += text + ", as now";
+        else
+            line +=
+                (now == held.end() ? std::string("-") : SettingValueText(setting, now->second)) +
+                " -> " + text;
+        // a setting that travels in another's request goes out with it
+        if (row.layout == SettingLayout::kCarried && wanted.contains(*row.with))
+            line += std::string(", with ") + RowOf(*row.with).key;
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
 int ModelPositionOfName(std::string_view name) {
     for (int position = 0; position < kModelCount; ++position)
         for (int list_variant = 0; list_variant <= 2; ++list_variant)

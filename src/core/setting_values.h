@@ -44,6 +44,11 @@ struct SettingDifferences {
 };
 SettingDifferences CompareSettings(const SettingValues& wanted, const SettingValues& held);
 
+// What a write of `wanted` sends, a line a setting in the order it goes out (the serial
+// settings last), against what the module holds now: "channel: 3 -> 5", "air_rate: 9600, as
+// now", "parity: none -> even, with serial_rate", "wake_ms: 700, not reported by the module".
+std::vector<std::string> WritePlan(const SettingValues& wanted, const SettingValues& held);
+
 // The position of a model name in any naming variant ("QX861", "NUV861", "861"); -1 for none.
 int ModelPositionOfName(std::string_view name);
 

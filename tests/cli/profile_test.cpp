@@ -58,6 +58,28 @@ TEST(CliProfile, ReadWriteDiffRoundTrip) {
                                      "parity=none\n");
     const TempFile profile(read.output);
 
+    // a dry run lists what the write would send, in its order, and writes (or records)
+    // nothing: the diff after it still finds B at 19200 odd, every setting as it was
+    const std::string here = TempPath("qxcli-dry-");
+    std::filesystem::remove(here);
+    std::filesystem::create_directory(here);
+    const CliRun dry = RunCli({"write", b, profile.Path(), "--dry-run"}, here);
+    EXPECT_EQ(dry.exit_code, 0) << dry.errors;
+    EXPECT_FALSE(std::filesystem::exists(here + "/records.sqlite")); // nor a record
+    std::filesystem::remove_all(here);
+    EXPECT_EQ(dry.output, "would write, in this order:\nchannel: 7 -> 3\nair_rate: 2400 -> "
+                          "9600\npower_saving: no sleep -> air wake-up\nair_protocol: Velmora, "
+                          "as now\nid: 40 -> 12\nserial_rate: 19200 -> 9600\nparity: odd -> "
+                          "none, with serial_rate\nnothing written (--dry-run)\n");
+    const CliRun dryJson = RunCli({"write", b, "--set", "parity=none", "--set", "channel=3",
+                                   "--baud", "19200", "--parity", "odd", "--dry-run", "--json"});
+    EXPECT_EQ(dryJson.exit_code, 0) << dryJson.errors;
+    const auto planned = nlohmann::json::parse(dryJson.output, nullptr, false);
+    EXPECT_EQ(planned["writes"], nlohmann::json::parse(R"([{"setting": "channel", "module": 7,
+        "profile": 3}, {"setting": "parity", "module": "odd", "profile": "none"}])"))
+        << dryJson.output;
+    EXPECT_EQ(planned["dry_run"], true);
+
     const CliRun before = RunCli({"diff", b, profile.Path(), "--baud", "19200", "--parity", "odd"});
     EXPECT_EQ(before.exit_code, 2);
     EXPECT_NE(before.output.find("channel: profile 3, module 7\n"), std::string::npos)
@@ -169,9 +191,21 @@ TEST(CliProfile, WriteOnlySettingsReachTheModule) {
     ASSERT_TRUE(sim.Start(
         {"--turnaround", "5", "--model", "QX885", "--serial-rate", "5", "--state", state.Path()}))
         << sim.error();
-    const CliRun write =
-        RunCli({"write", sim.paths()[0], "--baud", "9600", "--set", "wake_ms=700", "--set",
-                "sleep_s=3", "--set", "power_level=3", "--set", "output_power=2W"});
+    std::vector<std::string> args{"write", sim.paths()[0],  "--baud", "9600",
+                                  "--set", "wake_ms=700",   "--set",  "sleep_s=3",
+                                  "--set", "power_level=3", "--set",  "output_power=2W"};
+    args.push_back("--dry-run");
+    const CliRun dry = RunCli(args);
+    EXPECT_EQ(dry.exit_code, 0) << dry.errors;
+    EXPECT_NE(dry.output.find("\nwake_ms: 700, not reported by the module\nsleep_s: 3, not "
+                              "reported by the module, with wake_ms\n"),
+              std::string::npos)
+        << dry.output;
+    args.pop_back();
+    std::ifstream before(state.Path());
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(before), {}).find("wake-ms=700"),
+              std::string::npos);
+    const CliRun write = RunCli(args);
     EXPECT_EQ(write.exit_code, 0) << write.errors;
     EXPECT_NE(write.output.find("sleep_s: 3 written, the module does not report it\n"),
               std::string::npos)
