@@ -2,6 +2,8 @@
 
 #include "support/sim_process.h"
 
+#include <gtest/gtest.h>
+
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
@@ -9,6 +11,7 @@
 #include <fstream>
 #include <iterator>
 #include <poll.h>
+#include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -121,4 +124,14 @@ CliRun RunCliOnTerminal(const std::vector<std::string>& args, const std::string&
 pid_t StartCli(const std::vector<std::string>& args, const std::string& variable,
                const std::string& errors_file, const std::string& directory) {
     return Spawn(args, variable, "/dev/null", errors_file, directory);
+}
+
+std::vector<nlohmann::json> JsonLines(const std::string& output) {
+    std::vector<nlohmann::json> lines;
+    std::istringstream in(output);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(nlohmann::json::parse(line, nullptr, false));
+        EXPECT_FALSE(lines.back().is_discarded()) << line;
+    }
+    return lines;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <chrono>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -27,3 +28,6 @@ CliRun RunCliOnTerminal(const std::vector<std::string>& args, const std::string&
 // or NAME=VALUE) in its environment, standard error to `errors_file`; the pid, or -1.
 pid_t StartCli(const std::vector<std::string>& args, const std::string& variable,
                const std::string& errors_file, const std::string& directory);
+
+// Each JSON line of a run's `output`, parsed; a line that is no JSON fails the test.
+std::vector<nlohmann::json> JsonLines(const std::string& output);

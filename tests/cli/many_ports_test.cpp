@@ -7,22 +7,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
-
-namespace {
-
-// Each JSON line of `output`, parsed; a line that is no JSON fails the test.
-std::vector<nlohmann::json> JsonLines(const std::string& output) {
-    std::vector<nlohmann::json> lines;
-    std::istringstream in(output);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(nlohmann::json::parse(line, nullptr, false));
-        EXPECT_FALSE(lines.back().is_discarded()) << line;
-    }
-    return lines;
-}
-
-} // namespace
 
 // Four ports in one call, in the order named: two modules take the write, one has no module,
 // one refuses the channel. Each block names its port, each error too, the summary ends

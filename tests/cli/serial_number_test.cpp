@@ -2,7 +2,6 @@
 #include "support/sim_process.h"
 
 #include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
 
 #include <csignal>
 #include <filesystem>
@@ -187,10 +186,7 @@ TEST(CliSerialNumber, GuardRailsRefuseBeforeANumberIsTaken) {
     const CliRun dry = RunCli(dryArgs, here.string());
     EXPECT_EQ(dry.exit_code, 2);
     EXPECT_FALSE(std::filesystem::exists(here / "records.sqlite"));
-    std::vector<nlohmann::json> lines;
-    std::istringstream output(dry.output);
-    for (std::string line; std::getline(output, line);)
-        lines.push_back(nlohmann::json::parse(line, nullptr, false));
+    const std::vector<nlohmann::json> lines = JsonLines(dry.output);
     ASSERT_EQ(lines.size(), 3u) << dry.output;
     EXPECT_EQ(lines[0]["error"], familyRefused);
     EXPECT_EQ(lines[0]["before"]["family"], "QX87X");
