@@ -63,7 +63,8 @@ TEST(CliProfile, ReadWriteDiffRoundTrip) {
     const std::string here = TempPath("qxcli-dry-");
     std::filesystem::remove(here);
     std::filesystem::create_directory(here);
-    const CliRun dry = RunCli({"write", b, profile.Path(), "--dry-run"}, here);
+    const CliRun dry = RunCli(
+        {"write", b, profile.Path(), "--baud", "19200", "--parity", "odd", "--dry-run"}, here);
     EXPECT_EQ(dry.exit_code, 0) << dry.errors;
     EXPECT_FALSE(std::filesystem::exists(here + "/records.sqlite")); // nor a record
     std::filesystem::remove_all(here);
