@@ -55,7 +55,7 @@ private:
     std::string m_last;
 };
 
-class ModulePort : public Exchanger {
+class ModulePort final : public Exchanger {
 public:
     // `name` is what the operator typed (COM3, /dev/ttyUSB0), `device` the path it stands for.
     ModulePort(std::string name, std::string device, TraceSink trace, bool eded);
