@@ -8,7 +8,7 @@
 #include "config/config_file.h"
 #include "gui_harness.h"
 #include "recording_dialogs.h"
-#include "serial/posix_sio.h"
+#include "serial/device_sio.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -43,7 +43,7 @@ public:
         const fs::path file = m_dir / "Config.ini";
         std::ofstream(file) << configIni << "\n[Ports]\nCOM1=" << device << "\n";
         fs::current_path(m_dir);
-        m_sio = std::make_unique<serial::PosixSio>([file](int port) {
+        m_sio = std::make_unique<serial::DeviceSio>([file](int port) {
             const auto devices = config::LoadPortMap(file);
             const auto found = devices.find(port);
             return found == devices.end() ? std::string() : found->second;
@@ -74,7 +74,7 @@ private:
     QtLater m_later;
     RecordingShell m_shell;
     DrivenPortWatch m_portWatch;
-    std::unique_ptr<serial::PosixSio> m_sio;
+    std::unique_ptr<serial::DeviceSio> m_sio;
     std::unique_ptr<Services> m_services;
     std::unique_ptr<TForm1> m_window;
 };

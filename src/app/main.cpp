@@ -4,8 +4,8 @@
 #include "main_window.h"
 #include "qt_services.h"
 #include "serial/port_devices.h"
+#include "serial/device_sio.h"
 #include "serial/port_watch.h"
-#include "serial/posix_sio.h"
 #include "serial/serial_permission_check.h"
 
 #include <QApplication>
@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
     const auto configFile = config::ConfigPath(startDir);
     // Saves cut short by a kill or a power cut leave temporaries that nothing else removes.
     config::RemoveLeftoverTemporaries(configFile);
-    serial::PosixSio sio([&configFile](int port) { return DeviceOfPort(configFile, port); });
+    serial::DeviceSio sio([&configFile](int port) { return DeviceOfPort(configFile, port); });
     serial::SystemPortWatch portWatch;
     Services services{dialogs, later, shell, sio, portWatch, files, openFiles, startDir.string()};
     TForm1 window(services);

@@ -12,7 +12,7 @@
 #include "core/services.h"
 #include "exchanger.h"
 #include "link.h"
-#include "posix_sio.h"
+#include "device_sio.h"
 
 #include <chrono>
 #include <functional>
@@ -138,7 +138,7 @@ private:
         OwnPort(std::string device, const std::string& variant);
         std::string device;
         MessageKeeper messages;
-        PosixSio sio;
+        DeviceSio sio;
         TCommFun commFun;
         Link link;
     };

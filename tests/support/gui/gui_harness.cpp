@@ -27,7 +27,7 @@ GuiHarness::GuiHarness(const std::string& configIni, const std::string& com1Devi
     // The tool takes its start directory from the current directory, as it does at start.
     std::filesystem::current_path(m_dir);
     const auto file = ConfigFile();
-    m_sio = std::make_unique<serial::PosixSio>([this, file](int port) {
+    m_sio = std::make_unique<serial::DeviceSio>([this, file](int port) {
         if (m_systemPorts)
             return DeviceOfPort(file, port);
         const auto configured = config::LoadPortMap(file);

@@ -6,8 +6,8 @@
 #include "app/main_window.h"
 #include "port_dialog/port_dialog.h"
 #include "recording_dialogs.h"
+#include "serial/device_sio.h"
 #include "serial/port_watch.h"
-#include "serial/posix_sio.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -186,7 +186,7 @@ private:
     std::filesystem::path m_previousDir;
     std::filesystem::path m_dir;
     bool m_systemPorts = true;
-    std::unique_ptr<serial::PosixSio> m_sio;
+    std::unique_ptr<serial::DeviceSio> m_sio;
     std::unique_ptr<Services> m_services;
     std::unique_ptr<TForm1> m_window;
 };

@@ -1,0 +1,53 @@
+// The serial calls for any device name a port stands for: a network URL (rfc2217://, socket://)
+// goes to the network implementation, everything else to the local terminal one. Which one a
+// port uses is settled at its open.
+#pragma once
+
+#include "net_sio.h"
+#include "posix_sio.h"
+
+#include <array>
+#include <functional>
+#include <string>
+
+namespace serial {
+
+class DeviceSio : public Sio {
+public:
+    using DeviceOf = std::function<std::string(int port)>;
+
+    explicit DeviceSio(DeviceOf deviceOf);
+
+    int sio_open(int port) override;
+    int sio_ioctl(int port, int baud, int mode) override {
+        return Of(port).sio_ioctl(port, baud, mode);
+    }
+    int sio_close(int port) override { return Of(port).sio_close(port); }
+    int sio_write(int port, const char* data, int length) override {
+        return Of(port).sio_write(port, data, length);
+    }
+    int sio_iqueue(int port) override { return Of(port).sio_iqueue(port); }
+    int sio_read(int port, char* buffer, int length) override {
+        return Of(port).sio_read(port, buffer, length);
+    }
+    int sio_readiness(int port) override { return Of(port).sio_readiness(port); }
+    std::string LastOpenError(int port) const override { return Of(port).LastOpenError(port); }
+    std::string LastWriteError(int port) const override { return Of(port).LastWriteError(port); }
+    std::string TakeLostReason(int port) override { return Of(port).TakeLostReason(port); }
+
+private:
+    bool Net(int port) const;
+    Sio& Of(int port) { return Net(port) ? static_cast<Sio&>(m_network) : m_posix; }
+    const Sio& Of(int port) const {
+        return Net(port) ? static_cast<const Sio&>(m_network) : m_posix;
+    }
+
+    DeviceOf m_deviceOf;
+    // the device each port's last open named, so the name is read once per open
+    std::array<std::string, kPortCount> m_devices;
+    std::array<bool, kPortCount> m_net{};
+    PosixSio m_posix;
+    NetSio m_network;
+};
+
+} // namespace serial

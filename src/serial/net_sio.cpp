@@ -1,0 +1,410 @@
+#include "net_sio.h"
+
+#include "ports.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace serial {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+namespace rfc = core::rfc2217;
+
+// Each wait the network adds: about a local port's write wait, so the window stalls no longer.
+constexpr int kConnectMs = 1000;
+constexpr int kNegotiationMs = 1000;
+constexpr int kLineMs = 1000;
+constexpr int kWriteMs = 1000;
+
+constexpr std::string_view kRfc2217Scheme = "rfc2217://";
+constexpr std::string_view kSocketScheme = "socket://";
+
+int MsLeft(Clock::time_point deadline) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return left > 0 ? static_cast<int>(left) : 0;
+}
+
+std::string Where(const NetDevice& d) {
+    return d.host + " port " + d.service;
+}
+
+// Connects to `d` within kConnectMs: the socket, or -1 with the reason in `error`.
+int Connect(const NetDevice& d, std::string& error) {
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (const int rc = ::getaddrinfo(d.host.c_str(), d.service.c_str(), &hints, &found); rc != 0) {
+        error = "cannot find host " + d.host + " (" + ::gai_strerror(rc) + ")";
+        return -1;
+    }
+    const auto deadline = Clock::now() + std::chrono::milliseconds(kConnectMs);
+    int fd = -1;
+    error = "no address for " + Where(d);
+    for (const addrinfo* a = found; a && fd < 0; a = a->ai_next) {
+        fd = ::socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol);
+        if (fd < 0) {
+            error = std::string("cannot make a socket (") + std::strerror(errno) + ")";
+            continue;
+        }
+        int err = ::connect(fd, a->ai_addr, a->ai_addrlen) == 0 ? 0 : errno;
+        if (err == EINPROGRESS) {
+            pollfd pfd{fd, POLLOUT, 0};
+            const int ready = ::poll(&pfd, 1, MsLeft(deadline));
+            socklen_t len = sizeof err;
+            if (ready <= 0)
+                err = ETIMEDOUT;
+            else if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len) != 0)
+                err = errno;
+        }
+        if (err == 0)
+            break;
+        error = err == ETIMEDOUT
+                    ? Where(d) + " did not answer within " + std::to_string(kConnectMs) + " ms"
+                    : "no server at " + Where(d) + " (" + std::strerror(err) + ")";
+        ::close(fd);
+        fd = -1;
+    }
+    ::freeaddrinfo(found);
+    if (fd >= 0) {
+        // requests are short and answers awaited: no batching of small writes
+        const int on = 1;
+        ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    }
+    return fd;
+}
+
+std::optional<rfc::Line> LineOf(int baud, int mode) {
+    int rate = 0;
+    for (const auto& b : kBaudCodes)
+        if (b.code == baud)
+            rate = b.rate;
+    std::uint8_t parity = 0;
+    switch (mode & kParityMask) {
+    case kParityNone:
+        parity = rfc::kParityNone;
+        break;
+    case kParityOdd:
+        parity = rfc::kParityOdd;
+        break;
+    case kParityEven:
+        parity = rfc::kParityEven;
+        break;
+    case kParityMark:
+        parity = rfc::kParityMark;
+        break;
+    case kParitySpace:
+        parity = rfc::kParitySpace;
+        break;
+    default:
+        break;
+    }
+    if (rate == 0 || parity == 0 || (mode & ~(kDataMask | kStopMask | kParityMask)) != 0)
+        return std::nullopt;
+    return rfc::Line{static_cast<std::uint32_t>(rate),
+                     static_cast<std::uint8_t>(5 + (mode & kDataMask)), parity,
+                     static_cast<std::uint8_t>(mode & kStop2 ? 2 : 1)};
+}
+
+} // namespace
+
+std::optional<NetDevice> ParseNetDevice(const std::string& name) {
+    NetDevice d;
+    std::string_view rest = name;
+    if (rest.starts_with(kRfc2217Scheme)) {
+        d.rfc2217 = true;
+        rest.remove_prefix(kRfc2217Scheme.size());
+    } else if (rest.starts_with(kSocketScheme)) {
+        rest.remove_prefix(kSocketScheme.size());
+    } else {
+        return std::nullopt;
+    }
+    // host:port, the host of an IPv6 address in brackets
+    const auto colon = rest.rfind(':');
+    if (colon == std::string_view::npos || colon == 0 || colon + 1 == rest.size())
+        return std::nullopt;
+    std::string_view host = rest.substr(0, colon);
+    const std::string_view service = rest.substr(colon + 1);
+    if (host.size() > 2 && host.front() == '[' && host.back() == ']')
+        host = host.substr(1, host.size() - 2);
+    if (service.find_first_not_of("0123456789") != std::string_view::npos || service.size() > 5 ||
+        host.find_first_of("/ ") != std::string_view::npos)
+        return std::nullopt;
+    d.host = std::string(host);
+    d.service = std::string(service);
+    return d;
+}
+
+bool IsNetName(const std::string& name) {
+    return name.starts_with(kRfc2217Scheme) || name.starts_with(kSocketScheme);
+}
+
+bool FixedLine(const std::string& device) {
+    const auto d = ParseNetDevice(device);
+    return d && !d->rfc2217;
+}
+
+NetSio::NetSio(DeviceOf deviceOf) : m_deviceOf(std::move(deviceOf)) {}
+
+NetSio::~NetSio() {
+    for (int port = 1; port <= kPortCount; ++port)
+        sio_close(port);
+}
+
+NetSio::Port* NetSio::OpenAt(int port) {
+    if (port < 1 || port > kPortCount)
+        return nullptr;
+    Port& p = m_ports[static_cast<std::size_t>(port - 1)];
+    return p.fd >= 0 ? &p : nullptr;
+}
+
+int NetSio::FailOpen(Port& p, std::string reason) {
+    if (p.fd >= 0)
+        ::close(p.fd);
+    p.fd = -1;
+    p.openError = p.device + ": " + std::move(reason);
+    return kSioOpenFail;
+}
+
+void NetSio::Lose(Port& p, const std::string& why) {
+    ::close(p.fd);
+    p.fd = -1;
+    p.lost = true;
+    p.lostReason = p.device + ": " + why;
+}
+
+int NetSio::sio_open(int port) {
+    if (port < 1 || port > kPortCount)
+        return kSioOpenFail;
+    Port& p = m_ports[static_cast<std::size_t>(port - 1)];
+    if (p.fd >= 0)
+        return kSioOk;
+    p.openError.clear();
+    p.device = m_deviceOf(port);
+    const auto net = ParseNetDevice(p.device);
+    if (!net)
+        return FailOpen(p, "not a network port: write rfc2217://host:port or socket://host:port");
+    p.net = *net;
+    std::string error;
+    p.fd = Connect(p.net, error);
+    if (p.fd < 0)
+        return FailOpen(p, error);
+    p.telnet = {};
+    p.data.clear();
+    p.ended = false;
+    p.lost = false;
+    p.lostReason.clear();
+    if (!p.net.rfc2217)
+        return kSioOk;
+    if (!SendAll(p, rfc::Client::Greeting()))
+        return FailOpen(p, p.writeError);
+    const bool settled = PumpUntil(p, kNegotiationMs, [&p] {
+        return p.ended || p.telnet.ComPortRefused() ||
+               (p.telnet.ComPortAgreed() && p.telnet.BinaryBothWays());
+    });
+    if (p.ended)
+        return FailOpen(p, "the server at " + Where(p.net) + " closed the connection");
+    if (p.telnet.ComPortRefused())
+        return FailOpen(p, "the server at " + Where(p.net) +
+                               " refuses COM port control (for raw TCP write socket://)");
+    if (!settled)
+        return FailOpen(p, "the server at " + Where(p.net) +
+                               " did not agree to binary COM port control within " +
+                               std::to_string(kNegotiationMs) +
+                               " ms (for raw TCP write socket://)");
+    // What the far port received before this session belongs to no request of it.
+    if (!SendAll(p, rfc::ComPortCommand(rfc::kPurgeData, std::string(1, char(rfc::kPurgeBoth)))))
+        return FailOpen(p, p.writeError);
+    return kSioOk;
+}
+
+int NetSio::sio_ioctl(int port, int baud, int mode) {
+    Port* p = OpenAt(port);
+    if (!p)
+        return kSioBadPort;
+    const auto line = LineOf(baud, mode);
+    if (!line)
+        return kSioBadParam;
+    if (!p->net.rfc2217)
+        return kSioOk; // the server's line stands; nothing here can change it
+    if (!SendAll(*p, p->telnet.AskLine(*line)))
+        return p->fd < 0 ? kSioBadPort : kSioSystemFail;
+    PumpUntil(*p, kLineMs,
+              [p] { return p->ended || p->telnet.LineAnswered() != rfc::LineAnswer::kWaiting; });
+    if (p->ended && p->telnet.LineAnswered() == rfc::LineAnswer::kWaiting) {
+        Lose(*p, "the server closed the connection");
+        return kSioBadPort;
+    }
+    return p->telnet.LineAnswered() == rfc::LineAnswer::kHeld ? kSioOk : kSioSystemFail;
+}
+
+int NetSio::sio_close(int port) {
+    if (port < 1 || port > kPortCount)
+        return kSioBadPort;
+    Port& p = m_ports[static_cast<std::size_t>(port - 1)];
+    if (p.fd < 0) {
+        const bool wasLost = p.lost;
+        p.lost = false;
+        p.lostReason.clear();
+        return wasLost ? kSioOk : kSioBadPort;
+    }
+    ::close(p.fd);
+    p.fd = -1;
+    return kSioOk;
+}
+
+bool NetSio::SendAll(Port& p, const std::string& bytes) {
+    const auto deadline = Clock::now() + std::chrono::milliseconds(kWriteMs);
+    p.writeError.clear();
+    std::size_t sent = 0;
+    while (sent < bytes.size()) {
+        const ssize_t n = ::send(p.fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+        if (n > 0) {
+            sent += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno != EAGAIN) {
+            const std::string why = std::strerror(errno);
+            p.writeError = p.device + ": " + why;
+            Lose(p, "the connection broke (" + why + ")");
+            return false;
+        }
+        const int left = MsLeft(deadline);
+        if (left == 0) {
+            p.writeError = p.device + ": the server took " + std::to_string(sent) + " of " +
+                           std::to_string(bytes.size()) + " bytes in " + std::to_string(kWriteMs) +
+                           " ms";
+            return false;
+        }
+        pollfd pfd{p.fd, POLLOUT, 0};
+        ::poll(&pfd, 1, left);
+    }
+    return true;
+}
+
+bool NetSio::Pump(Port& p) {
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = ::recv(p.fd, buffer, sizeof buffer, MSG_DONTWAIT);
+        if (n > 0) {
+            const std::string_view got(buffer, static_cast<std::size_t>(n));
+            if (!p.net.rfc2217) {
+                p.data.append(got);
+                continue;
+            }
+            const std::string answer = p.telnet.Take(got, p.data);
+            if (!answer.empty() && !SendAll(p, answer))
+                return false;
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            return true;
+        p.ended = true; // 0: closed by the server; else reset
+        return false;
+    }
+}
+
+bool NetSio::PumpUntil(Port& p, int ms, const std::function<bool()>& done) {
+    const auto deadline = Clock::now() + std::chrono::milliseconds(ms);
+    for (;;) {
+        if (p.fd < 0)
+            return false;
+        Pump(p);
+        if (done())
+            return true;
+        const int left = MsLeft(deadline);
+        if (left == 0 || p.fd < 0)
+            return false;
+        pollfd pfd{p.fd, POLLIN, 0};
+        ::poll(&pfd, 1, left);
+    }
+}
+
+int NetSio::sio_write(int port, const char* data, int length) {
+    Port* p = OpenAt(port);
+    if (!p)
+        return kSioBadPort;
+    if (length < 0 || (data == nullptr && length > 0))
+        return kSioBadParam;
+    const std::string_view bytes(data, static_cast<std::size_t>(length));
+    if (!SendAll(*p, p->net.rfc2217 ? rfc::Escape(bytes) : std::string(bytes)))
+        return p->fd < 0 ? kSioBadPort : kSioWriteTimeout;
+    return length;
+}
+
+int NetSio::sio_iqueue(int port) {
+    Port* p = OpenAt(port);
+    if (!p)
+        return kSioBadPort;
+    if (!p->ended)
+        Pump(*p);
+    if (p->fd < 0)
+        return kSioBadPort;
+    if (!p->data.empty())
+        return static_cast<int>(p->data.size());
+    // the last bytes the server sent are read before the port counts as lost
+    if (p->ended) {
+        Lose(*p, "the server closed the connection");
+        return kSioBadPort;
+    }
+    return 0;
+}
+
+int NetSio::sio_read(int port, char* buffer, int length) {
+    Port* p = OpenAt(port);
+    if (!p)
+        return kSioBadPort;
+    if (length < 0 || (buffer == nullptr && length > 0))
+        return kSioBadParam;
+    if (!p->ended)
+        Pump(*p);
+    if (p->fd < 0)
+        return kSioBadPort;
+    const auto count = std::min(p->data.size(), static_cast<std::size_t>(length));
+    std::memcpy(buffer, p->data.data(), count);
+    p->data.erase(0, count);
+    return static_cast<int>(count);
+}
+
+int NetSio::sio_readiness(int port) {
+    const Port* p = OpenAt(port);
+    return p ? p->fd : kSioBadPort;
+}
+
+std::string NetSio::LastOpenError(int port) const {
+    if (port < 1 || port > kPortCount)
+        return PortName(port) + " is not a port number (COM1 to COM36)";
+    return m_ports[static_cast<std::size_t>(port - 1)].openError;
+}
+
+std::string NetSio::LastWriteError(int port) const {
+    if (port < 1 || port > kPortCount)
+        return {};
+    return m_ports[static_cast<std::size_t>(port - 1)].writeError;
+}
+
+std::string NetSio::TakeLostReason(int port) {
+    if (port < 1 || port > kPortCount)
+        return {};
+    Port& p = m_ports[static_cast<std::size_t>(port - 1)];
+    std::string reason;
+    reason.swap(p.lostReason);
+    return reason;
+}
+
+} // namespace serial

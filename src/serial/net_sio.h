@@ -1,0 +1,81 @@
+// The serial calls on a port that a server on the network exposes: rfc2217://host:port (Telnet
+// with the COM port control option: the line settings reach the far port) or socket://host:port
+// (raw TCP: the far port keeps the server's line). Every wait is short and bounded, so the
+// window stalls no longer than on a local port.
+#pragma once
+
+#include "core/rfc2217.h"
+#include "sio.h"
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace serial {
+
+struct NetDevice {
+    bool rfc2217 = false; // else raw TCP
+    std::string host;
+    std::string service; // the TCP port, as written
+};
+
+// The network device a device name stands for; nothing for a local device path.
+std::optional<NetDevice> ParseNetDevice(const std::string& name);
+// Whether a device name is a network URL (one that may be malformed).
+bool IsNetName(const std::string& name);
+// Whether the line of a device cannot be set from here: a raw socket:// port.
+bool FixedLine(const std::string& device);
+
+class NetSio : public Sio {
+public:
+    using DeviceOf = std::function<std::string(int port)>;
+
+    explicit NetSio(DeviceOf deviceOf);
+    ~NetSio() override;
+    NetSio(const NetSio&) = delete;
+    NetSio& operator=(const NetSio&) = delete;
+
+    int sio_open(int port) override;
+    // rfc2217: sends the line and waits, bounded, for the server to acknowledge each part.
+    // socket: the line cannot be set; it is taken as the server's and remembered.
+    int sio_ioctl(int port, int baud, int mode) override;
+    int sio_close(int port) override;
+    int sio_write(int port, const char* data, int length) override;
+    int sio_iqueue(int port) override;
+    int sio_read(int port, char* buffer, int length) override;
+    int sio_readiness(int port) override;
+    std::string LastOpenError(int port) const override;
+    std::string LastWriteError(int port) const override;
+    std::string TakeLostReason(int port) override;
+
+private:
+    struct Port {
+        int fd = -1;
+        std::string device;
+        NetDevice net;
+        core::rfc2217::Client telnet;
+        std::string data;   // the far port's bytes taken from the socket, not yet read
+        bool ended = false; // the server closed the connection; lost once `data` is read
+        std::string openError;
+        std::string writeError;
+        bool lost = false;
+        std::string lostReason;
+    };
+
+    Port* OpenAt(int port);
+    int FailOpen(Port& p, std::string reason);
+    void Lose(Port& p, const std::string& why);
+    // Sends all of `bytes` within the write wait; false (with writeError) when it could not.
+    bool SendAll(Port& p, const std::string& bytes);
+    // Takes what the socket holds into `data`, answering the server's negotiation; false when
+    // the connection ended (the port is then lost once `data` is read).
+    bool Pump(Port& p);
+    // Pumps until `done` holds or `ms` have passed; whether it held.
+    bool PumpUntil(Port& p, int ms, const std::function<bool()>& done);
+
+    DeviceOf m_deviceOf;
+    std::array<Port, kPortCount> m_ports;
+};
+
+} // namespace serial
