@@ -7,6 +7,7 @@
 #include "core/request.h"
 #include "core/search_order.h"
 #include "core/setting_values.h"
+#include "serial/net_sio.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -186,6 +187,12 @@ Module FindModule(ModulePort& port, const Arguments& arguments, const SearchShow
         if (!found)
             throw NoModule(port, "at " + LineText(*arguments.baud, arguments.parity.value_or(0)),
                            "check power and wiring, or leave out --baud to search", shortAnswer);
+    } else if (serial::FixedLine(port.Device())) {
+        throw serial::ExchangeError{
+            serial::ExchangeFault::kPort,
+            port.Name() + ": the search cannot walk a raw socket: its line is the server's and "
+                          "cannot be changed from here; give the server's line with --baud (and "
+                          "--parity), or serve the port as rfc2217://"};
     } else {
         // An answer that comes after its step's wait, from a slow module or a busy PC, is
         // taken at a later step's line, where the module may not hear: it is given to the step

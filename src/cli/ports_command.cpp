@@ -2,6 +2,7 @@
 
 #include "config/config_file.h"
 #include "json_values.h"
+#include "serial/net_sio.h"
 #include "serial/port_devices.h"
 #include "serial/ports.h"
 #include "serial/serial_permission_check.h"
@@ -32,9 +33,12 @@ Exit PortsCommand(const Arguments& arguments) {
         const bool known = detail != details.end();
         const std::string byId = known && detail->byId != device ? detail->byId : "";
         const std::string usb = known ? detail->usb : "";
-        // a name the operator wrote, perhaps for an adapter not plugged in
+        // a name the operator wrote, perhaps for an adapter not plugged in; a network port is
+        // not asked for here, as its server may be slow to answer
+        const auto net = serial::ParseNetDevice(device);
+        const std::string network = !net ? "" : net->rfc2217 ? "rfc2217" : "socket";
         std::error_code error;
-        const bool present = std::filesystem::exists(device, error);
+        const bool present = net || std::filesystem::exists(device, error);
         const std::string mappedIn = mapped.contains(port) ? config.string() : "";
         if (arguments.json) {
             Json json = Json::object();
@@ -42,13 +46,16 @@ Exit PortsCommand(const Arguments& arguments) {
             json["device"] = device;
             PutValue(json, "by_id", byId);
             PutValue(json, "usb", usb);
-            json["present"] = present;
+            PutValue(json, "network", network);
+            if (!net)
+                json["present"] = present;
             PutValue(json, "config", mappedIn);
             std::cout << json.dump() << "\n";
             continue;
         }
         std::cout << serial::PortName(port) << "\t" << device;
-        for (const std::string& part : {byId, usb})
+        for (const std::string& part :
+             {byId, usb, network.empty() ? network : "network (" + network + ")"})
             if (!part.empty())
                 std::cout << "\t" << part;
         if (!mappedIn.empty())

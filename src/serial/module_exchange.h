@@ -10,9 +10,9 @@
 #include "core/frame_trace.h"
 #include "core/line_settings.h"
 #include "core/services.h"
+#include "device_sio.h"
 #include "exchanger.h"
 #include "link.h"
-#include "device_sio.h"
 
 #include <chrono>
 #include <functional>
@@ -71,6 +71,8 @@ public:
     int Baud() const { return m_line.BaudRate; }
     int Parity() const override { return m_parity; }
     const std::string& Name() const override { return m_name; }
+    // The device the name stands for: a path, or a network URL.
+    const std::string& Device() const { return m_own->device; }
     bool Eded() const { return m_eded; }
 
     // Sends the command in the framing this port uses for it and waits for the engine's reply:
