@@ -78,11 +78,12 @@ bool Ser2netProcess::Start(const std::string& device) {
     {
         std::ofstream out(config);
         for (const auto& [accepter, port] :
-             {std::pair{"telnet(rfc2217),tcp", rfc_port_}, std::pair{"tcp", raw_port_}})
+             {std::pair{"telnet(rfc2217),tcp(nodelay)", rfc_port_},
+              std::pair{"tcp(nodelay)", raw_port_}})
             out << "connection: &port" << port << "\n"
                 << "  accepter: " << accepter << ",127.0.0.1," << port << "\n"
                 << "  connector: serialdev," << device << ",9600n81,local\n"
-                << "  options:\n    kickolduser: true\n";
+                << "  options:\n    kickolduser: true\n    chardelay: false\n";
     }
     pid_ = fork();
     if (pid_ == 0) {
