@@ -127,6 +127,12 @@ constexpr TextRow kTexts[] = {
     {TextId::kSearchFail, "未检测到电台！", "Search Fail！", nullptr},
     {TextId::kNotSearched, "未检测到电台，请检查电源或数据接线是否正常！",
      "Not Searched Radio，Please check Power or Data line！", nullptr},
+    {TextId::kRawSocketSearch,
+     "原始 TCP 端口（socket://）的串口设置由服务器决定，无法逐一检测：请选服务器的波特率和校验，"
+     "或改用 rfc2217://！",
+     "The search cannot walk a raw socket (socket://): its line is the server's. Choose the "
+     "server's baud rate and parity, or serve the port as rfc2217://!",
+     nullptr},
     {TextId::kSearchTry, "检测 %1/%2：%3", "Search try %1 of %2: %3", nullptr},
     {TextId::kSearchOwnSetting, "当前串口设置", "the port's own setting", nullptr},
     {TextId::kSetAllStep, "全部设置 第%1/%2步", "Set all: step %1 of %2", nullptr},

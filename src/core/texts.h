@@ -97,6 +97,8 @@ enum class TextId {
     kSearchError,
     kSearchFail,
     kNotSearched,
+    // A raw socket:// port keeps the server's line, so no search can walk it.
+    kRawSocketSearch,
     // The progress beside the status panels: %1 of %2, then the line setting tried.
     kSearchTry,
     kSearchOwnSetting,

@@ -45,6 +45,11 @@ bool RadioSearch::StartSearch() {
     // out in the middle of this walk.
     m_timers.sequence.stop();
     m_state.ModuleFound = false;
+    if (m_portDialog.FixedLine()) {
+        m_status.Set(2, Text(core::TextId::kSearchFail));
+        m_dialogs.Warning(m_state.Message(core::TextId::kRawSocketSearch));
+        return false;
+    }
     const core::SearchAction first =
         core::StartSearchWalk(m_state.Search, m_portDialog.SearchStartStep());
     if (!SearchAtStep(first.step)) {

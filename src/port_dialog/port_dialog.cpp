@@ -5,6 +5,7 @@
 #include "core/services.h"
 #include "form/status_panels.h"
 #include "serial/commfunction.h"
+#include "serial/net_sio.h"
 #include "serial/port_devices.h"
 #include "serial/port_watch.h"
 #include "ui_port_dialog.h"
@@ -311,6 +312,11 @@ void TfrmPortSet::ShowPortDevices() {
         m_ui->ComboBox1->setItemData(i, shown, Qt::ToolTipRole);
     }
     ShowChosenDevice();
+}
+
+bool TfrmPortSet::FixedLine() const {
+    return serial::FixedLine(
+        m_ui->ComboBox1->currentData(Qt::ToolTipRole).toString().toStdString());
 }
 
 void TfrmPortSet::ShowChosenDevice() {

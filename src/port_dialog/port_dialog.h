@@ -63,6 +63,9 @@ public:
 
     // The radio search step of the baud-rate and parity selection; 0 when the search has none.
     int SearchStartStep() const;
+    // Whether the chosen port keeps the line its server gives it (a raw socket://), so that no
+    // search can walk it.
+    bool FixedLine() const;
     // Selects the step's baud rate and parity and puts the open port on them, with 8 data bits
     // and 1 stop bit, without closing it; panel 1 shows the setting tried. False when the port
     // refused the settings (after the serial link's own box).

@@ -5,6 +5,7 @@
 #include "models_test_widgets.h"
 #include "operations/radio_search.h"
 #include "pty.h"
+#include "ser2net_process.h"
 #include "sim_process.h"
 #include "ui_main_window.h"
 
@@ -210,4 +211,34 @@ TEST(RadioSearch, StopKeepsTheLastSettingAndASearchDuringAPairTestRestartsThere)
     EXPECT_EQ(h.G().Search.attempts, 1);
     EXPECT_TRUE(h.Window().Timer(4).isActive());
     EXPECT_TRUE(h.Boxes().empty());
+}
+
+// A module behind ser2net: found through RFC 2217 at the dialog's setting; a raw socket keeps
+// the server's line, so the search says at once that it cannot walk it and tries nothing.
+TEST(RadioSearch, ANetworkPortIsSearchedThroughRfc2217AndARawSocketIsNotWalked) {
+    SimProcess sim;
+    ASSERT_TRUE(sim.Start({"--serial-rate", "5", "--turnaround", "5"})) << sim.error();
+    Ser2netProcess server;
+    ASSERT_TRUE(server.Start(sim.paths()[0])) << server.error();
+    {
+        GuiHarness h(kEnglishAt9600None, server.Rfc2217Url());
+        h.Start();
+        ASSERT_TRUE(h.Boxes().empty()) << h.Boxes().front();
+        h.Click("SpeedButton20");
+        ASSERT_TRUE(QTest::qWaitFor([&] { return h.G().ModuleFound; }, 10000));
+        EXPECT_TRUE(h.Boxes().empty());
+    }
+    // a new server: the last one lets the device go only a moment after its session
+    server.Stop();
+    ASSERT_TRUE(server.Start(sim.paths()[0])) << server.error();
+    GuiHarness h(kEnglishAt9600None, server.SocketUrl());
+    h.Start();
+    ASSERT_TRUE(h.Boxes().empty()) << h.Boxes().front();
+    h.Click("SpeedButton20");
+    ASSERT_EQ(h.Boxes().size(), 1u);
+    EXPECT_EQ(h.Boxes()[0], "The search cannot walk a raw socket (socket://): its line is the "
+                            "server's. Choose the server's baud rate and parity, or serve the "
+                            "port as rfc2217://!");
+    EXPECT_FALSE(h.Window().Timer(4).isActive());
+    EXPECT_EQ(h.G().Search.attempts, 0);
 }
