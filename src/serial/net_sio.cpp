@@ -162,13 +162,6 @@ NetSio::~NetSio() {
         sio_close(port);
 }
 
-NetSio::Port* NetSio::OpenAt(int port) {
-    if (port < 1 || port > kPortCount)
-        return nullptr;
-    Port& p = m_ports[static_cast<std::size_t>(port - 1)];
-    return p.fd >= 0 ? &p : nullptr;
-}
-
 int NetSio::FailOpen(Port& p, std::string reason) {
     if (p.fd >= 0)
         ::close(p.fd);
@@ -185,9 +178,9 @@ void NetSio::Lose(Port& p, const std::string& why) {
 }
 
 int NetSio::sio_open(int port) {
-    if (port < 1 || port > kPortCount)
+    if (!Valid(port))
         return kSioOpenFail;
-    Port& p = m_ports[static_cast<std::size_t>(port - 1)];
+    Port& p = At(port);
     if (p.fd >= 0)
         return kSioOk;
     p.openError.clear();
@@ -250,15 +243,11 @@ int NetSio::sio_ioctl(int port, int baud, int mode) {
 }
 
 int NetSio::sio_close(int port) {
-    if (port < 1 || port > kPortCount)
+    if (!Valid(port))
         return kSioBadPort;
-    Port& p = m_ports[static_cast<std::size_t>(port - 1)];
-    if (p.fd < 0) {
-        const bool wasLost = p.lost;
-        p.lost = false;
-        p.lostReason.clear();
-        return wasLost ? kSioOk : kSioBadPort;
-    }
+    Port& p = At(port);
+    if (p.fd < 0)
+        return CloseClosed(p);
     ::close(p.fd);
     p.fd = -1;
     return kSioOk;
@@ -379,32 +368,6 @@ int NetSio::sio_read(int port, char* buffer, int length) {
     std::memcpy(buffer, p->data.data(), count);
     p->data.erase(0, count);
     return static_cast<int>(count);
-}
-
-int NetSio::sio_readiness(int port) {
-    const Port* p = OpenAt(port);
-    return p ? p->fd : kSioBadPort;
-}
-
-std::string NetSio::LastOpenError(int port) const {
-    if (port < 1 || port > kPortCount)
-        return PortName(port) + " is not a port number (COM1 to COM36)";
-    return m_ports[static_cast<std::size_t>(port - 1)].openError;
-}
-
-std::string NetSio::LastWriteError(int port) const {
-    if (port < 1 || port > kPortCount)
-        return {};
-    return m_ports[static_cast<std::size_t>(port - 1)].writeError;
-}
-
-std::string NetSio::TakeLostReason(int port) {
-    if (port < 1 || port > kPortCount)
-        return {};
-    Port& p = m_ports[static_cast<std::size_t>(port - 1)];
-    std::string reason;
-    reason.swap(p.lostReason);
-    return reason;
 }
 
 } // namespace serial

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "core/rfc2217.h"
-#include "sio.h"
+#include "sio_ports.h"
 
 #include <array>
 #include <functional>
@@ -27,7 +27,14 @@ bool IsNetName(const std::string& name);
 // Whether the line of a device cannot be set from here: a raw socket:// port.
 bool FixedLine(const std::string& device);
 
-class NetSio : public Sio {
+struct NetPort : PortRecord {
+    NetDevice net;
+    core::rfc2217::Client telnet;
+    std::string data;   // the far port's bytes taken from the socket, not yet read
+    bool ended = false; // the server closed the connection; lost once `data` is read
+};
+
+class NetSio : public SioPorts<NetPort> {
 public:
     using DeviceOf = std::function<std::string(int port)>;
 
@@ -38,32 +45,16 @@ public:
 
     int sio_open(int port) override;
     // rfc2217: sends the line and waits, bounded, for the server to acknowledge each part.
-    // socket: the line cannot be set; it is taken as the server's and remembered.
+    // socket: the line cannot be set; it is taken without effect (the server's line stands).
     int sio_ioctl(int port, int baud, int mode) override;
     int sio_close(int port) override;
     int sio_write(int port, const char* data, int length) override;
     int sio_iqueue(int port) override;
     int sio_read(int port, char* buffer, int length) override;
-    int sio_readiness(int port) override;
-    std::string LastOpenError(int port) const override;
-    std::string LastWriteError(int port) const override;
-    std::string TakeLostReason(int port) override;
 
 private:
-    struct Port {
-        int fd = -1;
-        std::string device;
-        NetDevice net;
-        core::rfc2217::Client telnet;
-        std::string data;   // the far port's bytes taken from the socket, not yet read
-        bool ended = false; // the server closed the connection; lost once `data` is read
-        std::string openError;
-        std::string writeError;
-        bool lost = false;
-        std::string lostReason;
-    };
+    using Port = NetPort;
 
-    Port* OpenAt(int port);
     int FailOpen(Port& p, std::string reason);
     void Lose(Port& p, const std::string& why);
     // Sends all of `bytes` within the write wait; false (with writeError) when it could not.
@@ -75,7 +66,6 @@ private:
     bool PumpUntil(Port& p, int ms, const std::function<bool()>& done);
 
     DeviceOf m_deviceOf;
-    std::array<Port, kPortCount> m_ports;
 };
 
 } // namespace serial

@@ -144,13 +144,6 @@ PosixSio::~PosixSio() {
         sio_close(port);
 }
 
-PosixSio::Port* PosixSio::OpenAt(int port) {
-    if (port < 1 || port > kPortCount)
-        return nullptr;
-    Port& p = m_ports[static_cast<std::size_t>(port - 1)];
-    return p.fd >= 0 ? &p : nullptr;
-}
-
 int PosixSio::FailOpen(Port& p, int code, std::string reason) {
     if (p.fd >= 0)
         ::close(p.fd);
@@ -175,9 +168,9 @@ int PosixSio::Fail(Port& p, int error) {
 }
 
 int PosixSio::sio_open(int port) {
-    if (port < 1 || port > kPortCount)
+    if (!Valid(port))
         return kSioOpenFail;
-    Port& p = m_ports[static_cast<std::size_t>(port - 1)];
+    Port& p = At(port);
     if (p.fd >= 0)
         return kSioOk;
     p.openError.clear();
@@ -245,16 +238,11 @@ int PosixSio::sio_ioctl(int port, int baud, int mode) {
 }
 
 int PosixSio::sio_close(int port) {
-    if (port < 1 || port > kPortCount)
+    if (!Valid(port))
         return kSioBadPort;
-    Port& p = m_ports[static_cast<std::size_t>(port - 1)];
-    if (p.fd < 0) {
-        // A port whose device vanished closes cleanly, so it can be opened again later.
-        const bool wasLost = p.lost;
-        p.lost = false;
-        p.lostReason.clear();
-        return wasLost ? kSioOk : kSioBadPort;
-    }
+    Port& p = At(port);
+    if (p.fd < 0)
+        return CloseClosed(p);
     ::ioctl(p.fd, TIOCNXCL);
     ::close(p.fd);
     p.fd = -1;
@@ -343,32 +331,6 @@ int PosixSio::sio_read(int port, char* buffer, int length) {
         if (errno != EINTR)
             return Fail(*p, errno);
     }
-}
-
-int PosixSio::sio_readiness(int port) {
-    const Port* p = OpenAt(port);
-    return p ? p->fd : kSioBadPort;
-}
-
-std::string PosixSio::LastOpenError(int port) const {
-    if (port < 1 || port > kPortCount)
-        return PortName(port) + " is not a port number (COM1 to COM36)";
-    return m_ports[static_cast<std::size_t>(port - 1)].openError;
-}
-
-std::string PosixSio::LastWriteError(int port) const {
-    if (port < 1 || port > kPortCount)
-        return {};
-    return m_ports[static_cast<std::size_t>(port - 1)].writeError;
-}
-
-std::string PosixSio::TakeLostReason(int port) {
-    if (port < 1 || port > kPortCount)
-        return {};
-    Port& p = m_ports[static_cast<std::size_t>(port - 1)];
-    std::string reason = p.lostReason;
-    p.lostReason.clear();
-    return reason;
 }
 
 } // namespace serial

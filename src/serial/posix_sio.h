@@ -2,7 +2,7 @@
 // the waiting count from FIONREAD.
 #pragma once
 
-#include "sio.h"
+#include "sio_ports.h"
 
 #include <array>
 #include <functional>
@@ -23,7 +23,12 @@ int ApplyLineCodes(termios& tio, int baud, int mode);
 // runs 8 data bits, so those two are not asked of it.
 bool LineHeld(const termios& asked, const termios& held, bool pseudoTerminal);
 
-class PosixSio : public Sio {
+struct PosixPort : PortRecord {
+    int rate = 9600; // for how long a write may wait
+    bool pseudoTerminal = false;
+};
+
+class PosixSio : public SioPorts<PosixPort> {
 public:
     // Gives the device path of a port number, empty when the port has none.
     using DeviceOf = std::function<std::string(int port)>;
@@ -39,25 +44,10 @@ public:
     int sio_write(int port, const char* data, int length) override;
     int sio_iqueue(int port) override;
     int sio_read(int port, char* buffer, int length) override;
-    int sio_readiness(int port) override;
-    std::string LastOpenError(int port) const override;
-    std::string LastWriteError(int port) const override;
-    std::string TakeLostReason(int port) override;
 
 private:
-    struct Port {
-        int fd = -1;
-        int rate = 9600; // for how long a write may wait
-        bool pseudoTerminal = false;
-        std::string device;
-        std::string openError;
-        std::string writeError;
-        bool lost = false;      // the device vanished while open; closing it still succeeds
-        std::string lostReason; // why it vanished, until reported
-    };
+    using Port = PosixPort;
 
-    // The port when its number is valid and it is open, else nullptr.
-    Port* OpenAt(int port);
     int FailOpen(Port& p, int code, std::string reason);
     // The device is gone: close it so nothing polls a dead descriptor.
     void Lose(Port& p, int error);
@@ -65,7 +55,6 @@ private:
     int Fail(Port& p, int error);
 
     DeviceOf m_deviceOf;
-    std::array<Port, kPortCount> m_ports;
 };
 
 } // namespace serial

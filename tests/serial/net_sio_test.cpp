@@ -14,7 +14,7 @@ using namespace serial;
 
 namespace {
 
-class NetPort : public ::testing::Test {
+class NetworkPort : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(pty.Ok());
@@ -85,7 +85,7 @@ TEST(NetDevice, UrlsNameHostAndPortAndTheRestIsLocal) {
     EXPECT_FALSE(FixedLine("/dev/ttyS0"));
 }
 
-TEST_F(NetPort, Rfc2217LineReachesTheDeviceAndIacCrossesBothWays) {
+TEST_F(NetworkPort, Rfc2217LineReachesTheDeviceAndIacCrossesBothWays) {
     url = server.Rfc2217Url();
     ASSERT_TRUE(comm.OpenPort(1)) << dialogs.Texts().back();
     ASSERT_TRUE(comm.SetPortParams(1, 6, kData8, kStop2, kParityOdd));
@@ -108,7 +108,7 @@ TEST_F(NetPort, Rfc2217LineReachesTheDeviceAndIacCrossesBothWays) {
     EXPECT_TRUE(comm.ClosePort(1));
 }
 
-TEST_F(NetPort, ARawSocketKeepsTheServersLineAndPassesBytesAsTheyAre) {
+TEST_F(NetworkPort, ARawSocketKeepsTheServersLineAndPassesBytesAsTheyAre) {
     url = server.SocketUrl();
     ASSERT_TRUE(comm.OpenPort(1)) << dialogs.Texts().back();
     // taken and remembered, but nothing here can change the server's line
@@ -123,7 +123,7 @@ TEST_F(NetPort, ARawSocketKeepsTheServersLineAndPassesBytesAsTheyAre) {
     EXPECT_TRUE(dialogs.shown.empty());
 }
 
-TEST_F(NetPort, AServerThatEndsIsAVanishedPortOnceAndOpensAgainWhenBack) {
+TEST_F(NetworkPort, AServerThatEndsIsAVanishedPortOnceAndOpensAgainWhenBack) {
     for (const bool rfc2217 : {true, false}) {
         SCOPED_TRACE(rfc2217 ? "rfc2217" : "socket");
         dialogs.shown.clear();
@@ -166,7 +166,7 @@ TEST_F(NetPort, AServerThatEndsIsAVanishedPortOnceAndOpensAgainWhenBack) {
     }
 }
 
-TEST_F(NetPort, APlainTcpServerIsNoRfc2217Port) {
+TEST_F(NetworkPort, APlainTcpServerIsNoRfc2217Port) {
     // the raw accepter answers no negotiation: the open gives up within its wait
     url = "rfc2217://127.0.0.1:" + server.SocketUrl().substr(server.SocketUrl().rfind(':') + 1);
     const auto began = std::chrono::steady_clock::now();

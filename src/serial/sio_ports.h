@@ -1,0 +1,67 @@
+// What every implementation of the serial calls keeps for each port: its descriptor while open,
+// the device it named, and the reasons of its last failures until they are asked for.
+#pragma once
+
+#include "ports.h"
+#include "sio.h"
+
+#include <array>
+#include <string>
+
+namespace serial {
+
+struct PortRecord {
+    int fd = -1;
+    std::string device;
+    std::string openError;
+    std::string writeError;
+    bool lost = false;      // the device vanished while open; closing it still succeeds
+    std::string lostReason; // why it vanished, until reported
+};
+
+// `Port` is a PortRecord with what the implementation adds.
+template <class Port> class SioPorts : public Sio {
+public:
+    int sio_readiness(int port) override {
+        const Port* p = OpenAt(port);
+        return p ? p->fd : kSioBadPort;
+    }
+    std::string LastOpenError(int port) const override {
+        if (!Valid(port))
+            return PortName(port) + " is not a port number (COM1 to COM36)";
+        return At(port).openError;
+    }
+    std::string LastWriteError(int port) const override {
+        return Valid(port) ? At(port).writeError : std::string();
+    }
+    std::string TakeLostReason(int port) override {
+        if (!Valid(port))
+            return {};
+        std::string reason;
+        reason.swap(At(port).lostReason);
+        return reason;
+    }
+
+protected:
+    static bool Valid(int port) { return port >= 1 && port <= kPortCount; }
+    Port& At(int port) { return m_ports[static_cast<std::size_t>(port - 1)]; }
+    const Port& At(int port) const { return m_ports[static_cast<std::size_t>(port - 1)]; }
+    // The port when its number is valid and it is open, else nullptr.
+    Port* OpenAt(int port) { return Valid(port) && At(port).fd >= 0 ? &At(port) : nullptr; }
+    const Port* OpenAt(int port) const {
+        return Valid(port) && At(port).fd >= 0 ? &At(port) : nullptr;
+    }
+    // The close of a port that is not open: one whose device vanished closes cleanly, so it can
+    // be opened again later.
+    static int CloseClosed(Port& p) {
+        const bool wasLost = p.lost;
+        p.lost = false;
+        p.lostReason.clear();
+        return wasLost ? kSioOk : kSioBadPort;
+    }
+
+private:
+    std::array<Port, kPortCount> m_ports;
+};
+
+} // namespace serial
