@@ -116,8 +116,11 @@ bool TCommFun::Report(Call call, int port, int code) {
     if (!m)
         return false;
     std::string text = core::SerialLinkText(m->text, m_variantType);
-    // The operating system's reason tells the operator what to do about a failed open.
-    const std::string reason = call == Call::Open ? m_sio.LastOpenError(port) : std::string();
+    // The operating system's (or the server's) reason tells the operator what to do about a
+    // failed open or line.
+    const std::string reason = call == Call::Open     ? m_sio.LastOpenError(port)
+                               : call == Call::Params ? m_sio.LastLineError(port)
+                                                      : std::string();
     if (!reason.empty())
         text += "\n" + reason;
     if (m->box == Box::Error)

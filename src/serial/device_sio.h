@@ -33,6 +33,7 @@ public:
     int sio_readiness(int port) override { return Of(port).sio_readiness(port); }
     std::string LastOpenError(int port) const override { return Of(port).LastOpenError(port); }
     std::string LastWriteError(int port) const override { return Of(port).LastWriteError(port); }
+    std::string LastLineError(int port) const override { return Of(port).LastLineError(port); }
     std::string TakeLostReason(int port) override { return Of(port).TakeLostReason(port); }
 
 private:

@@ -117,6 +117,14 @@ std::optional<rfc::Line> LineOf(int baud, int mode) {
                      static_cast<std::uint8_t>(mode & kStop2 ? 2 : 1)};
 }
 
+// "600 8O1", as the frame trace writes a line.
+std::string LineText(const rfc::Line& line) {
+    const char* const parities = "?NOEMS";
+    return std::to_string(line.baud) + " " + std::to_string(line.dataSize) +
+           (line.parity <= rfc::kParitySpace ? parities[line.parity] : '?') +
+           std::to_string(line.stopSize);
+}
+
 } // namespace
 
 std::optional<NetDevice> ParseNetDevice(const std::string& name) {
@@ -229,17 +237,35 @@ int NetSio::sio_ioctl(int port, int baud, int mode) {
     const auto line = LineOf(baud, mode);
     if (!line)
         return kSioBadParam;
+    p->lineError.clear();
     if (!p->net.rfc2217)
         return kSioOk; // the server's line stands; nothing here can change it
-    if (!SendAll(*p, p->telnet.AskLine(*line)))
+    if (!SendAll(*p, p->telnet.AskLine(*line))) {
+        p->lineError = p->writeError;
         return p->fd < 0 ? kSioBadPort : kSioSystemFail;
+    }
     PumpUntil(*p, kLineMs,
               [p] { return p->ended || p->telnet.LineAnswered() != rfc::LineAnswer::kWaiting; });
-    if (p->ended && p->telnet.LineAnswered() == rfc::LineAnswer::kWaiting) {
+    switch (p->telnet.LineAnswered()) {
+    case rfc::LineAnswer::kHeld:
+        return kSioOk;
+    case rfc::LineAnswer::kRefused:
+        p->lineError = p->device + ": the server acknowledged " +
+                       LineText(p->telnet.Acknowledged()) + " where " + LineText(*line) +
+                       " was asked";
+        return kSioSystemFail;
+    case rfc::LineAnswer::kWaiting:
+        break;
+    }
+    if (p->fd < 0) // lost while it waited
+        return kSioBadPort;
+    if (p->ended) {
         Lose(*p, "the server closed the connection");
         return kSioBadPort;
     }
-    return p->telnet.LineAnswered() == rfc::LineAnswer::kHeld ? kSioOk : kSioSystemFail;
+    p->lineError = p->device + ": the server did not acknowledge " + LineText(*line) + " within " +
+                   std::to_string(kLineMs) + " ms";
+    return kSioSystemFail;
 }
 
 int NetSio::sio_close(int port) {

@@ -63,6 +63,9 @@ public:
     // Why the last write to `port` failed, where the result code does not tell; empty when it
     // did not.
     virtual std::string LastWriteError(int port) const = 0;
+    // Why the last line setting of `port` failed, where the result code does not tell; empty
+    // when it did not.
+    virtual std::string LastLineError(int port) const = 0;
     // Once after the device of an open port vanished: why; empty otherwise.
     // The port counts as closed from that moment.
     virtual std::string TakeLostReason(int port) = 0;

@@ -15,6 +15,7 @@ struct PortRecord {
     std::string device;
     std::string openError;
     std::string writeError;
+    std::string lineError;
     bool lost = false;      // the device vanished while open; closing it still succeeds
     std::string lostReason; // why it vanished, until reported
 };
@@ -33,6 +34,9 @@ public:
     }
     std::string LastWriteError(int port) const override {
         return Valid(port) ? At(port).writeError : std::string();
+    }
+    std::string LastLineError(int port) const override {
+        return Valid(port) ? At(port).lineError : std::string();
     }
     std::string TakeLostReason(int port) override {
         if (!Valid(port))

@@ -88,6 +88,16 @@ TEST(CommFun, ResultCodesGiveTheirBoxes) {
     }
 }
 
+TEST(CommFun, AFailedLineNamesTheReasonTheLibraryGives) {
+    Rig rig;
+    rig.sio.result = serial::kSioSystemFail;
+    rig.sio.lineError = "rfc2217://mast:2217: the server acknowledged 9600 8N1 where 600 8O1 "
+                        "was asked";
+    EXPECT_FALSE(rig.comm.SetPortParams(1, 6, 3, 0, 0x08));
+    EXPECT_EQ(rig.dialogs.shown,
+              (std::vector<Shown>{{Shown::Warning, kWin32 + "\n" + rig.sio.lineError}}));
+}
+
 TEST(CommFun, SetPortParamsOrsTheModeCodes) {
     Rig rig;
     EXPECT_TRUE(rig.comm.SetPortParams(3, 12, 2, 4, 0x18)); // 9600, 7 data bits, 2 stop, even

@@ -13,6 +13,7 @@ public:
     int result = serial::kSioOk;
     int baud = -1, mode = -1, writes = 0;
     std::string lostReason;
+    std::string lineError;
     std::string incoming;
     int readiness = serial::kSioNoReadiness;
 
@@ -41,5 +42,6 @@ public:
     int sio_readiness(int) override { return readiness; }
     std::string LastOpenError(int) const override { return {}; }
     std::string LastWriteError(int) const override { return {}; }
+    std::string LastLineError(int) const override { return lineError; }
     std::string TakeLostReason(int) override { return std::exchange(lostReason, {}); }
 };
