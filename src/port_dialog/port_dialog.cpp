@@ -306,7 +306,9 @@ void TfrmPortSet::ShowPortDevices() {
         const std::string& device = devices[static_cast<std::size_t>(i)];
         QString shown = QString::fromStdString(device);
         std::error_code error;
-        if (!device.empty() && !std::filesystem::exists(device, error))
+        // a network URL is no file: whether its server is there shows when it is opened
+        if (!device.empty() && !serial::IsNetName(device) &&
+            !std::filesystem::exists(device, error))
             shown += QStringLiteral(" (%1)").arg(
                 QString::fromUtf8(m_state.Message(core::TextId::kDeviceAbsent)));
         m_ui->ComboBox1->setItemData(i, shown, Qt::ToolTipRole);
