@@ -4,13 +4,18 @@
 
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
+#include <mutex>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <system_error>
+#include <thread>
 #include <unistd.h>
 
 namespace serial {
@@ -21,6 +26,7 @@ using Clock = std::chrono::steady_clock;
 namespace rfc = core::rfc2217;
 
 // Each wait the network adds: about a local port's write wait, so the window stalls no longer.
+constexpr int kLookupMs = 1000;
 constexpr int kConnectMs = 1000;
 constexpr int kNegotiationMs = 1000;
 constexpr int kLineMs = 1000;
@@ -39,16 +45,71 @@ std::string Where(const NetDevice& d) {
     return d.host + " port " + d.service;
 }
 
-// Connects to `d` within kConnectMs: the socket, or -1 with the reason in `error`.
-int Connect(const NetDevice& d, std::string& error) {
+// A lookup shared by the open that waits for it and the thread that makes it, so either may
+// end first: the one that ends last frees it.
+struct Lookup {
+    std::mutex mutex;
+    std::condition_variable finished;
+    bool done = false;
+    bool abandoned = false; // the open stopped waiting: the thread frees what it finds
+    int rc = 0;
+    addrinfo* found = nullptr;
+};
+
+// The addresses of `d` into `found`: a numeric host at once, a name by `resolve` on a thread of
+// its own awaited for at most kLookupMs (a resolver may hang far longer than a port may stall).
+// False with the reason in `error`.
+bool LookUp(const NetDevice& d, const Resolver& resolve, addrinfo*& found, std::string& error) {
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    if (const int rc = ::getaddrinfo(d.host.c_str(), d.service.c_str(), &hints, &found); rc != 0) {
-        error = "cannot find host " + d.host + " (" + ::gai_strerror(rc) + ")";
-        return -1;
+    hints.ai_flags = AI_NUMERICHOST | AI_NUMERICSERV;
+    int rc = ::getaddrinfo(d.host.c_str(), d.service.c_str(), &hints, &found);
+    if (rc == EAI_NONAME) {
+        hints.ai_flags = AI_NUMERICSERV;
+        const auto lookup = std::make_shared<Lookup>();
+        try {
+            std::thread([lookup, resolve, host = d.host, service = d.service, hints] {
+                addrinfo* got = nullptr;
+                const int result = resolve(host, service, hints, &got);
+                const std::lock_guard lock(lookup->mutex);
+                if (lookup->abandoned) {
+                    if (result == 0)
+                        ::freeaddrinfo(got);
+                    return;
+                }
+                lookup->rc = result;
+                lookup->found = got;
+                lookup->done = true;
+                lookup->finished.notify_one();
+            }).detach();
+        } catch (const std::system_error& e) {
+            error = "cannot look up " + Where(d) + " (" + e.what() + ")";
+            return false;
+        }
+        std::unique_lock lock(lookup->mutex);
+        if (!lookup->finished.wait_for(lock, std::chrono::milliseconds(kLookupMs),
+                                       [&lookup] { return lookup->done; })) {
+            lookup->abandoned = true;
+            error = "the lookup of " + Where(d) + " took longer than " + std::to_string(kLookupMs) +
+                    " ms";
+            return false;
+        }
+        rc = lookup->rc;
+        found = lookup->found;
     }
+    if (rc != 0) {
+        error = "cannot find host " + d.host + " (" + ::gai_strerror(rc) + ")";
+        return false;
+    }
+    return true;
+}
+
+// Connects to `d` within kConnectMs of its lookup: the socket, or -1 with the reason in `error`.
+int Connect(const NetDevice& d, const Resolver& resolve, std::string& error) {
+    addrinfo* found = nullptr;
+    if (!LookUp(d, resolve, found, error))
+        return -1;
     const auto deadline = Clock::now() + std::chrono::milliseconds(kConnectMs);
     int fd = -1;
     error = "no address for " + Where(d);
@@ -163,7 +224,13 @@ bool FixedLine(const std::string& device) {
     return d && !d->rfc2217;
 }
 
-NetSio::NetSio(DeviceOf deviceOf) : m_deviceOf(std::move(deviceOf)) {}
+int SystemResolver(const std::string& host, const std::string& service, const addrinfo& hints,
+                   addrinfo** found) {
+    return ::getaddrinfo(host.c_str(), service.c_str(), &hints, found);
+}
+
+NetSio::NetSio(DeviceOf deviceOf, Resolver resolve)
+    : m_deviceOf(std::move(deviceOf)), m_resolve(std::move(resolve)) {}
 
 NetSio::~NetSio() {
     for (int port = 1; port <= kPortCount; ++port)
@@ -198,7 +265,7 @@ int NetSio::sio_open(int port) {
         return FailOpen(p, "not a network port: write rfc2217://host:port or socket://host:port");
     p.net = *net;
     std::string error;
-    p.fd = Connect(p.net, error);
+    p.fd = Connect(p.net, m_resolve, error);
     if (p.fd < 0)
         return FailOpen(p, error);
     p.telnet = {};

@@ -12,6 +12,8 @@
 #include <optional>
 #include <string>
 
+struct addrinfo;
+
 namespace serial {
 
 struct NetDevice {
@@ -34,11 +36,18 @@ struct NetPort : PortRecord {
     bool ended = false; // the server closed the connection; lost once `data` is read
 };
 
+// Looks a host name up as ::getaddrinfo does (the list it gives is freed by ::freeaddrinfo).
+// It may run on a thread of its own and outlive the open that asked.
+using Resolver = std::function<int(const std::string& host, const std::string& service,
+                                   const addrinfo& hints, addrinfo** found)>;
+int SystemResolver(const std::string& host, const std::string& service, const addrinfo& hints,
+                   addrinfo** found);
+
 class NetSio : public SioPorts<NetPort> {
 public:
     using DeviceOf = std::function<std::string(int port)>;
 
-    explicit NetSio(DeviceOf deviceOf);
+    explicit NetSio(DeviceOf deviceOf, Resolver resolve = SystemResolver);
     ~NetSio() override;
     NetSio(const NetSio&) = delete;
     NetSio& operator=(const NetSio&) = delete;
@@ -66,6 +75,7 @@ private:
     bool PumpUntil(Port& p, int ms, const std::function<bool()>& done);
 
     DeviceOf m_deviceOf;
+    Resolver m_resolve;
 };
 
 } // namespace serial

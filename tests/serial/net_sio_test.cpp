@@ -8,7 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <netdb.h>
 #include <termios.h>
+#include <thread>
 
 using namespace serial;
 
@@ -176,4 +180,26 @@ TEST_F(NetworkPort, APlainTcpServerIsNoRfc2217Port) {
     EXPECT_NE(dialogs.shown[0].text.find("did not agree to binary COM port control within"),
               std::string::npos)
         << dialogs.shown[0].text;
+}
+
+TEST_F(NetworkPort, AHangingNameLookupEndsTheOpenInTimeAndANumericHostNeedsNone) {
+    std::atomic<int> lookups = 0;
+    NetSio net([this](int) { return url; },
+               [&lookups](const std::string&, const std::string&, const addrinfo&, addrinfo**) {
+                   ++lookups;
+                   std::this_thread::sleep_for(std::chrono::seconds(3));
+                   return EAI_AGAIN;
+               });
+    url = "socket://mast-3.example:4001";
+    const auto began = std::chrono::steady_clock::now();
+    EXPECT_EQ(net.sio_open(1), kSioOpenFail);
+    EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::milliseconds(1500));
+    EXPECT_EQ(net.LastOpenError(1), url + ": the lookup of mast-3.example port 4001 took longer "
+                                          "than 1000 ms");
+    EXPECT_EQ(lookups, 1);
+
+    url = server.Rfc2217Url();
+    EXPECT_EQ(net.sio_open(1), kSioOk) << net.LastOpenError(1);
+    EXPECT_EQ(lookups, 1);
+    EXPECT_EQ(net.sio_close(1), kSioOk);
 }
