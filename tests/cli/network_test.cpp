@@ -32,8 +32,8 @@ CliRun RunOnServer(const std::vector<std::string>& args, const std::string& dir 
 } // namespace
 
 // The module starts at 600 odd: only a line that reached the pseudo-terminal finds it. Every
-// setting is then written and read back through RFC 2217; the raw socket reads at the server's
-// line and refuses to search; [Ports] names both forms.
+// setting is then written and read back through RFC 2217; the raw socket reads and writes at
+// the server's line and refuses to search; [Ports] names both forms.
 TEST(CliNetwork, ReadSearchAndWriteThroughRfc2217AndARawSocket) {
     SimProcess sim;
     ASSERT_TRUE(
@@ -69,6 +69,13 @@ TEST(CliNetwork, ReadSearchAndWriteThroughRfc2217AndARawSocket) {
     const CliRun rawRead = RunOnServer({"read", raw, "--baud", "9600"});
     ASSERT_EQ(rawRead.exit_code, 0) << rawRead.errors;
     EXPECT_EQ(Settings(rawRead.output), settings);
+    // a write at the server's line, read back the same way
+    const CliRun rawWrite = RunOnServer({"write", raw, "--set", "channel=3", "--baud", "9600"});
+    EXPECT_EQ(rawWrite.exit_code, 0) << rawWrite.errors << rawWrite.output;
+    std::string changed = settings;
+    changed.replace(changed.find("channel=7"), 9, "channel=3");
+    const CliRun rawBack = RunOnServer({"read", raw, "--baud", "9600"});
+    EXPECT_EQ(Settings(rawBack.output), changed) << rawBack.errors;
     const CliRun rawSearch = RunOnServer({"read", raw});
     EXPECT_EQ(rawSearch.exit_code, 3);
     EXPECT_EQ(rawSearch.errors, "qxcli: " + raw +
@@ -87,7 +94,7 @@ TEST(CliNetwork, ReadSearchAndWriteThroughRfc2217AndARawSocket) {
         << ports.output;
     const CliRun byName = RunOnServer({"read", "COM5"}, dir);
     EXPECT_EQ(byName.exit_code, 0) << byName.errors;
-    EXPECT_EQ(Settings(byName.output), settings);
+    EXPECT_EQ(Settings(byName.output), changed);
     std::filesystem::remove_all(dir);
 
     // a server gone: one message that names where it was
