@@ -418,11 +418,9 @@ bool NetSio::PumpUntil(Port& p, int ms, const std::function<bool()>& done) {
 }
 
 int NetSio::sio_write(int port, const char* data, int length) {
-    Port* p = OpenAt(port);
-    if (!p)
-        return kSioBadPort;
-    if (length < 0 || (data == nullptr && length > 0))
-        return kSioBadParam;
+    Port* p = nullptr;
+    if (const int bad = BufferCall(port, data, length, p))
+        return bad;
     const std::string_view bytes(data, static_cast<std::size_t>(length));
     if (!SendAll(*p, p->net.rfc2217 ? rfc::Escape(bytes) : std::string(bytes)))
         return p->fd < 0 ? kSioBadPort : kSioWriteTimeout;
@@ -448,11 +446,9 @@ int NetSio::sio_iqueue(int port) {
 }
 
 int NetSio::sio_read(int port, char* buffer, int length) {
-    Port* p = OpenAt(port);
-    if (!p)
-        return kSioBadPort;
-    if (length < 0 || (buffer == nullptr && length > 0))
-        return kSioBadParam;
+    Port* p = nullptr;
+    if (const int bad = BufferCall(port, buffer, length, p))
+        return bad;
     if (!p->ended)
         Pump(*p);
     if (p->fd < 0)

@@ -250,11 +250,9 @@ int PosixSio::sio_close(int port) {
 }
 
 int PosixSio::sio_write(int port, const char* data, int length) {
-    Port* p = OpenAt(port);
-    if (!p)
-        return kSioBadPort;
-    if (length < 0 || (data == nullptr && length > 0))
-        return kSioBadParam;
+    Port* p = nullptr;
+    if (const int bad = BufferCall(port, data, length, p))
+        return bad;
     using Clock = std::chrono::steady_clock;
     const auto lineTime = std::chrono::milliseconds(10LL * 1000 * length / p->rate);
     const auto allowed = lineTime + std::chrono::milliseconds(kWriteGraceMs);
@@ -315,11 +313,9 @@ int PosixSio::sio_iqueue(int port) {
 }
 
 int PosixSio::sio_read(int port, char* buffer, int length) {
-    Port* p = OpenAt(port);
-    if (!p)
-        return kSioBadPort;
-    if (length < 0 || (buffer == nullptr && length > 0))
-        return kSioBadParam;
+    Port* p = nullptr;
+    if (const int bad = BufferCall(port, buffer, length, p))
+        return bad;
     if (length == 0)
         return 0;
     for (;;) {

@@ -55,6 +55,14 @@ protected:
     const Port* OpenAt(int port) const {
         return Valid(port) && At(port).fd >= 0 ? &At(port) : nullptr;
     }
+    // A read or write of `length` bytes at `bytes`: 0 with its open port in `p`, else what the
+    // call returns (kSioBadPort for a port that is not open, kSioBadParam for a bad buffer).
+    int BufferCall(int port, const void* bytes, int length, Port*& p) {
+        p = OpenAt(port);
+        if (!p)
+            return kSioBadPort;
+        return length < 0 || (bytes == nullptr && length > 0) ? kSioBadParam : 0;
+    }
     // The close of a port that is not open: one whose device vanished closes cleanly, so it can
     // be opened again later.
     static int CloseClosed(Port& p) {

@@ -1,5 +1,6 @@
 // The serial layer on a network port: ser2net serves a pseudo-terminal whose master the test
 // plays, over RFC 2217 and over raw TCP.
+#include "port_reading.h"
 #include "serial/commfunction.h"
 #include "serial/device_sio.h"
 #include "support/pty.h"
@@ -25,21 +26,8 @@ protected:
         ASSERT_TRUE(server.Start(pty.SlavePath())) << server.error();
         comm.OnPortLost([this](int) { ++lost; });
     }
-    std::string Collect(std::size_t count) {
-        std::string got;
-        WaitUntil([&] {
-            core::Bytes chunk;
-            comm.ReceiveData(1, chunk);
-            got += chunk;
-            return got.size() >= count;
-        });
-        return got;
-    }
-    termios Line() {
-        termios tio{};
-        EXPECT_EQ(::tcgetattr(pty.MasterFd(), &tio), 0);
-        return tio;
-    }
+    std::string Collect(std::size_t count) { return ::Collect(comm, 1, count); }
+    termios Line() { return LineOf(pty); }
 
     PtyPair pty;
     Ser2netProcess server;

@@ -1,4 +1,5 @@
 // The serial layer against a real pseudo-terminal: the test plays the module on the master.
+#include "port_reading.h"
 #include "serial/commfunction.h"
 #include "serial/posix_sio.h"
 #include "support/pty.h"
@@ -19,22 +20,8 @@ protected:
         ASSERT_TRUE(comm.OpenPort(1));
         ASSERT_TRUE(comm.SetPortParams(1, 12, kData8, kStop1, kParityNone));
     }
-    // Polls as the receive loop does until `count` bytes came or the wait runs out.
-    std::string Collect(std::size_t count) {
-        std::string got;
-        WaitUntil([&] {
-            core::Bytes chunk;
-            comm.ReceiveData(1, chunk);
-            got += chunk;
-            return got.size() >= count;
-        });
-        return got;
-    }
-    termios LineSettings() {
-        termios tio{};
-        EXPECT_EQ(::tcgetattr(pty.MasterFd(), &tio), 0);
-        return tio;
-    }
+    std::string Collect(std::size_t count) { return ::Collect(comm, 1, count); }
+    termios LineSettings() { return LineOf(pty); }
 
     PtyPair pty;
     std::string variant;
