@@ -5,6 +5,7 @@
 #include "models_test_widgets.h"
 #include "operations/pair_test_tab.h"
 #include "pair_drive.h"
+#include "ser2net_process.h"
 #include "sim_process.h"
 #include "ui_main_window.h"
 
@@ -20,16 +21,20 @@ const std::string kText = "QX link 01";
 
 class PairLink : public ::testing::Test {
 protected:
-    // Both modules and both lines at 57600, so a frame spends little time on the wire.
-    void Start(std::vector<std::string> faults = {}) {
+    // Both modules and both lines at 57600, so a frame spends little time on the wire. With
+    // `served`, each window reaches its module through a ser2net of its own over RFC 2217.
+    void Start(std::vector<std::string> faults = {}, bool served = false) {
         std::vector<std::string> args = {"--modules",  "2", "--serial-rate", "8",
                                          "--air-rate", "8", "--verbose"};
         args.insert(args.end(), faults.begin(), faults.end());
         ASSERT_TRUE(sim.Start(args, 2)) << sim.error();
         for (std::size_t i = 0; i < h.size(); ++i) {
+            if (served) {
+                ASSERT_TRUE(servers[i].Start(sim.paths()[i])) << servers[i].error();
+            }
             h[i] = std::make_unique<GuiHarness>(
                 "[COM]\nRate=7\nVerify=2\n[Ver]\nCEO=EN\n[Option]\nFrame delay=1\nDelay time=60\n",
-                sim.paths()[i]);
+                served ? servers[i].Rfc2217Url() : sim.paths()[i]);
             h[i]->IgnoreSystemPorts();
             h[i]->Start();
             h[i]->later.flowing = true;
@@ -59,6 +64,7 @@ protected:
     }
 
     SimProcess sim;
+    std::array<Ser2netProcess, 2> servers;
     std::array<std::unique_ptr<GuiHarness>, 2> h;
 };
 
@@ -217,6 +223,32 @@ TEST_F(PairLink, TerminalRoundTripInAsciiAndHex) {
     EXPECT_EQ(b.Memo4->toPlainText(), "AB\n4142");
     EXPECT_EQ(Tx().G().Tally.sent, 0);
     EXPECT_EQ(sim.Stop(), 0);
+}
+
+// IAC (0xFF) alone, doubled, before SE and SB: each window doubles it to its server and undoes
+// the server's doubling, so the modules send and the other window shows the bytes as typed.
+TEST_F(PairLink, TerminalHexDataWithIacCrossesRfc2217BothWays) {
+    Start({}, true);
+    for (TForm1* w : {&Tx(), &Rx()}) {
+        Click(*w, "CheckBox3");
+        Click(*w, "RadioButton6"); // hex entry
+        Click(*w, "RadioButton8"); // hex view
+    }
+    const std::array<std::pair<TForm1*, TForm1*>, 2> ways{{{&Tx(), &Rx()}, {&Rx(), &Tx()}}};
+    const std::array<std::string, 2> typed{"FF 41 FF FF 0D 0A FF F0", "00 FF FA 2C 01 FF FF"};
+    for (std::size_t i = 0; i < ways.size(); ++i) {
+        auto [from, to] = ways[i];
+        const std::string hex = QString::fromStdString(typed[i]).remove(' ').toStdString();
+        from->Form().Memo3->setPlainText(QString::fromStdString(typed[i]));
+        Click(*from, "SpeedButton37");
+        ASSERT_TRUE(HandOn(*to, hex.size() / 2)) << sim.ErrorOutput();
+        EXPECT_EQ(Utf8(to->Form().Memo4->toPlainText()), hex);
+        // what the sending module took from its host and put on the air
+        EXPECT_NE(sim.ErrorOutput().find("module " + std::to_string(i) + " air  " + hex),
+                  std::string::npos)
+            << sim.ErrorOutput();
+    }
+    EXPECT_TRUE(h[0]->Boxes().empty() && h[1]->Boxes().empty());
 }
 
 } // namespace
