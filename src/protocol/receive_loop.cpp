@@ -289,7 +289,11 @@ void ReceiveLoop::ShowInTerminal(const core::Bytes& received) {
 
 void ReceiveLoop::PassRecords() {
     const std::string port = "COM" + std::to_string(m_state.Line.CurrentPort);
-    const std::string line = core::LineSettingText(m_state.Line);
+    // A network server may hold the port at another line than the one asked, and the bytes go
+    // at the line it holds.
+    std::string line = m_commFun.AcknowledgedLine(m_state.Line.CurrentPort);
+    if (line.empty())
+        line = core::LineSettingText(m_state.Line);
     for (core::FrameTraceRecord& record : m_engine.TakeTrace()) {
         record.port = port;
         record.lineSetting = line;

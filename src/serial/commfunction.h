@@ -28,6 +28,9 @@ public:
     void ReceiveData(int port, core::Bytes& received);
     // What tells that bytes wait on `port` (Sio::sio_readiness).
     int Readiness(int port) { return m_sio.sio_readiness(port); }
+    // The line the device of `port` acknowledged, where it may differ from the line asked
+    // (Sio::AcknowledgedLine); empty otherwise.
+    std::string AcknowledgedLine(int port) const { return m_sio.AcknowledgedLine(port); }
 
     // Called once when the device of an open port vanished, after its box: the port is closed
     // from then on, and whoever keeps its open flag clears it. Empty for none.

@@ -34,6 +34,9 @@ public:
     std::string LastOpenError(int port) const override { return Of(port).LastOpenError(port); }
     std::string LastWriteError(int port) const override { return Of(port).LastWriteError(port); }
     std::string LastLineError(int port) const override { return Of(port).LastLineError(port); }
+    std::string AcknowledgedLine(int port) const override {
+        return Of(port).AcknowledgedLine(port);
+    }
     std::string TakeLostReason(int port) override { return Of(port).TakeLostReason(port); }
 
 private:

@@ -335,6 +335,13 @@ int NetSio::sio_ioctl(int port, int baud, int mode) {
     return kSioSystemFail;
 }
 
+std::string NetSio::AcknowledgedLine(int port) const {
+    const Port* p = OpenAt(port);
+    if (!p || !p->net.rfc2217 || p->telnet.Acknowledged().baud == 0)
+        return {};
+    return LineText(p->telnet.Acknowledged());
+}
+
 int NetSio::sio_close(int port) {
     if (!Valid(port))
         return kSioBadPort;

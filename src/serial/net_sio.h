@@ -60,6 +60,8 @@ public:
     int sio_write(int port, const char* data, int length) override;
     int sio_iqueue(int port) override;
     int sio_read(int port, char* buffer, int length) override;
+    // rfc2217: what the server last acknowledged, refused lines included.
+    std::string AcknowledgedLine(int port) const override;
 
 private:
     using Port = NetPort;

@@ -66,6 +66,10 @@ public:
     // Why the last line setting of `port` failed, where the result code does not tell; empty
     // when it did not.
     virtual std::string LastLineError(int port) const = 0;
+    // The line the far end of open `port` acknowledged, as traces write it ("600 8O1"), where
+    // the device answers the line asked with the line it holds (a network server); empty
+    // otherwise, and before any line was asked.
+    virtual std::string AcknowledgedLine(int port) const = 0;
     // Once after the device of an open port vanished: why; empty otherwise.
     // The port counts as closed from that moment.
     virtual std::string TakeLostReason(int port) = 0;

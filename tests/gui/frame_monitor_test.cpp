@@ -3,6 +3,7 @@
 #include "app/frame_monitor.h"
 #include "app/session_log.h"
 #include "core/line_settings.h"
+#include "fixed_baud_server.h"
 #include "form/status_panels.h"
 #include "models_test_widgets.h"
 #include "operations/radio_search.h"
@@ -222,6 +223,28 @@ TEST(FrameMonitor, EachSearchStepShowsTheLineSettingItWasSentAt) {
     }
     EXPECT_EQ(shown, settings);
     EXPECT_EQ(std::set<std::string>(settings.begin(), settings.end()).size(), 21u);
+}
+
+// The port's server holds 19200 whatever is asked: its rows show the line the bytes go at, not
+// the 9600 the window asked for.
+TEST(FrameMonitor, ANetworkPortsRowsShowTheLineItsServerAcknowledged) {
+    FixedBaudServer server(19200);
+    ASSERT_TRUE(server.Ok());
+    GuiHarness h(kConfig, server.Url());
+    h.Start();
+    ASSERT_EQ(h.Boxes().size(), 1u);
+    EXPECT_NE(h.Boxes()[0].find(server.Url() +
+                                ": the server acknowledged 19200 8N1 where 9600 8N1 was asked"),
+              std::string::npos)
+        << h.Boxes()[0];
+    FrameMonitor& monitor = OpenMonitor(h);
+    h.Window().Form().N18->setChecked(false); // no search before the read
+    h.Click("SpeedButton3");
+    ASSERT_TRUE(WaitForRow(monitor, "no answer")) << Summary(monitor.Rows());
+    EXPECT_EQ(Summary(monitor.Rows()),
+              "out 19200 8N1 8015 read all parameters | \n"
+              "in 19200 8N1 awaited 8015 read all parameters | no answer\n");
+    EXPECT_EQ(core::LineSettingText(h.G().Line), "9600 8N1");
 }
 
 TEST(FrameMonitor, KeepsTheNewestRowsAtItsBoundAndHoldsRowsWhilePaused) {

@@ -43,5 +43,6 @@ public:
     std::string LastOpenError(int) const override { return {}; }
     std::string LastWriteError(int) const override { return {}; }
     std::string LastLineError(int) const override { return lineError; }
+    std::string AcknowledgedLine(int) const override { return {}; }
     std::string TakeLostReason(int) override { return std::exchange(lostReason, {}); }
 };

@@ -80,7 +80,9 @@ TEST(NetDevice, UrlsNameHostAndPortAndTheRestIsLocal) {
 TEST_F(NetworkPort, Rfc2217LineReachesTheDeviceAndIacCrossesBothWays) {
     url = server.Rfc2217Url();
     ASSERT_TRUE(comm.OpenPort(1)) << dialogs.Texts().back();
+    EXPECT_EQ(comm.AcknowledgedLine(1), "") << "no line asked yet";
     ASSERT_TRUE(comm.SetPortParams(1, 6, kData8, kStop2, kParityOdd));
+    EXPECT_EQ(comm.AcknowledgedLine(1), "600 8O2");
     termios tio = Line();
     EXPECT_EQ(::cfgetospeed(&tio), B600);
     EXPECT_TRUE(tio.c_cflag & PARODD);
@@ -103,8 +105,9 @@ TEST_F(NetworkPort, Rfc2217LineReachesTheDeviceAndIacCrossesBothWays) {
 TEST_F(NetworkPort, ARawSocketKeepsTheServersLineAndPassesBytesAsTheyAre) {
     url = server.SocketUrl();
     ASSERT_TRUE(comm.OpenPort(1)) << dialogs.Texts().back();
-    // taken and remembered, but nothing here can change the server's line
+    // taken and remembered, but nothing here can change the server's line, nor knows it
     EXPECT_TRUE(comm.SetPortParams(1, 6, kData8, kStop1, kParityOdd));
+    EXPECT_EQ(comm.AcknowledgedLine(1), "");
     ASSERT_TRUE(comm.SendData(1, kFrame, static_cast<int>(kFrame.size())));
     EXPECT_EQ(pty.Read(kFrame.size()), kFrame);
     const termios tio = Line();
