@@ -7,7 +7,7 @@
 #include "core/request.h"
 #include "core/search_order.h"
 #include "core/setting_values.h"
-#include "serial/net_sio.h"
+#include "serial/net_device.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -2,7 +2,7 @@
 
 #include "config/config_file.h"
 #include "json_values.h"
-#include "serial/net_sio.h"
+#include "serial/net_device.h"
 #include "serial/port_devices.h"
 #include "serial/ports.h"
 #include "serial/serial_permission_check.h"

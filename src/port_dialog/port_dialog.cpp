@@ -5,7 +5,7 @@
 #include "core/services.h"
 #include "form/status_panels.h"
 #include "serial/commfunction.h"
-#include "serial/net_sio.h"
+#include "serial/net_device.h"
 #include "serial/port_devices.h"
 #include "serial/port_watch.h"
 #include "ui_port_dialog.h"

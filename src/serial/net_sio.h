@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/rfc2217.h"
+#include "net_device.h"
 #include "sio_ports.h"
 
 #include <array>
@@ -15,19 +16,6 @@
 struct addrinfo;
 
 namespace serial {
-
-struct NetDevice {
-    bool rfc2217 = false; // else raw TCP
-    std::string host;
-    std::string service; // the TCP port, as written
-};
-
-// The network device a device name stands for; nothing for a local device path.
-std::optional<NetDevice> ParseNetDevice(const std::string& name);
-// Whether a device name is a network URL (one that may be malformed).
-bool IsNetName(const std::string& name);
-// Whether the line of a device cannot be set from here: a raw socket:// port.
-bool FixedLine(const std::string& device);
 
 struct NetPort : PortRecord {
     NetDevice net;
