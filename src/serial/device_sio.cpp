@@ -12,23 +12,32 @@ bool Valid(int port) {
 
 DeviceSio::DeviceSio(DeviceOf deviceOf)
     : m_deviceOf(std::move(deviceOf)),
-      m_posix([this](int port) { return m_devices[static_cast<std::size_t>(port - 1)]; }),
-      m_network([this](int port) { return m_devices[static_cast<std::size_t>(port - 1)]; }) {}
+      m_local([this](int port) { return m_devices[static_cast<std::size_t>(port - 1)]; })
+#ifndef _WIN32
+      ,
+      m_network([this](int port) { return m_devices[static_cast<std::size_t>(port - 1)]; })
+#endif
+{
+}
 
 int DeviceSio::sio_open(int port) {
     if (!Valid(port))
-        return m_posix.sio_open(port);
+        return m_local.sio_open(port);
     const auto at = static_cast<std::size_t>(port - 1);
     // an open port stays with the implementation that opened it
     if (Of(port).sio_readiness(port) != kSioBadPort)
         return kSioOk;
     m_devices[at] = m_deviceOf(port);
+#ifndef _WIN32
     m_net[at] = IsNetName(m_devices[at]);
+#endif
     return Of(port).sio_open(port);
 }
 
+#ifndef _WIN32
 bool DeviceSio::Net(int port) const {
     return Valid(port) && m_net[static_cast<std::size_t>(port - 1)];
 }
+#endif
 
 } // namespace serial

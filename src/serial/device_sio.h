@@ -1,10 +1,14 @@
 // The serial calls for any device name a port stands for: a network URL (rfc2217://, socket://)
 // goes to the network implementation, everything else to the local terminal one. Which one a
-// port uses is settled at its open.
+// port uses is settled at its open. Windows has only its COM ports, which refuse a network URL.
 #pragma once
 
+#ifdef _WIN32
+#include "win32_sio.h"
+#else
 #include "net_sio.h"
 #include "posix_sio.h"
+#endif
 
 #include <array>
 #include <functional>
@@ -40,18 +44,33 @@ public:
     std::string TakeLostReason(int port) override { return Of(port).TakeLostReason(port); }
 
 private:
-    bool Net(int port) const;
-    Sio& Of(int port) { return Net(port) ? static_cast<Sio&>(m_network) : m_posix; }
-    const Sio& Of(int port) const {
-        return Net(port) ? static_cast<const Sio&>(m_network) : m_posix;
+#ifdef _WIN32
+    using LocalSio = Win32Sio;
+    Sio& Of(int) {
+        return m_local;
     }
+    const Sio& Of(int) const {
+        return m_local;
+    }
+#else
+    using LocalSio = PosixSio;
+    bool Net(int port) const;
+    Sio& Of(int port) {
+        return Net(port) ? static_cast<Sio&>(m_network) : m_local;
+    }
+    const Sio& Of(int port) const {
+        return Net(port) ? static_cast<const Sio&>(m_network) : m_local;
+    }
+#endif
 
     DeviceOf m_deviceOf;
     // the device each port's last open named, so the name is read once per open
     std::array<std::string, kPortCount> m_devices;
+    LocalSio m_local;
+#ifndef _WIN32
     std::array<bool, kPortCount> m_net{};
-    PosixSio m_posix;
     NetSio m_network;
+#endif
 };
 
 } // namespace serial

@@ -15,7 +15,9 @@ serial::PortOverrides Overrides(const std::filesystem::path& configFile) {
 } // namespace
 
 std::string DeviceOfPort(const std::filesystem::path& configFile, int port) {
-    return serial::DeviceForPort(port, Overrides(configFile), serial::SystemSerialDevices());
+    const std::string device =
+        serial::DeviceForPort(port, Overrides(configFile), serial::SystemSerialDevices());
+    return device.empty() ? serial::UnlistedDevice(port) : device;
 }
 
 std::array<std::string, serial::kPortCount>

@@ -59,6 +59,19 @@ std::vector<std::string> OrderSerialDevices(std::vector<SystemDevice> devices) {
     return names;
 }
 
+std::vector<std::string> ComPortsByNumber(const std::vector<std::string>& names) {
+    std::vector<std::string> ports;
+    for (const std::string& name : names) {
+        const int port = PortOfKey(name);
+        if (port == 0)
+            continue;
+        if (ports.size() < static_cast<std::size_t>(port))
+            ports.resize(static_cast<std::size_t>(port));
+        ports[static_cast<std::size_t>(port - 1)] = PortName(port);
+    }
+    return ports;
+}
+
 std::string DeviceForPort(int port, const PortOverrides& overrides,
                           const std::vector<std::string>& systemDevices) {
     if (port < 1 || port > kPortCount)

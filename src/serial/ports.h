@@ -41,11 +41,21 @@ std::string DeviceForPort(int port, const PortOverrides& overrides,
 std::array<std::string, kPortCount> PortDevices(const PortOverrides& overrides,
                                                 const std::vector<std::string>& systemDevices);
 
-// The serial devices present now, ordered as above. Pseudo-terminals are never among them.
+// Windows' COM port names ("COM3", as its registry lists them) at the index of their number, so
+// COMn stands for port n; names past COM36 and other names are left out.
+std::vector<std::string> ComPortsByNumber(const std::vector<std::string>& names);
+
+// The serial devices present now: on Linux ordered as above, pseudo-terminals never among them;
+// on Windows the COM ports the system lists, each at its own number.
 std::vector<std::string> SystemSerialDevices();
+
+// The device of a port that neither [Ports] nor the system's list names: on Windows the port's
+// own name (a COM port may open although the registry does not list it); none elsewhere.
+std::string UnlistedDevice(int port);
 
 // What the system tells of a serial device present now besides its names: "usb 0403:6001
 // serial A10K3TQ1", parts it does not know left out; empty for a device it tells nothing of.
+// On Windows its driver's device, "\Device\Serial0".
 struct DeviceDetails {
     std::string path;
     std::string byId;

@@ -54,14 +54,6 @@ int RateOf(speed_t speed) {
     return 9600;
 }
 
-int RateOfCode(int code) {
-    for (const auto& b : kBaudCodes) {
-        if (b.code == code)
-            return b.rate;
-    }
-    return 0;
-}
-
 tcflag_t SizeOf(int dataBits) {
     static constexpr tcflag_t sizes[] = {CS5, CS6, CS7, CS8};
     return sizes[dataBits];
@@ -89,11 +81,6 @@ bool IsPseudoTerminal(int fd) {
         return false;
     const unsigned int m = major(st.st_rdev);
     return m >= 136 && m <= 143;
-}
-
-bool ValidParity(int parity) {
-    return parity == kParityNone || parity == kParityOdd || parity == kParityEven ||
-           parity == kParityMark || parity == kParitySpace;
 }
 
 } // namespace
@@ -124,9 +111,9 @@ std::string OpenFailureReason(const std::string& device, int error) {
 }
 
 int ApplyLineCodes(termios& tio, int baud, int mode) {
-    const int rate = RateOfCode(baud);
+    const int rate = RateOfBaudCode(baud);
     const int parity = mode & kParityMask;
-    if (rate == 0 || (mode & ~(kDataMask | kStopMask | kParityMask)) != 0 || !ValidParity(parity))
+    if (rate == 0 || !ValidMode(mode))
         return 0;
     tio.c_cflag &= ~(CSIZE | CSTOPB | PARENB | PARODD | CMSPAR);
     tio.c_cflag |= SizeOf(mode & kDataMask) | ParityFlags(parity);
@@ -156,7 +143,7 @@ void PosixSio::Lose(Port& p, int error) {
     ::close(p.fd);
     p.fd = -1;
     p.lost = true;
-    p.lostReason = p.device + ": the device was disconnected (" + std::strerror(error) + ")";
+    p.lostReason = DisconnectedReason(p.device, std::strerror(error));
 }
 
 int PosixSio::Fail(Port& p, int error) {
@@ -274,10 +261,7 @@ int PosixSio::sio_write(int port, const char* data, int length) {
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         if (left.count() <= 0) {
-            p->writeError = p->device + ": took " + std::to_string(written) + " of " +
-                            std::to_string(length) + " bytes in " +
-                            std::to_string(allowed.count()) +
-                            " ms (a stalled adapter, or flow control holding the line)";
+            p->writeError = WriteStalledReason(p->device, written, length, allowed.count());
             return kSioWriteTimeout;
         }
         pollfd pfd{p->fd, POLLOUT, 0};

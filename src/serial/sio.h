@@ -41,6 +41,23 @@ constexpr int kParityNone = 0x00, kParityOdd = 0x08, kParityEven = 0x18, kParity
               kParitySpace = 0x38;
 constexpr int kParityMask = 0x38;
 
+// The rate of a baud code; 0 for a code outside the table.
+constexpr int RateOfBaudCode(int code) {
+    for (const auto& b : kBaudCodes) {
+        if (b.code == code)
+            return b.rate;
+    }
+    return 0;
+}
+
+// Whether a mode holds data bits, stop bits and one of the five parities, and nothing else.
+constexpr bool ValidMode(int mode) {
+    const int parity = mode & kParityMask;
+    return (mode & ~(kDataMask | kStopMask | kParityMask)) == 0 &&
+           (parity == kParityNone || parity == kParityOdd || parity == kParityEven ||
+            parity == kParityMark || parity == kParitySpace);
+}
+
 class Sio {
 public:
     virtual ~Sio() = default;

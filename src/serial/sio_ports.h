@@ -20,6 +20,19 @@ struct PortRecord {
     std::string lostReason; // why it vanished, until reported
 };
 
+// Why a port was lost: its device and the system's word for it.
+inline std::string DisconnectedReason(const std::string& device, const std::string& why) {
+    return device + ": the device was disconnected (" + why + ")";
+}
+
+// Why a write stalled after `written` of `length` bytes in `ms`.
+inline std::string WriteStalledReason(const std::string& device, int written, int length,
+                                      long long ms) {
+    return device + ": took " + std::to_string(written) + " of " + std::to_string(length) +
+           " bytes in " + std::to_string(ms) +
+           " ms (a stalled adapter, or flow control holding the line)";
+}
+
 // `Port` is a PortRecord with what the implementation adds.
 template <class Port> class SioPorts : public Sio {
 public:

@@ -56,4 +56,8 @@ std::vector<DeviceDetails> SystemDeviceDetails() {
     return details;
 }
 
+std::string UnlistedDevice(int) {
+    return {};
+}
+
 } // namespace serial

@@ -36,6 +36,21 @@ TEST(Ports, OverridesWinAndTheRestFollowTheSystemList) {
     EXPECT_EQ(DeviceForPort(37, overrides, system), "");
 }
 
+TEST(Ports, WindowsPortsStandAtTheirOwnNumbers) {
+    // as the registry lists them: any order, names past COM36 and odd ones among them
+    const auto listed = ComPortsByNumber({"COM12", "COM3", "com1", "COM40", "LPT1", "COM03"});
+    ASSERT_EQ(listed.size(), 12u);
+    EXPECT_EQ(listed[0], "COM1");
+    EXPECT_EQ(listed[1], "");
+    EXPECT_EQ(listed[2], "COM3");
+    EXPECT_EQ(listed[11], "COM12");
+    const auto devices = PortDevices({{"COM2", "COM9"}}, listed);
+    EXPECT_EQ(devices[1], "COM9");
+    EXPECT_EQ(devices[3], "");
+    EXPECT_EQ(devices[11], "COM12");
+    EXPECT_TRUE(ComPortsByNumber({}).empty());
+}
+
 TEST(Ports, AdaptersComeFirstByTheirStableNames) {
     const auto names = OrderSerialDevices({
         {"/dev/ttyS0", ""},

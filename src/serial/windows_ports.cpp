@@ -1,0 +1,84 @@
+// The COM ports Windows lists under HKLM\HARDWARE\DEVICEMAP\SERIALCOMM: each value names a
+// port's driver device ("\Device\Serial0") and holds its name ("COM1"). Windows grants a port to
+// any user and does not tell who holds one, so those two questions have no answer here.
+#include "port_holder.h"
+#include "ports.h"
+#include "serial_permission_check.h"
+
+#include <windows.h>
+
+namespace serial {
+
+namespace {
+
+struct SerialComm {
+    std::string port;   // "COM3"
+    std::string driver; // "\Device\Serial2"
+};
+
+std::string Narrow(const wchar_t* text, DWORD chars) {
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(chars), nullptr, 0,
+                                           nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+    if (size > 0)
+        ::WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(chars), out.data(), size, nullptr,
+                              nullptr);
+    return out;
+}
+
+std::vector<SerialComm> ListedPorts() {
+    std::vector<SerialComm> ports;
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ,
+                        &key) != ERROR_SUCCESS)
+        return ports;
+    for (DWORD index = 0;; ++index) {
+        wchar_t name[256];
+        wchar_t data[256];
+        DWORD nameChars = 256;
+        DWORD dataBytes = sizeof data;
+        DWORD type = 0;
+        const LONG rc = ::RegEnumValueW(key, index, name, &nameChars, nullptr, &type,
+                                        reinterpret_cast<BYTE*>(data), &dataBytes);
+        if (rc == ERROR_NO_MORE_ITEMS)
+            break;
+        if (rc != ERROR_SUCCESS || type != REG_SZ)
+            continue;
+        DWORD dataChars = dataBytes / sizeof(wchar_t);
+        while (dataChars > 0 && data[dataChars - 1] == L'\0')
+            --dataChars;
+        ports.push_back({Narrow(data, dataChars), Narrow(name, nameChars)});
+    }
+    ::RegCloseKey(key);
+    return ports;
+}
+
+} // namespace
+
+std::vector<std::string> SystemSerialDevices() {
+    std::vector<std::string> names;
+    for (const SerialComm& listed : ListedPorts())
+        names.push_back(listed.port);
+    return ComPortsByNumber(names);
+}
+
+std::vector<DeviceDetails> SystemDeviceDetails() {
+    std::vector<DeviceDetails> details;
+    for (const SerialComm& listed : ListedPorts())
+        details.push_back({listed.port, {}, listed.driver});
+    return details;
+}
+
+std::string UnlistedDevice(int port) {
+    return PortName(port);
+}
+
+std::string PortHolder(const std::string&) {
+    return {};
+}
+
+std::string SerialPermissionProblem() {
+    return {};
+}
+
+} // namespace serial
