@@ -1,7 +1,6 @@
 #include "session_log.h"
 
-#include <array>
-#include <ctime>
+#include "core/utc_text.h"
 
 SessionLog::SessionLog(std::filesystem::path dir) : m_dir(std::move(dir)) {}
 
@@ -11,12 +10,7 @@ SessionLog::~SessionLog() {
 }
 
 std::filesystem::path SessionLog::FileFor(std::chrono::system_clock::time_point at) const {
-    const std::time_t seconds = std::chrono::system_clock::to_time_t(at);
-    std::tm utc{};
-    gmtime_r(&seconds, &utc);
-    std::array<char, 32> name{};
-    std::strftime(name.data(), name.size(), "qxtool-%Y-%m-%d.log", &utc);
-    return m_dir / name.data();
+    return m_dir / ("qxtool-" + core::UtcDate(at) + ".log");
 }
 
 bool SessionLog::Append(const core::FrameTraceRecord& record) {

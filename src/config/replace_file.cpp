@@ -9,7 +9,9 @@
 #include <vector>
 
 #ifdef _WIN32
+#include <fcntl.h>
 #include <io.h>
+#include <sys/stat.h>
 #else
 #include <fcntl.h>
 #include <sys/file.h>
@@ -29,6 +31,28 @@ constexpr std::string_view kTemporaryEnd = ".tmp";
 constexpr auto kAnyWrite =
     fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
 
+// Paths are wide on Windows; the C library opens them with its wide call there.
+std::FILE* OpenFile(const fs::path& file, const char* mode) {
+#ifdef _WIN32
+    const std::string narrow(mode);
+    return _wfopen(file.c_str(), std::wstring(narrow.begin(), narrow.end()).c_str());
+#else
+    return std::fopen(file.c_str(), mode);
+#endif
+}
+
+// A new file, never one that exists already, open for writing.
+std::FILE* CreateNewFile(const fs::path& file) {
+#ifdef _WIN32
+    // The Windows C runtime knows no "x" mode; the same is asked of its open.
+    const int fd =
+        _wopen(file.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+    return fd < 0 ? nullptr : _fdopen(fd, "wb");
+#else
+    return std::fopen(file.c_str(), "wbx");
+#endif
+}
+
 // An existing file without any write permission is read-only, as the Windows attribute makes
 // it, even for a user whom the system would let write anyway. Where some write bit is set the
 // system decides: a file this user may not write is not replaced behind its owner's back.
@@ -36,7 +60,7 @@ bool MayReplace(const fs::path& file, fs::perms permissions) {
     if ((permissions & kAnyWrite) == fs::perms::none) {
         return false;
     }
-    std::FILE* probe = std::fopen(file.c_str(), "r+b");
+    std::FILE* probe = OpenFile(file, "r+b");
     if (probe == nullptr) {
         return false;
     }
@@ -72,7 +96,7 @@ fs::path DirectoryOf(const fs::path& file) {
 // A rename is on the disk only once the directory that records it is. Windows has no sync of a
 // directory, so nothing is done there. A directory that cannot be synced (some file systems
 // refuse) does not fail the replace: the file is replaced either way.
-void SyncDirectoryOf(const fs::path& file) {
+void SyncDirectoryOf([[maybe_unused]] const fs::path& file) {
 #ifndef _WIN32
     const int directory = open(DirectoryOf(file).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (directory >= 0) {
@@ -139,7 +163,7 @@ private:
 // Whether no save holds the temporary `name`; while it answers true, none can take it either.
 bool Abandoned(const fs::path& name, SaveLock& lock) {
 #ifndef _WIN32
-    std::FILE* probe = std::fopen(name.c_str(), "rbe");
+    std::FILE* probe = OpenFile(name, "rbe");
     if (probe == nullptr) {
         return false;
     }
@@ -163,7 +187,7 @@ std::FILE* CreateTemporary(const fs::path& target, fs::path& name, SaveLock& loc
                       static_cast<unsigned>(random()));
         name = target;
         name += '.' + std::string(number) + std::string(kTemporaryEnd);
-        std::FILE* file = std::fopen(name.c_str(), "wbx");
+        std::FILE* file = CreateNewFile(name);
         if (file != nullptr && lock.Take(file, name)) {
             return file;
         }

@@ -3,7 +3,12 @@
 #include "config_file.h"
 
 #include <cstdlib>
+
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -28,8 +33,15 @@ fs::path ProcessStartDirectory(const fs::path& programDir) {
         return std::string(value == nullptr ? "" : value);
     };
     const fs::path current = fs::current_path();
+#ifdef _WIN32
+    // A program installed under Program Files keeps its settings in the user's roaming
+    // application data, which stands where the XDG folder stands on Linux.
+    const fs::path dir =
+        StartDirectory(current, _waccess(programDir.c_str(), 2) == 0, variable("APPDATA"), "");
+#else
     const fs::path dir = StartDirectory(current, access(programDir.c_str(), W_OK) == 0,
                                         variable("XDG_CONFIG_HOME"), variable("HOME"));
+#endif
     std::error_code error;
     fs::create_directories(dir, error);
     return error ? current : dir;

@@ -6,10 +6,8 @@
 #include "hex.h"
 #include "models.h"
 #include "setting_values.h"
+#include "utc_text.h"
 
-#include <array>
-#include <cstdio>
-#include <ctime>
 #include <type_traits>
 
 namespace core {
@@ -146,19 +144,6 @@ const char* VerdictText(TraceVerdict verdict) {
     return "";
 }
 
-std::string WallClockText(std::chrono::system_clock::time_point at) {
-    using namespace std::chrono;
-    const auto second = floor<seconds>(at);
-    const std::time_t seconds = system_clock::to_time_t(second);
-    std::tm utc{};
-    gmtime_r(&seconds, &utc);
-    std::array<char, 64> text{}; // room for any year the fields can hold
-    std::snprintf(text.data(), text.size(), "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ",
-                  utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min,
-                  utc.tm_sec, static_cast<int>(duration_cast<milliseconds>(at - second).count()));
-    return text.data();
-}
-
 // A column of the line: never empty, never split.
 void Column(std::string& line, std::string_view text) {
     if (!line.empty())
@@ -256,7 +241,7 @@ std::vector<std::string> FrameTraceFields(const FrameTraceRecord& record) {
     if (!hex.empty())
         hex.pop_back(); // the space after the last byte
     return {std::to_string(record.sinceStart.count()),
-            WallClockText(record.wallClock),
+            UtcText(record.wallClock),
             record.direction == TraceDirection::kSent ? "out" : "in",
             record.port,
             record.lineSetting,

@@ -1,9 +1,9 @@
 #include "record.h"
 
+#include "core/utc_text.h"
+
 #include <array>
 #include <chrono>
-#include <cstdio>
-#include <ctime>
 
 namespace records {
 
@@ -25,15 +25,7 @@ std::optional<Result> ResultOfText(const std::string& text) {
 }
 
 std::string UtcNow() {
-    const auto now = std::chrono::system_clock::now().time_since_epoch();
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now).count();
-    const std::time_t seconds = static_cast<std::time_t>(ms / 1000);
-    std::tm utc{};
-    gmtime_r(&seconds, &utc);
-    char text[32];
-    const std::size_t length = std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &utc);
-    std::snprintf(text + length, sizeof text - length, ".%03dZ", static_cast<int>(ms % 1000));
-    return text;
+    return core::UtcText(std::chrono::system_clock::now());
 }
 
 } // namespace records

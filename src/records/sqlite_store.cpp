@@ -4,8 +4,6 @@
 
 #include <sqlite3.h>
 
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
@@ -184,7 +182,7 @@ private:
             return;
         std::cerr << "in record " << m_added << std::endl;
         for (;;)
-            ::pause();
+            std::this_thread::sleep_for(std::chrono::hours(1));
     }
 
     void Execute(const std::string& statement) {
