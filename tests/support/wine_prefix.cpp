@@ -113,6 +113,7 @@ WinePrefix::WinePrefix(std::vector<int> ports) : ports_(std::move(ports)) {
     if (!Tool({"wineserver", "-p"}, kToolMs) || !Tool({"wine", "cmd", "/c", "exit"}, kToolMs))
         return;
     error_ = CheckComLinks();
+    made_ = error_.empty();
 }
 
 WinePrefix::~WinePrefix() {

@@ -30,7 +30,8 @@ public:
     WinePrefix(const WinePrefix&) = delete;
     WinePrefix& operator=(const WinePrefix&) = delete;
 
-    bool Ok() const { return error_.empty(); }
+    bool Ok() const { return made_; }
+    // Why it was not made, or why the last call that failed did.
     const std::string& error() const { return error_; }
     // How long wineboot took to make the prefix, in seconds.
     double BootSeconds() const { return bootSeconds_; }
@@ -40,6 +41,8 @@ public:
     bool Point(int port, const std::string& device);
     // Where each COM name of the prefix leads ("com1" -> its link, "com2" -> "/dev/ttyS0").
     std::map<std::string, std::string> ComLinks() const;
+    // The prefix's directory (WINEPREFIX).
+    const std::string& PrefixPath() const { return prefix_; }
     // The Windows name of a Linux path, "Z:\tmp\x".
     static std::string WindowsPath(const std::string& path);
 
@@ -64,6 +67,7 @@ private:
     std::string dir_;
     std::string prefix_;
     std::vector<int> ports_;
+    bool made_ = false;
     std::string error_;
     double bootSeconds_ = 0;
     std::map<pid_t, std::string> outputs_; // started programs' output files

@@ -154,6 +154,38 @@ TEST_F(WineSerial, TheSimulatorAnswersOnlyAtItsRateOnComOneAndComTwelve) {
     EXPECT_EQ(lines[3], "read 12 0 " + kSearchAnswer);
 }
 
+TEST_F(WineSerial, NoProgramRunsWhileAComNameLeadsElsewhere) {
+    // Wine names the machine's own serial devices too; hidden, they may stay
+    for (const auto& [name, target] : Prefix()->ComLinks()) {
+        if (name != "com1" && name != "com12") {
+            EXPECT_EQ(target.rfind("/dev/tty", 0), 0u) << name << " -> " << target;
+        }
+    }
+    const fs::path com2 = Prefix()->PrefixPath() + "/dosdevices/com2";
+    std::error_code ec;
+    const fs::path was = fs::read_symlink(com2, ec);
+    fs::remove(com2, ec);
+    fs::create_symlink("/dev/tty", com2);
+    EXPECT_EQ(Prefix()->Start(kProbe, {"ports"}), -1);
+    EXPECT_EQ(Prefix()->error(),
+              "com2 leads to /dev/tty, which is neither this prefix's nor hidden");
+    fs::remove(com2);
+    if (!was.empty())
+        fs::create_symlink(was, com2);
+    // nor may a test point a port at anything but a pseudo-terminal
+    EXPECT_FALSE(Prefix()->Point(1, "/dev/null"));
+    EXPECT_FALSE(Prefix()->Point(3, "/dev/ptmx"));
+
+    const WineRun run = Prefix()->Run(kProbe, {"ports"}, kBoundMs);
+    const auto lines = Lines(run.output);
+    ASSERT_EQ(lines.size(), 1u) << run.output << run.errors;
+    // Wine's registry list, each port at its own number
+    EXPECT_NE(lines[0].find(" COM1=\\Device\\Serial0"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[0].find(" COM12=\\Device\\Serial11"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[0].find(" 1:COM1"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[0].find(" 12:COM12"), std::string::npos) << lines[0];
+}
+
 TEST_F(WineSerial, AComNumberWithoutADeviceFailsToOpen) {
     const auto links = Prefix()->ComLinks();
     int free = 2;

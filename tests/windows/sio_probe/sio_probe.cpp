@@ -1,7 +1,7 @@
 // Drives the serial calls of the Windows build step by step for a Linux test that watches the
 // far end: each argument is one step, each step prints one line "<step> <port> <result>[ |
 // <reason>]" at once, so the test can follow while the program runs.
-//   open:N  line:N:BAUDCODE:MODE  write:N:HEX  take:N  read:N:MS  close:N  lost:N
+//   open:N  line:N:BAUDCODE:MODE  write:N:HEX  take:N  read:N:MS  close:N  lost:N  ports
 //   mark:FILE (creates FILE)  wait:FILE (until FILE exists, at most 20 s)
 #include "core/hex.h"
 #include "serial/device_sio.h"
@@ -58,8 +58,24 @@ std::string ReadFor(serial::Sio& sio, int port, int ms) {
     return "0 " + core::BytesToHex(bytes);
 }
 
+// The COM ports the system lists, each with its driver's device.
+void Ports() {
+    std::string line = "ports";
+    for (const serial::DeviceDetails& d : serial::SystemDeviceDetails())
+        line += " " + d.path + "=" + d.usb;
+    const auto devices = serial::SystemSerialDevices();
+    for (std::size_t i = 0; i < devices.size(); ++i)
+        if (!devices[i].empty())
+            line += " " + std::to_string(i + 1) + ":" + devices[i];
+    Say(line);
+}
+
 // Runs one step; false for a step it does not know.
 bool Step(serial::Sio& sio, const std::string& step) {
+    if (step == "ports") {
+        Ports();
+        return true;
+    }
     const auto parts = Split(step);
     if (parts.size() < 2)
         return false;
