@@ -2,19 +2,30 @@
 
 #include "config/config_file.h"
 
-#include <unistd.h>
-
-#include <climits>
 #include <exception>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <climits>
+#include <unistd.h>
+#endif
 
 namespace cli {
 
 namespace {
 
 std::string HostName() {
+#ifdef _WIN32
+    char name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    DWORD size = sizeof name;
+    if (GetComputerNameA(name, &size) == 0)
+        return "unknown";
+#else
     char name[HOST_NAME_MAX + 1] = {};
     if (gethostname(name, sizeof name - 1) != 0)
         return "unknown";
+#endif
     return name;
 }
 

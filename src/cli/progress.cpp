@@ -1,29 +1,9 @@
 #include "progress.h"
 
 #include "arguments.h"
-
-#include <sys/ioctl.h>
-#include <unistd.h>
+#include "console.h"
 
 namespace cli {
-
-namespace {
-
-std::size_t TerminalWidth() {
-    winsize size{};
-    return ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 ? size.ws_col : 80;
-}
-
-void WriteAll(std::string_view text) {
-    while (!text.empty()) {
-        const ssize_t written = write(STDERR_FILENO, text.data(), text.size());
-        if (written <= 0)
-            return;
-        text.remove_prefix(static_cast<std::size_t>(written));
-    }
-}
-
-} // namespace
 
 Progress::Progress(std::vector<std::string> ports, bool shown)
     : m_ports(std::move(ports)), m_states(m_ports.size()), m_shown(shown) {}
@@ -43,7 +23,7 @@ void Progress::Show(std::size_t index, std::string what) {
 void Progress::End() {
     const std::lock_guard lock(m_mutex);
     if (m_drawn)
-        WriteAll(Home() + "\033[J");
+        WriteError(Home() + "\033[J");
     m_shown = false;
     m_drawn = false;
 }
@@ -56,19 +36,19 @@ std::string Progress::Home() const {
 
 void Progress::Draw() {
     // a line longer than the terminal wraps, and would no longer be overwritten
-    const std::size_t width = TerminalWidth() - 1;
+    const std::size_t width = ErrorTerminalWidth() - 1;
     std::string text = m_drawn ? Home() : std::string("\r");
     for (std::size_t i = 0; i < m_ports.size(); ++i) {
         const std::string line = m_ports[i] + ": " + m_states[i];
         // each line from its start, whether or not the terminal turns LF into CR LF
         text += "\033[K" + line.substr(0, width) + (i + 1 < m_ports.size() ? "\n\r" : "");
     }
-    WriteAll(text);
+    WriteError(text);
     m_drawn = true;
 }
 
 bool ProgressWanted(const Arguments& arguments) {
-    return !arguments.quiet && !arguments.trace && isatty(STDERR_FILENO) == 1;
+    return !arguments.quiet && !arguments.trace && ErrorIsTerminal();
 }
 
 } // namespace cli

@@ -4,50 +4,28 @@
 #include "core/decimal_entry.h"
 #include "core/serial_number.h"
 #include "failure.h"
+#include "file_lock.h"
 #include "records/shared_counter.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
-#include <cerrno>
+#include <chrono>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <iostream>
+#include <optional>
+#include <stdexcept>
 #include <system_error>
+#include <thread>
 
 namespace cli {
 
 namespace {
 
-// Holds the lock of a counter from construction to destruction; the kernel drops it when the
-// process dies, so a killed bench never blocks the others.
-class CounterLock {
-public:
-    explicit CounterLock(const std::filesystem::path& counter) {
-        // benches that name the counter through different links still share one lock
-        std::error_code error;
-        const std::filesystem::path file = std::filesystem::canonical(counter, error);
-        const std::string path = (error ? counter : file).string() + ".lock";
-        m_fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-        if (m_fd < 0)
-            throw Failure{Exit::kUsage,
-                          path + ": cannot open the counter's lock file: " + std::strerror(errno)};
-        while (::flock(m_fd, LOCK_EX) != 0) {
-            if (errno != EINTR) {
-                ::close(m_fd);
-                throw Failure{Exit::kUsage, path + ": cannot lock: " + std::strerror(errno)};
-            }
-        }
-    }
-    ~CounterLock() { ::close(m_fd); }
-    CounterLock(const CounterLock&) = delete;
-    CounterLock& operator=(const CounterLock&) = delete;
-
-private:
-    int m_fd = -1;
-};
+// Benches that name the counter through different links still share one lock file.
+std::filesystem::path LockFileOf(const std::filesystem::path& counter) {
+    std::error_code error;
+    const std::filesystem::path file = std::filesystem::canonical(counter, error);
+    return (error ? counter : file).string() + ".lock";
+}
 
 void CheckExists(const std::filesystem::path& counter) {
     std::error_code error;
@@ -81,7 +59,13 @@ int TakeFromFile(const std::filesystem::path& counter, bool dryRun) {
     // The counter is replaced whole, so a look needs no lock and leaves no lock file behind.
     if (dryRun)
         return ReadCounter(counter);
-    const CounterLock lock(counter);
+    const std::filesystem::path lockFile = LockFileOf(counter);
+    std::optional<FileLock> lock;
+    try {
+        lock.emplace(lockFile);
+    } catch (const std::runtime_error& error) {
+        throw Failure{Exit::kUsage, lockFile.string() + ": " + error.what()};
+    }
     // what a step killed before its rename left; under the lock no other step is writing
     config::RemoveLeftoverTemporaries(counter);
     const int number = ReadCounter(counter);
@@ -110,7 +94,7 @@ int TakeSerialNumber(const std::string& counter, bool dryRun) {
     if (!dryRun && std::getenv(kStopAfterStepVariable) != nullptr) {
         std::cerr << "qxcli: counter stepped past " << number << std::endl;
         for (;;)
-            ::pause();
+            std::this_thread::sleep_for(std::chrono::hours(1));
     }
     return number;
 }
