@@ -38,7 +38,8 @@ Exit PortsCommand(const Arguments& arguments) {
         const auto net = serial::ParseNetDevice(device);
         const std::string network = !net ? "" : net->rfc2217 ? "rfc2217" : "socket";
         std::error_code error;
-        const bool present = net || std::filesystem::exists(device, error);
+        // the system lists it, or its file is there (a COM name is no file)
+        const bool present = net || known || std::filesystem::exists(device, error);
         const std::string mappedIn = mapped.contains(port) ? config.string() : "";
         if (arguments.json) {
             Json json = Json::object();

@@ -55,7 +55,7 @@ std::string UnlistedDevice(int port);
 
 // What the system tells of a serial device present now besides its names: "usb 0403:6001
 // serial A10K3TQ1", parts it does not know left out; empty for a device it tells nothing of.
-// On Windows its driver's device, "\Device\Serial0".
+// On Windows nothing besides the COM name.
 struct DeviceDetails {
     std::string path;
     std::string byId;

@@ -11,11 +11,6 @@ namespace serial {
 
 namespace {
 
-struct SerialComm {
-    std::string port;   // "COM3"
-    std::string driver; // "\Device\Serial2"
-};
-
 std::string Narrow(const wchar_t* text, DWORD chars) {
     const int size = ::WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(chars), nullptr, 0,
                                            nullptr, nullptr);
@@ -26,8 +21,8 @@ std::string Narrow(const wchar_t* text, DWORD chars) {
     return out;
 }
 
-std::vector<SerialComm> ListedPorts() {
-    std::vector<SerialComm> ports;
+std::vector<std::string> ListedPorts() {
+    std::vector<std::string> ports;
     HKEY key = nullptr;
     if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ,
                         &key) != ERROR_SUCCESS)
@@ -47,7 +42,7 @@ std::vector<SerialComm> ListedPorts() {
         DWORD dataChars = dataBytes / sizeof(wchar_t);
         while (dataChars > 0 && data[dataChars - 1] == L'\0')
             --dataChars;
-        ports.push_back({Narrow(data, dataChars), Narrow(name, nameChars)});
+        ports.push_back(Narrow(data, dataChars));
     }
     ::RegCloseKey(key);
     return ports;
@@ -56,16 +51,13 @@ std::vector<SerialComm> ListedPorts() {
 } // namespace
 
 std::vector<std::string> SystemSerialDevices() {
-    std::vector<std::string> names;
-    for (const SerialComm& listed : ListedPorts())
-        names.push_back(listed.port);
-    return ComPortsByNumber(names);
+    return ComPortsByNumber(ListedPorts());
 }
 
 std::vector<DeviceDetails> SystemDeviceDetails() {
     std::vector<DeviceDetails> details;
-    for (const SerialComm& listed : ListedPorts())
-        details.push_back({listed.port, {}, listed.driver});
+    for (const std::string& port : ListedPorts())
+        details.push_back({port, {}, {}});
     return details;
 }
 

@@ -196,7 +196,7 @@ std::string WinePrefix::CheckComLinks() const {
 }
 
 pid_t WinePrefix::Spawn(const std::vector<std::string>& command, const std::string& out,
-                        const std::string& err, bool hidden) const {
+                        const std::string& err, bool hidden, const std::string& directory) const {
     std::vector<std::string> full;
     if (hidden) {
         full = {"unshare", "--mount", "--propagation", "private"};
@@ -212,7 +212,7 @@ pid_t WinePrefix::Spawn(const std::vector<std::string>& command, const std::stri
     const int in = ::open("/dev/null", O_RDONLY);
     const int o = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     const int e = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (in < 0 || o < 0 || e < 0)
+    if (in < 0 || o < 0 || e < 0 || (!directory.empty() && ::chdir(directory.c_str()) != 0))
         ::_exit(126);
     ::dup2(in, STDIN_FILENO);
     ::dup2(o, STDOUT_FILENO);
@@ -244,7 +244,8 @@ bool WinePrefix::Tool(const std::vector<std::string>& command, int boundMs) {
     return false;
 }
 
-pid_t WinePrefix::Start(const std::string& program, const std::vector<std::string>& args) {
+pid_t WinePrefix::Start(const std::string& program, const std::vector<std::string>& args,
+                        const std::string& directory) {
     if (!Ok())
         return -1;
     if (const std::string wrong = CheckComLinks(); !wrong.empty()) {
@@ -254,7 +255,7 @@ pid_t WinePrefix::Start(const std::string& program, const std::vector<std::strin
     const std::string base = dir_ + "/run" + std::to_string(++runs_);
     std::vector<std::string> command = {"wine", program};
     command.insert(command.end(), args.begin(), args.end());
-    const pid_t pid = Spawn(command, base + ".out", base + ".err", true);
+    const pid_t pid = Spawn(command, base + ".out", base + ".err", true, directory);
     if (pid < 0) {
         error_ = "cannot start " + program;
         return -1;
@@ -282,8 +283,8 @@ WineRun WinePrefix::Wait(pid_t pid, int boundMs) {
 }
 
 WineRun WinePrefix::Run(const std::string& program, const std::vector<std::string>& args,
-                        int boundMs) {
-    const pid_t pid = Start(program, args);
+                        int boundMs, const std::string& directory) {
+    const pid_t pid = Start(program, args, directory);
     if (pid < 0) {
         WineRun run;
         run.errors = error_;

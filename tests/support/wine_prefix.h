@@ -46,20 +46,23 @@ public:
     // The Windows name of a Linux path, "Z:\tmp\x".
     static std::string WindowsPath(const std::string& path);
 
-    // Starts `program` (a Windows .exe) with `args`; its pid, or -1 (with error()) when it did
-    // not start or a COM name leads where it should not.
-    pid_t Start(const std::string& program, const std::vector<std::string>& args);
+    // Starts `program` (a Windows .exe) with `args` in `directory` (this process's when empty);
+    // its pid, or -1 (with error()) when it did not start or a COM name leads where it should
+    // not.
+    pid_t Start(const std::string& program, const std::vector<std::string>& args,
+                const std::string& directory = {});
     // Waits for a started program at most `boundMs`, killing it after that.
     WineRun Wait(pid_t pid, int boundMs);
     // What a started program has written to its standard output so far.
     std::string OutputSoFar(pid_t pid) const;
-    WineRun Run(const std::string& program, const std::vector<std::string>& args, int boundMs);
+    WineRun Run(const std::string& program, const std::vector<std::string>& args, int boundMs,
+                const std::string& directory = {});
 
 private:
     // Runs a Wine tool in the hidden namespace to its end within `boundMs`; false when it failed.
     bool Tool(const std::vector<std::string>& command, int boundMs);
     pid_t Spawn(const std::vector<std::string>& command, const std::string& out,
-                const std::string& err, bool hidden) const;
+                const std::string& err, bool hidden, const std::string& directory = {}) const;
     // Empty when every COM name leads to a link of this prefix or a hidden device; else why not.
     std::string CheckComLinks() const;
     std::string Link(int port) const;

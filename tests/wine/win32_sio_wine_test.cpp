@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -19,6 +20,7 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string kProbe = WINDOWS_BIN "/sio_probe.exe";
+const std::string kQxcli = WINDOWS_BIN "/qxcli.exe";
 constexpr int kBoundMs = 60000;
 
 // One prefix for the whole program: making it takes wineboot's seconds.
@@ -180,10 +182,34 @@ TEST_F(WineSerial, NoProgramRunsWhileAComNameLeadsElsewhere) {
     const auto lines = Lines(run.output);
     ASSERT_EQ(lines.size(), 1u) << run.output << run.errors;
     // Wine's registry list, each port at its own number
-    EXPECT_NE(lines[0].find(" COM1=\\Device\\Serial0"), std::string::npos) << lines[0];
-    EXPECT_NE(lines[0].find(" COM12=\\Device\\Serial11"), std::string::npos) << lines[0];
+    const std::string listed = lines[0].substr(0, lines[0].find(" |") + 1);
+    EXPECT_NE(listed.find(" COM1 "), std::string::npos) << lines[0];
+    EXPECT_NE(listed.find(" COM12 "), std::string::npos) << lines[0];
     EXPECT_NE(lines[0].find(" 1:COM1"), std::string::npos) << lines[0];
     EXPECT_NE(lines[0].find(" 12:COM12"), std::string::npos) << lines[0];
+}
+
+TEST_F(WineSerial, QxcliListsTheComPortsAndFindsTheModuleOnOne) {
+    SimProcess sim;
+    ASSERT_TRUE(sim.Start({"--turnaround", "0", "--serial-rate", "4", "--parity", "2"}))
+        << sim.error();
+    ASSERT_TRUE(Prefix()->Point(1, sim.paths()[0])) << Prefix()->error();
+    WineRun run = Prefix()->Run(kQxcli, {"ports"}, kBoundMs, marks_);
+    ASSERT_TRUE(run.finished) << run.errors;
+    EXPECT_EQ(run.exitCode, 0) << run.errors;
+    const auto listed = Lines(run.output);
+    EXPECT_NE(std::ranges::find(listed, "COM1\tCOM1"), listed.end()) << run.output;
+    EXPECT_NE(std::ranges::find(listed, "COM12\tCOM12"), listed.end()) << run.output;
+    run = Prefix()->Run(kQxcli, {"ports", "--json"}, kBoundMs, marks_);
+    EXPECT_NE(run.output.find(R"({"port":"COM1","device":"COM1",)"), std::string::npos)
+        << run.output;
+    EXPECT_EQ(run.output.find(R"("present":false)"), std::string::npos) << run.output;
+
+    // the search walks the line through Wine to the module's 4800 baud, odd parity
+    run = Prefix()->Run(kQxcli, {"search", "COM1", "--json"}, kBoundMs, marks_);
+    ASSERT_TRUE(run.finished) << run.errors;
+    EXPECT_EQ(run.exitCode, 0) << run.output << run.errors;
+    EXPECT_NE(run.output.find(R"("baud":4800)"), std::string::npos) << run.output;
 }
 
 TEST_F(WineSerial, AComNumberWithoutADeviceFailsToOpen) {

@@ -58,11 +58,12 @@ std::string ReadFor(serial::Sio& sio, int port, int ms) {
     return "0 " + core::BytesToHex(bytes);
 }
 
-// The COM ports the system lists, each with its driver's device.
+// The COM ports the system lists, then each at its number.
 void Ports() {
     std::string line = "ports";
     for (const serial::DeviceDetails& d : serial::SystemDeviceDetails())
-        line += " " + d.path + "=" + d.usb;
+        line += " " + d.path;
+    line += " |";
     const auto devices = serial::SystemSerialDevices();
     for (std::size_t i = 0; i < devices.size(); ++i)
         if (!devices[i].empty())
