@@ -10,15 +10,7 @@ bool Valid(int port) {
 
 } // namespace
 
-DeviceSio::DeviceSio(DeviceOf deviceOf)
-    : m_deviceOf(std::move(deviceOf)),
-      m_local([this](int port) { return m_devices[static_cast<std::size_t>(port - 1)]; })
-#ifndef _WIN32
-      ,
-      m_network([this](int port) { return m_devices[static_cast<std::size_t>(port - 1)]; })
-#endif
-{
-}
+DeviceSio::DeviceSio(DeviceOf deviceOf) : m_deviceOf(std::move(deviceOf)) {}
 
 int DeviceSio::sio_open(int port) {
     if (!Valid(port))

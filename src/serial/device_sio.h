@@ -63,13 +63,18 @@ private:
     }
 #endif
 
+    // What the implementations open: the device each port's last open named.
+    DeviceOf Opened() {
+        return [this](int port) { return m_devices[static_cast<std::size_t>(port - 1)]; };
+    }
+
     DeviceOf m_deviceOf;
     // the device each port's last open named, so the name is read once per open
     std::array<std::string, kPortCount> m_devices;
-    LocalSio m_local;
+    LocalSio m_local{Opened()};
 #ifndef _WIN32
     std::array<bool, kPortCount> m_net{};
-    NetSio m_network;
+    NetSio m_network{Opened()};
 #endif
 };
 
