@@ -123,7 +123,7 @@ WinePrefix::~WinePrefix() {
         ::kill(pid, SIGKILL);
         ::waitpid(pid, nullptr, 0);
     }
-    const pid_t pid = Spawn({"wineserver", "-k"}, "/dev/null", "/dev/null", false);
+    const pid_t pid = Spawn({"wineserver", "-k"}, "/dev/null", "/dev/null");
     if (pid > 0)
         Reap(pid, 30000);
     std::error_code ec;
@@ -196,15 +196,13 @@ std::string WinePrefix::CheckComLinks() const {
 }
 
 pid_t WinePrefix::Spawn(const std::vector<std::string>& command, const std::string& out,
-                        const std::string& err, bool hidden, const std::string& directory) const {
-    std::vector<std::string> full;
-    if (hidden) {
-        full = {"unshare", "--mount", "--propagation", "private"};
-        // without root, a user namespace of its own lets it mount
-        if (::geteuid() != 0)
-            full.push_back("--map-root-user");
-        full.insert(full.end(), {"/bin/sh", "-c", kHideScript, "sh"});
-    }
+                        const std::string& err, const std::string& directory) const {
+    // without root, a user namespace of its own lets it mount; the server's socket then is
+    // that namespace's, so every Wine command runs the same way, its stop too
+    std::vector<std::string> full = {"unshare", "--mount", "--propagation", "private"};
+    if (::geteuid() != 0)
+        full.push_back("--map-root-user");
+    full.insert(full.end(), {"/bin/sh", "-c", kHideScript, "sh"});
     full.insert(full.end(), command.begin(), command.end());
     const pid_t pid = ::fork();
     if (pid != 0)
@@ -233,7 +231,7 @@ pid_t WinePrefix::Spawn(const std::vector<std::string>& command, const std::stri
 
 bool WinePrefix::Tool(const std::vector<std::string>& command, int boundMs) {
     const std::string log = dir_ + "/tool.log";
-    const pid_t pid = Spawn(command, log, log, true);
+    const pid_t pid = Spawn(command, log, log);
     const WineRun run = pid > 0 ? Reap(pid, boundMs) : WineRun{};
     if (run.finished && run.exitCode == 0)
         return true;
@@ -255,7 +253,7 @@ pid_t WinePrefix::Start(const std::string& program, const std::vector<std::strin
     const std::string base = dir_ + "/run" + std::to_string(++runs_);
     std::vector<std::string> command = {"wine", program};
     command.insert(command.end(), args.begin(), args.end());
-    const pid_t pid = Spawn(command, base + ".out", base + ".err", true, directory);
+    const pid_t pid = Spawn(command, base + ".out", base + ".err", directory);
     if (pid < 0) {
         error_ = "cannot start " + program;
         return -1;

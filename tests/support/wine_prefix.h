@@ -61,8 +61,9 @@ public:
 private:
     // Runs a Wine tool in the hidden namespace to its end within `boundMs`; false when it failed.
     bool Tool(const std::vector<std::string>& command, int boundMs);
+    // Runs a Wine command with the serial devices hidden, its output to files.
     pid_t Spawn(const std::vector<std::string>& command, const std::string& out,
-                const std::string& err, bool hidden, const std::string& directory = {}) const;
+                const std::string& err, const std::string& directory = {}) const;
     // Empty when every COM name leads to a link of this prefix or a hidden device; else why not.
     std::string CheckComLinks() const;
     std::string Link(int port) const;
