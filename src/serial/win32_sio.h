@@ -56,6 +56,8 @@ public:
     int sio_write(int port, const char* data, int length) override;
     int sio_iqueue(int port) override;
     int sio_read(int port, char* buffer, int length) override;
+    // A COM port takes the line as asked or fails the call: nothing to tell apart.
+    std::string AcknowledgedLine(int) const override { return {}; }
     // Windows has no descriptor to sleep on: callers poll.
     int sio_readiness(int port) override;
 
