@@ -212,6 +212,56 @@ TEST_F(WineSerial, QxcliListsTheComPortsAndFindsTheModuleOnOne) {
     EXPECT_NE(run.output.find(R"("baud":4800)"), std::string::npos) << run.output;
 }
 
+// A bench's round on COM1: the search walks to the module's line, a read, a write read back,
+// a serial number from the counter file, and the records of both in SQLite in the bench's folder.
+TEST_F(WineSerial, QxcliReadsWritesAndNumbersAModuleAndKeepsTheRecords) {
+    SimProcess sim;
+    ASSERT_TRUE(sim.Start({"--turnaround", "5", "--model", "QX861", "--serial-rate", "6",
+                           "--channel", "7", "--year", "24", "--month", "1", "--number", "17"}))
+        << sim.error();
+    ASSERT_TRUE(Prefix()->Point(1, sim.paths()[0])) << Prefix()->error();
+    const auto qxcli = [&](const std::vector<std::string>& args) {
+        WineRun run = Prefix()->Run(kQxcli, args, kBoundMs, marks_);
+        std::erase(run.output, '\r'); // a Windows program's lines end in CR LF
+        return run;
+    };
+
+    const WineRun search = qxcli({"search", "COM1"});
+    ASSERT_TRUE(search.finished) << search.errors;
+    EXPECT_EQ(search.exitCode, 0) << search.output << search.errors;
+    EXPECT_NE(search.output.find("line: 19200 none\nfound at try 16 of 24\n"), std::string::npos)
+        << search.output;
+    EXPECT_NE(search.output.find("model: QX861"), std::string::npos) << search.output;
+
+    const WineRun read = qxcli({"read", "COM1"});
+    EXPECT_EQ(read.exitCode, 0) << read.errors;
+    EXPECT_NE(read.output.find("\nchannel=7\n"), std::string::npos) << read.output;
+    const WineRun write = qxcli({"write", "COM1", "--set", "channel=3"});
+    EXPECT_EQ(write.exitCode, 0) << write.output << write.errors;
+    const WineRun again = qxcli({"read", "COM1", "--baud", "19200", "--json"});
+    EXPECT_EQ(again.exitCode, 0) << again.errors;
+    EXPECT_NE(again.output.find("\"channel\":3"), std::string::npos) << again.output;
+
+    std::ofstream(marks_ + "/counter") << "42\n";
+    const WineRun sn = qxcli({"sn", "COM1", "--model", "QX861", "--year", "2026", "--month", "12",
+                              "--counter", "counter"});
+    EXPECT_EQ(sn.exitCode, 0) << sn.output << sn.errors;
+    EXPECT_NE(sn.output.find("COM1 QX861 2026-12 00042 (was 2024-01 00017)"), std::string::npos)
+        << sn.output;
+    std::ifstream counter(marks_ + "/counter");
+    std::string next;
+    std::getline(counter, next);
+    EXPECT_EQ(next, "43");
+    const WineRun records = qxcli({"records", "--csv"});
+    EXPECT_EQ(records.exitCode, 0) << records.errors;
+    EXPECT_NE(records.output.find(",write,COM1,COM1,QX861,,written and confirmed,channel 7 -> 3,"),
+              std::string::npos)
+        << records.output;
+    EXPECT_NE(records.output.find(",sn,COM1,COM1,QX861,2026-12 00042,written and confirmed,"),
+              std::string::npos)
+        << records.output;
+}
+
 TEST_F(WineSerial, AComNumberWithoutADeviceFailsToOpen) {
     const auto links = Prefix()->ComLinks();
     int free = 2;
