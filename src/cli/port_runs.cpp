@@ -127,6 +127,17 @@ void PortRun::InTurn(const std::function<void()>& step) {
     m_turns.Over(m_index);
 }
 
+std::string NoSerialPorts(const std::filesystem::path& config) {
+#ifdef _WIN32
+    // Windows names its COM ports itself; [Ports] only renames them.
+    return "no serial ports; Windows lists no COM port (plug the adapter in: Device Manager "
+           "shows its number), and section [Ports] of " +
+           config.string() + " names none";
+#else
+    return "no serial ports; name one as COM1=/dev/... in section [Ports] of " + config.string();
+#endif
+}
+
 std::vector<std::string> PortsOf(const Arguments& arguments) {
     const auto config = config::ConfigPath(std::filesystem::current_path());
     std::vector<std::string> ports = arguments.ports;
@@ -136,9 +147,7 @@ std::vector<std::string> PortsOf(const Arguments& arguments) {
             if (!devices[static_cast<std::size_t>(port - 1)].empty())
                 ports.push_back(serial::PortName(port));
         if (ports.empty())
-            throw Failure{Exit::kPort, "--all: no serial ports; name one as COM1=/dev/... in "
-                                       "section [Ports] of " +
-                                           config.string()};
+            throw Failure{Exit::kPort, "--all: " + NoSerialPorts(config)};
     }
     // Two names of one device would fight over it: named twice it is a mistake, and --all
     // takes it once (a [Ports] name may stand for a system port's device).

@@ -8,6 +8,7 @@
 #include "json_values.h"
 #include "progress.h"
 
+#include <filesystem>
 #include <functional>
 #include <sstream>
 #include <string>
@@ -44,6 +45,9 @@ private:
 
 // The ports of a command: those named, or with --all each port `qxcli ports` lists.
 std::vector<std::string> PortsOf(const Arguments& arguments);
+
+// What to do when there is no serial port at all, `config` being the Config.ini looked in.
+std::string NoSerialPorts(const std::filesystem::path& config);
 
 // What the summary calls a port that ended with each exit code.
 struct ResultWords {

@@ -2,6 +2,7 @@
 
 #include "config/config_file.h"
 #include "json_values.h"
+#include "port_runs.h"
 #include "serial/net_device.h"
 #include "serial/port_devices.h"
 #include "serial/ports.h"
@@ -64,8 +65,7 @@ Exit PortsCommand(const Arguments& arguments) {
         std::cout << "\n";
     }
     if (!any && !arguments.json)
-        std::cout << "no serial ports; name one as COM1=/dev/... in section [Ports] of "
-                  << config.string() << "\n";
+        std::cout << NoSerialPorts(config) << "\n";
     return Exit::kDone;
 }
 
