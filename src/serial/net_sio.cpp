@@ -191,7 +191,7 @@ int SystemResolver(const std::string& host, const std::string& service, const ad
 }
 
 NetSio::NetSio(DeviceOf deviceOf, Resolver resolve)
-    : m_deviceOf(std::move(deviceOf)), m_resolve(std::move(resolve)) {}
+    : SioPorts(std::move(deviceOf)), m_resolve(std::move(resolve)) {}
 
 NetSio::~NetSio() {
     for (int port = 1; port <= kPortCount; ++port)
@@ -213,14 +213,7 @@ void NetSio::Lose(Port& p, const std::string& why) {
     p.lostReason = p.device + ": " + why;
 }
 
-int NetSio::sio_open(int port) {
-    if (!Valid(port))
-        return kSioOpenFail;
-    Port& p = At(port);
-    if (p.fd >= 0)
-        return kSioOk;
-    p.openError.clear();
-    p.device = m_deviceOf(port);
+int NetSio::OpenDevice(int, Port& p) {
     const auto net = ParseNetDevice(p.device);
     if (!net)
         return FailOpen(p, "not a network port: write rfc2217://host:port or socket://host:port");

@@ -33,14 +33,11 @@ int SystemResolver(const std::string& host, const std::string& service, const ad
 
 class NetSio : public SioPorts<NetPort> {
 public:
-    using DeviceOf = std::function<std::string(int port)>;
-
     explicit NetSio(DeviceOf deviceOf, Resolver resolve = SystemResolver);
     ~NetSio() override;
     NetSio(const NetSio&) = delete;
     NetSio& operator=(const NetSio&) = delete;
 
-    int sio_open(int port) override;
     // rfc2217: sends the line and waits, bounded, for the server to acknowledge each part.
     // socket: the line cannot be set; it is taken without effect (the server's line stands).
     int sio_ioctl(int port, int baud, int mode) override;
@@ -54,6 +51,8 @@ public:
 private:
     using Port = NetPort;
 
+    int OpenDevice(int port, Port& p) override;
+
     int FailOpen(Port& p, std::string reason);
     void Lose(Port& p, const std::string& why);
     // Sends all of `bytes` within the write wait; false (with writeError) when it could not.
@@ -64,7 +63,6 @@ private:
     // Pumps until `done` holds or `ms` have passed; whether it held.
     bool PumpUntil(Port& p, int ms, const std::function<bool()>& done);
 
-    DeviceOf m_deviceOf;
     Resolver m_resolve;
 };
 

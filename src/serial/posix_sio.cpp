@@ -124,7 +124,7 @@ int ApplyLineCodes(termios& tio, int baud, int mode) {
     return rate;
 }
 
-PosixSio::PosixSio(DeviceOf deviceOf) : m_deviceOf(std::move(deviceOf)) {}
+PosixSio::PosixSio(DeviceOf deviceOf) : SioPorts(std::move(deviceOf)) {}
 
 PosixSio::~PosixSio() {
     for (int port = 1; port <= kPortCount; ++port)
@@ -154,14 +154,7 @@ int PosixSio::Fail(Port& p, int error) {
     return kSioSystemFail;
 }
 
-int PosixSio::sio_open(int port) {
-    if (!Valid(port))
-        return kSioOpenFail;
-    Port& p = At(port);
-    if (p.fd >= 0)
-        return kSioOk;
-    p.openError.clear();
-    p.device = m_deviceOf(port);
+int PosixSio::OpenDevice(int port, Port& p) {
     if (p.device.empty()) {
         return FailOpen(p, kSioOpenFail,
                         "No device for " + PortName(port) + ": name one as " + PortName(port) +

@@ -30,15 +30,11 @@ struct PosixPort : PortRecord {
 
 class PosixSio : public SioPorts<PosixPort> {
 public:
-    // Gives the device path of a port number, empty when the port has none.
-    using DeviceOf = std::function<std::string(int port)>;
-
     explicit PosixSio(DeviceOf deviceOf);
     ~PosixSio() override;
     PosixSio(const PosixSio&) = delete;
     PosixSio& operator=(const PosixSio&) = delete;
 
-    int sio_open(int port) override;
     int sio_ioctl(int port, int baud, int mode) override;
     int sio_close(int port) override;
     int sio_write(int port, const char* data, int length) override;
@@ -50,13 +46,13 @@ public:
 private:
     using Port = PosixPort;
 
+    int OpenDevice(int port, Port& p) override;
+
     int FailOpen(Port& p, int code, std::string reason);
     // The device is gone: close it so nothing polls a dead descriptor.
     void Lose(Port& p, int error);
     // Turns a failed call's errno into a result: a vanished device closes the port.
     int Fail(Port& p, int error);
-
-    DeviceOf m_deviceOf;
 };
 
 } // namespace serial

@@ -6,7 +6,9 @@
 #include "sio.h"
 
 #include <array>
+#include <functional>
 #include <string>
+#include <utility>
 
 namespace serial {
 
@@ -36,6 +38,23 @@ inline std::string WriteStalledReason(const std::string& device, int written, in
 // `Port` is a PortRecord with what the implementation adds.
 template <class Port> class SioPorts : public Sio {
 public:
+    // Gives the device a port number stands for, empty when it has none.
+    using DeviceOf = std::function<std::string(int port)>;
+
+    explicit SioPorts(DeviceOf deviceOf) : m_deviceOf(std::move(deviceOf)) {}
+
+    // Every open starts alike: a bad number fails, an open port stays as it is, and any other
+    // forgets its last open error and names its device afresh before the implementation opens it.
+    int sio_open(int port) final {
+        if (!Valid(port))
+            return kSioOpenFail;
+        Port& p = At(port);
+        if (p.fd >= 0)
+            return kSioOk;
+        p.openError.clear();
+        p.device = m_deviceOf(port);
+        return OpenDevice(port, p);
+    }
     int sio_readiness(int port) override {
         const Port* p = OpenAt(port);
         return p ? p->fd : kSioBadPort;
@@ -60,6 +79,8 @@ public:
     }
 
 protected:
+    // Opens `p.device` for port number `port`.
+    virtual int OpenDevice(int port, Port& p) = 0;
     static bool Valid(int port) { return port >= 1 && port <= kPortCount; }
     Port& At(int port) { return m_ports[static_cast<std::size_t>(port - 1)]; }
     const Port& At(int port) const { return m_ports[static_cast<std::size_t>(port - 1)]; }
@@ -86,6 +107,7 @@ protected:
     }
 
 private:
+    DeviceOf m_deviceOf;
     std::array<Port, kPortCount> m_ports;
 };
 

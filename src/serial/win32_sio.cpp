@@ -155,7 +155,7 @@ bool LineTaken(unsigned long askedRate, int askedBits, int askedStop, unsigned l
     return askedRate == heldRate && askedBits == heldBits && askedStop == heldStop;
 }
 
-Win32Sio::Win32Sio(DeviceOf deviceOf) : m_deviceOf(std::move(deviceOf)) {}
+Win32Sio::Win32Sio(DeviceOf deviceOf) : SioPorts(std::move(deviceOf)) {}
 
 Win32Sio::~Win32Sio() {
     for (int port = 1; port <= kPortCount; ++port)
@@ -196,14 +196,7 @@ bool Win32Sio::SetTimeouts(Port& p) {
     return ::SetCommTimeouts(HandleOf(p), &timeouts) != 0;
 }
 
-int Win32Sio::sio_open(int port) {
-    if (!Valid(port))
-        return kSioOpenFail;
-    Port& p = At(port);
-    if (p.fd >= 0)
-        return kSioOk;
-    p.openError.clear();
-    p.device = m_deviceOf(port);
+int Win32Sio::OpenDevice(int port, Port& p) {
     if (p.device.empty())
         return FailOpen(p, {kSioOpenFail, "No device for " + PortName(port) + ": name one as " +
                                               PortName(port) +
@@ -222,6 +215,10 @@ int Win32Sio::sio_open(int port) {
     dcb.DCBlength = sizeof dcb;
     if (!::GetCommState(handle, &dcb))
         return FailOpen(p, OpenFailure(p.device, ::GetLastError()));
+    // Wine leaves the parity unset when a pseudo-terminal holds the odd flag without the enable
+    // flag, so a value no parity has is taken for none: set back, it would fail the open.
+    if (dcb.Parity > SPACEPARITY)
+        dcb.Parity = NOPARITY;
     MakeRaw(dcb);
     if (const DWORD error = SetLine(handle, dcb); error != ERROR_SUCCESS)
         return FailOpen(p, {kSioSystemFail, p.device + ": " + SystemErrorText(error)});

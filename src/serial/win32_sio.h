@@ -42,15 +42,11 @@ struct Win32Port : PortRecord {
 
 class Win32Sio : public SioPorts<Win32Port> {
 public:
-    // Gives the device name of a port number ("COM3"), empty when the port has none.
-    using DeviceOf = std::function<std::string(int port)>;
-
     explicit Win32Sio(DeviceOf deviceOf);
     ~Win32Sio() override;
     Win32Sio(const Win32Sio&) = delete;
     Win32Sio& operator=(const Win32Sio&) = delete;
 
-    int sio_open(int port) override;
     int sio_ioctl(int port, int baud, int mode) override;
     int sio_close(int port) override;
     int sio_write(int port, const char* data, int length) override;
@@ -64,6 +60,8 @@ public:
 private:
     using Port = Win32Port;
 
+    int OpenDevice(int port, Port& p) override;
+
     int FailOpen(Port& p, Win32Outcome outcome);
     // The device is gone: close it so nothing polls a dead handle.
     void Lose(Port& p, unsigned long error);
@@ -71,8 +69,6 @@ private:
     int Fail(Port& p, unsigned long error);
     // The write time-outs for the port's rate.
     bool SetTimeouts(Port& p);
-
-    DeviceOf m_deviceOf;
 };
 
 } // namespace serial
