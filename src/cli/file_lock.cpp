@@ -4,6 +4,8 @@
 #include <string>
 
 #ifdef _WIN32
+#include "serial/win32_sio.h"
+
 #include <windows.h>
 #else
 #include <cerrno>
@@ -17,29 +19,16 @@ namespace cli {
 
 #ifdef _WIN32
 
-namespace {
-
-std::string LastErrorText() {
-    char text[256] = {};
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                   GetLastError(), 0, text, sizeof text, nullptr);
-    std::string reason(text);
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r'))
-        reason.pop_back();
-    return reason;
-}
-
-} // namespace
-
 FileLock::FileLock(const std::filesystem::path& file) {
     m_handle = CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE,
                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (m_handle == INVALID_HANDLE_VALUE)
-        throw std::runtime_error("cannot open the lock file: " + LastErrorText());
+        throw std::runtime_error("cannot open the lock file: " +
+                                 serial::SystemErrorText(GetLastError()));
     OVERLAPPED whole{};
     if (LockFileEx(m_handle, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole) == 0) {
-        const std::string reason = LastErrorText();
+        const std::string reason = serial::SystemErrorText(GetLastError());
         CloseHandle(m_handle);
         throw std::runtime_error("cannot lock: " + reason);
     }
