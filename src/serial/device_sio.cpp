@@ -20,16 +20,12 @@ int DeviceSio::sio_open(int port) {
     if (Of(port).sio_readiness(port) != kSioBadPort)
         return kSioOk;
     m_devices[at] = m_deviceOf(port);
-#ifndef _WIN32
     m_net[at] = IsNetName(m_devices[at]);
-#endif
     return Of(port).sio_open(port);
 }
 
-#ifndef _WIN32
 bool DeviceSio::Net(int port) const {
     return Valid(port) && m_net[static_cast<std::size_t>(port - 1)];
 }
-#endif
 
 } // namespace serial

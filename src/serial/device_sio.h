@@ -1,12 +1,12 @@
 // The serial calls for any device name a port stands for: a network URL (rfc2217://, socket://)
 // goes to the network implementation, everything else to the local terminal one. Which one a
-// port uses is settled at its open. Windows has only its COM ports, which refuse a network URL.
+// port uses is settled at its open. The local one is Windows' COM ports or POSIX terminals.
 #pragma once
 
+#include "net_sio.h"
 #ifdef _WIN32
 #include "win32_sio.h"
 #else
-#include "net_sio.h"
 #include "posix_sio.h"
 #endif
 
@@ -46,14 +46,9 @@ public:
 private:
 #ifdef _WIN32
     using LocalSio = Win32Sio;
-    Sio& Of(int) {
-        return m_local;
-    }
-    const Sio& Of(int) const {
-        return m_local;
-    }
 #else
     using LocalSio = PosixSio;
+#endif
     bool Net(int port) const;
     Sio& Of(int port) {
         return Net(port) ? static_cast<Sio&>(m_network) : m_local;
@@ -61,7 +56,6 @@ private:
     const Sio& Of(int port) const {
         return Net(port) ? static_cast<const Sio&>(m_network) : m_local;
     }
-#endif
 
     // What the implementations open: the device each port's last open named.
     DeviceOf Opened() {
@@ -72,10 +66,8 @@ private:
     // the device each port's last open named, so the name is read once per open
     std::array<std::string, kPortCount> m_devices;
     LocalSio m_local{Opened()};
-#ifndef _WIN32
     std::array<bool, kPortCount> m_net{};
     NetSio m_network{Opened()};
-#endif
 };
 
 } // namespace serial

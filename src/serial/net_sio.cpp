@@ -1,22 +1,22 @@
 #include "net_sio.h"
 
+#include "net_socket.h"
 #include "ports.h"
 
-#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
-#include <fcntl.h>
 #include <memory>
 #include <mutex>
-#include <netdb.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <poll.h>
-#include <sys/socket.h>
 #include <system_error>
 #include <thread>
-#include <unistd.h>
+
+// getaddrinfo and its flags
+#ifdef _WIN32
+#include <ws2tcpip.h>
+#else
+#include <netdb.h>
+#endif
 
 namespace serial {
 
@@ -57,6 +57,10 @@ struct Lookup {
 // its own awaited for at most kLookupMs (a resolver may hang far longer than a port may stall).
 // False with the reason in `error`.
 bool LookUp(const NetDevice& d, const Resolver& resolve, addrinfo*& found, std::string& error) {
+    if (const std::string why = StartSockets(); !why.empty()) {
+        error = why;
+        return false;
+    }
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
@@ -96,51 +100,46 @@ bool LookUp(const NetDevice& d, const Resolver& resolve, addrinfo*& found, std::
         found = lookup->found;
     }
     if (rc != 0) {
-        error = "cannot find host " + d.host + " (" + ::gai_strerror(rc) + ")";
+        error = "cannot find host " + d.host + " (" + LookupErrorText(rc) + ")";
         return false;
     }
     return true;
 }
 
-// Connects to `d` within kConnectMs of its lookup: the socket, or -1 with the reason in `error`.
-int Connect(const NetDevice& d, const Resolver& resolve, std::string& error) {
+// Connects to `d` within kConnectMs of its lookup: the socket, or kNoSocket with the reason in
+// `error`.
+Socket Connect(const NetDevice& d, const Resolver& resolve, std::string& error) {
     addrinfo* found = nullptr;
     if (!LookUp(d, resolve, found, error))
-        return -1;
+        return kNoSocket;
     const auto deadline = Clock::now() + std::chrono::milliseconds(kConnectMs);
-    int fd = -1;
+    Socket s = kNoSocket;
     error = "no address for " + Where(d);
-    for (const addrinfo* a = found; a && fd < 0; a = a->ai_next) {
-        fd = ::socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol);
-        if (fd < 0) {
-            error = std::string("cannot make a socket (") + std::strerror(errno) + ")";
+    for (const addrinfo* a = found; a && s == kNoSocket; a = a->ai_next) {
+        s = OpenSocket(*a);
+        if (s == kNoSocket) {
+            error = "cannot make a socket (" + SocketErrorText(LastSocketError()) + ")";
             continue;
         }
-        int err = ::connect(fd, a->ai_addr, a->ai_addrlen) == 0 ? 0 : errno;
-        if (err == EINPROGRESS) {
-            pollfd pfd{fd, POLLOUT, 0};
-            const int ready = ::poll(&pfd, 1, MsLeft(deadline));
-            socklen_t len = sizeof err;
-            if (ready <= 0)
-                err = ETIMEDOUT;
-            else if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len) != 0)
-                err = errno;
+        int err = StartConnect(s, *a);
+        bool timedOut = false;
+        if (ConnectPending(err)) {
+            timedOut = !WaitFor(s, SocketEvent::kWritable, MsLeft(deadline));
+            if (!timedOut)
+                err = ConnectError(s);
         }
-        if (err == 0)
+        if (!timedOut && err == 0)
             break;
-        error = err == ETIMEDOUT
-                    ? Where(d) + " did not answer within " + std::to_string(kConnectMs) + " ms"
-                    : "no server at " + Where(d) + " (" + std::strerror(err) + ")";
-        ::close(fd);
-        fd = -1;
+        error = timedOut ? Where(d) + " did not answer within " + std::to_string(kConnectMs) + " ms"
+                         : "no server at " + Where(d) + " (" + SocketErrorText(err) + ")";
+        CloseSocket(s);
+        s = kNoSocket;
     }
     ::freeaddrinfo(found);
-    if (fd >= 0) {
-        // requests are short and answers awaited: no batching of small writes
-        const int on = 1;
-        ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-    }
-    return fd;
+    // requests are short and answers awaited: no batching of small writes
+    if (s != kNoSocket)
+        SendAtOnce(s);
+    return s;
 }
 
 std::optional<rfc::Line> LineOf(int baud, int mode) {
@@ -199,16 +198,18 @@ NetSio::~NetSio() {
 }
 
 int NetSio::FailOpen(Port& p, std::string reason) {
-    if (p.fd >= 0)
-        ::close(p.fd);
+    if (p.socket != kNoSocket)
+        CloseSocket(p.socket);
     p.fd = -1;
+    p.socket = kNoSocket;
     p.openError = p.device + ": " + std::move(reason);
     return kSioOpenFail;
 }
 
 void NetSio::Lose(Port& p, const std::string& why) {
-    ::close(p.fd);
+    CloseSocket(p.socket);
     p.fd = -1;
+    p.socket = kNoSocket;
     p.lost = true;
     p.lostReason = p.device + ": " + why;
 }
@@ -219,9 +220,10 @@ int NetSio::OpenDevice(int, Port& p) {
         return FailOpen(p, "not a network port: write rfc2217://host:port or socket://host:port");
     p.net = *net;
     std::string error;
-    p.fd = Connect(p.net, m_resolve, error);
-    if (p.fd < 0)
+    p.socket = Connect(p.net, m_resolve, error);
+    if (p.socket == kNoSocket)
         return FailOpen(p, error);
+    p.fd = 0;
     p.telnet = {};
     p.data.clear();
     p.ended = false;
@@ -302,9 +304,15 @@ int NetSio::sio_close(int port) {
     Port& p = At(port);
     if (p.fd < 0)
         return CloseClosed(p);
-    ::close(p.fd);
+    CloseSocket(p.socket);
     p.fd = -1;
+    p.socket = kNoSocket;
     return kSioOk;
+}
+
+int NetSio::sio_readiness(int port) {
+    const Port* p = OpenAt(port);
+    return p ? ReadinessOf(p->socket) : kSioBadPort;
 }
 
 bool NetSio::SendAll(Port& p, const std::string& bytes) {
@@ -312,15 +320,16 @@ bool NetSio::SendAll(Port& p, const std::string& bytes) {
     p.writeError.clear();
     std::size_t sent = 0;
     while (sent < bytes.size()) {
-        const ssize_t n = ::send(p.fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+        const long n = SendSome(p.socket, bytes.data() + sent, bytes.size() - sent);
         if (n > 0) {
             sent += static_cast<std::size_t>(n);
             continue;
         }
-        if (n < 0 && errno == EINTR)
+        const int err = n < 0 ? LastSocketError() : 0;
+        if (n < 0 && Interrupted(err))
             continue;
-        if (n < 0 && errno != EAGAIN) {
-            const std::string why = std::strerror(errno);
+        if (n < 0 && !WouldBlock(err)) {
+            const std::string why = SocketErrorText(err);
             p.writeError = p.device + ": " + why;
             Lose(p, "the connection broke (" + why + ")");
             return false;
@@ -332,8 +341,7 @@ bool NetSio::SendAll(Port& p, const std::string& bytes) {
                            " ms";
             return false;
         }
-        pollfd pfd{p.fd, POLLOUT, 0};
-        ::poll(&pfd, 1, left);
+        WaitFor(p.socket, SocketEvent::kWritable, left);
     }
     return true;
 }
@@ -341,7 +349,7 @@ bool NetSio::SendAll(Port& p, const std::string& bytes) {
 bool NetSio::Pump(Port& p) {
     char buffer[4096];
     for (;;) {
-        const ssize_t n = ::recv(p.fd, buffer, sizeof buffer, MSG_DONTWAIT);
+        const long n = ReceiveSome(p.socket, buffer, sizeof buffer);
         if (n > 0) {
             const std::string_view got(buffer, static_cast<std::size_t>(n));
             if (!p.net.rfc2217) {
@@ -353,9 +361,10 @@ bool NetSio::Pump(Port& p) {
                 return false;
             continue;
         }
-        if (n < 0 && errno == EINTR)
+        const int err = n < 0 ? LastSocketError() : 0;
+        if (n < 0 && Interrupted(err))
             continue;
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+        if (n < 0 && WouldBlock(err))
             return true;
         p.ended = true; // 0: closed by the server; else reset
         return false;
@@ -373,8 +382,7 @@ bool NetSio::PumpUntil(Port& p, int ms, const std::function<bool()>& done) {
         const int left = MsLeft(deadline);
         if (left == 0 || p.fd < 0)
             return false;
-        pollfd pfd{p.fd, POLLIN, 0};
-        ::poll(&pfd, 1, left);
+        WaitFor(p.socket, SocketEvent::kReadable, left);
     }
 }
 

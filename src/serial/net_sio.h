@@ -6,6 +6,7 @@
 
 #include "core/rfc2217.h"
 #include "net_device.h"
+#include "net_socket.h"
 #include "sio_ports.h"
 
 #include <array>
@@ -13,11 +14,11 @@
 #include <optional>
 #include <string>
 
-struct addrinfo;
-
 namespace serial {
 
 struct NetPort : PortRecord {
+    // `fd` is 0 while the port is open, -1 otherwise; the socket is kept here.
+    Socket socket = kNoSocket;
     NetDevice net;
     core::rfc2217::Client telnet;
     std::string data;   // the far port's bytes taken from the socket, not yet read
@@ -47,6 +48,8 @@ public:
     int sio_read(int port, char* buffer, int length) override;
     // rfc2217: what the server last acknowledged, refused lines included.
     std::string AcknowledgedLine(int port) const override;
+    // The socket to watch on POSIX; on Windows none (ReadinessOf), so callers poll.
+    int sio_readiness(int port) override;
 
 private:
     using Port = NetPort;

@@ -1,6 +1,5 @@
 #include "win32_sio.h"
 
-#include "net_device.h"
 #include "ports.h"
 
 #include <cctype>
@@ -201,9 +200,6 @@ int Win32Sio::OpenDevice(int port, Port& p) {
         return FailOpen(p, {kSioOpenFail, "No device for " + PortName(port) + ": name one as " +
                                               PortName(port) +
                                               "=COMn in section [Ports] of Config.ini"});
-    if (IsNetName(p.device))
-        return FailOpen(p, {kSioOpenFail, p.device + ": network ports are not available in the "
-                                                     "Windows build; use a COM port"});
     const HANDLE handle =
         ::CreateFileW(Win32DeviceName(p.device).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -3,6 +3,7 @@
 // runs the calls step by step; marker files let this side look at the far end in between.
 #include "core/frame.h"
 #include "support/pty.h"
+#include "support/ser2net_process.h"
 #include "support/sim_process.h"
 #include "support/wine_prefix.h"
 
@@ -74,6 +75,13 @@ protected:
         return WaitUntil([&] { return fs::exists(marks_ + "/" + name); }, 30000);
     }
     void Release(const std::string& name) const { std::ofstream(marks_ + "/" + name) << "go\n"; }
+    // qxcli.exe run to its end in the markers' folder, its lines ending in LF as on Linux.
+    WineRun Qxcli(const std::vector<std::string>& args) const {
+        WineRun run = Prefix()->Run(kQxcli, args, kBoundMs, marks_);
+        std::erase(run.output, '\r');
+        std::erase(run.errors, '\r');
+        return run;
+    }
 
     std::string marks_;
 };
@@ -220,30 +228,25 @@ TEST_F(WineSerial, QxcliReadsWritesAndNumbersAModuleAndKeepsTheRecords) {
                            "--channel", "7", "--year", "24", "--month", "1", "--number", "17"}))
         << sim.error();
     ASSERT_TRUE(Prefix()->Point(1, sim.paths()[0])) << Prefix()->error();
-    const auto qxcli = [&](const std::vector<std::string>& args) {
-        WineRun run = Prefix()->Run(kQxcli, args, kBoundMs, marks_);
-        std::erase(run.output, '\r'); // a Windows program's lines end in CR LF
-        return run;
-    };
 
-    const WineRun search = qxcli({"search", "COM1"});
+    const WineRun search = Qxcli({"search", "COM1"});
     ASSERT_TRUE(search.finished) << search.errors;
     EXPECT_EQ(search.exitCode, 0) << search.output << search.errors;
     EXPECT_NE(search.output.find("line: 19200 none\nfound at try 16 of 24\n"), std::string::npos)
         << search.output;
     EXPECT_NE(search.output.find("model: QX861"), std::string::npos) << search.output;
 
-    const WineRun read = qxcli({"read", "COM1"});
+    const WineRun read = Qxcli({"read", "COM1"});
     EXPECT_EQ(read.exitCode, 0) << read.errors;
     EXPECT_NE(read.output.find("\nchannel=7\n"), std::string::npos) << read.output;
-    const WineRun write = qxcli({"write", "COM1", "--set", "channel=3"});
+    const WineRun write = Qxcli({"write", "COM1", "--set", "channel=3"});
     EXPECT_EQ(write.exitCode, 0) << write.output << write.errors;
-    const WineRun again = qxcli({"read", "COM1", "--baud", "19200", "--json"});
+    const WineRun again = Qxcli({"read", "COM1", "--baud", "19200", "--json"});
     EXPECT_EQ(again.exitCode, 0) << again.errors;
     EXPECT_NE(again.output.find("\"channel\":3"), std::string::npos) << again.output;
 
     std::ofstream(marks_ + "/counter") << "42\n";
-    const WineRun sn = qxcli({"sn", "COM1", "--model", "QX861", "--year", "2026", "--month", "12",
+    const WineRun sn = Qxcli({"sn", "COM1", "--model", "QX861", "--year", "2026", "--month", "12",
                               "--counter", "counter"});
     EXPECT_EQ(sn.exitCode, 0) << sn.output << sn.errors;
     EXPECT_NE(sn.output.find("COM1 QX861 2026-12 00042 (was 2024-01 00017)"), std::string::npos)
@@ -252,7 +255,7 @@ TEST_F(WineSerial, QxcliReadsWritesAndNumbersAModuleAndKeepsTheRecords) {
     std::string next;
     std::getline(counter, next);
     EXPECT_EQ(next, "43");
-    const WineRun records = qxcli({"records", "--csv"});
+    const WineRun records = Qxcli({"records", "--csv"});
     EXPECT_EQ(records.exitCode, 0) << records.errors;
     EXPECT_NE(records.output.find(",write,COM1,COM1,QX861,,written and confirmed,channel 7 -> 3,"),
               std::string::npos)
@@ -260,6 +263,42 @@ TEST_F(WineSerial, QxcliReadsWritesAndNumbersAModuleAndKeepsTheRecords) {
     EXPECT_NE(records.output.find(",sn,COM1,COM1,QX861,2026-12 00042,written and confirmed,"),
               std::string::npos)
         << records.output;
+}
+
+// Network ports on Winsock, through ser2net in front of the simulator. The module starts at 600
+// odd: only line changes that reached its pseudo-terminal through RFC 2217 find it. The raw
+// socket then reads at ser2net's 9600, and a port nothing listens on fails at once, saying where.
+TEST_F(WineSerial, QxcliReachesAModuleThroughRfc2217AndARawSocket) {
+    SimProcess sim;
+    ASSERT_TRUE(sim.Start({"--turnaround", "5", "--serial-rate", "1", "--parity", "2"}))
+        << sim.error();
+    Ser2netProcess server;
+    ASSERT_TRUE(server.Start(sim.paths()[0])) << server.error();
+    const std::string rfc = server.Rfc2217Url();
+    const WineRun found = Qxcli({"read", rfc});
+    ASSERT_TRUE(found.finished) << found.errors;
+    EXPECT_EQ(found.exitCode, 0) << found.output << found.errors;
+    EXPECT_NE(found.output.find("serial_rate=600\nparity=odd\n"), std::string::npos)
+        << found.output;
+    // even, not none, which ser2net cannot set on a pseudo-terminal (see the Linux network test)
+    const WineRun write =
+        Qxcli({"write", rfc, "--set", "serial_rate=9600", "--set", "parity=even"});
+    EXPECT_EQ(write.exitCode, 0) << write.output << write.errors;
+
+    const WineRun raw = Qxcli({"read", server.SocketUrl(), "--baud", "9600"});
+    EXPECT_EQ(raw.exitCode, 0) << raw.output << raw.errors;
+    EXPECT_NE(raw.output.find("serial_rate=9600\nparity=even\n"), std::string::npos) << raw.output;
+
+    const std::string port = std::to_string(FreeLocalPort());
+    const std::string dead = "rfc2217://127.0.0.1:" + port;
+    const WineRun gone = Qxcli({"read", dead, "--baud", "9600"});
+    EXPECT_EQ(gone.exitCode, 3) << gone.output << gone.errors;
+    const std::string says = "qxcli: " + dead + ": cannot open: " + dead +
+                             ": no server at 127.0.0.1 port " + port + " (";
+    const auto at = gone.errors.find(says);
+    ASSERT_NE(at, std::string::npos) << gone.errors;
+    // Winsock's own words for the refusal, with its number
+    EXPECT_NE(gone.errors.find("(error 10061))\n", at), std::string::npos) << gone.errors;
 }
 
 TEST_F(WineSerial, AComNumberWithoutADeviceFailsToOpen) {
