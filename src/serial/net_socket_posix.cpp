@@ -1,7 +1,5 @@
 #include "net_socket.h"
 
-#include "sio.h"
-
 #include <cerrno>
 #include <cstring>
 #include <netdb.h>
