@@ -142,35 +142,27 @@ Socket Connect(const NetDevice& d, const Resolver& resolve, std::string& error) 
     return s;
 }
 
-std::optional<rfc::Line> LineOf(int baud, int mode) {
-    int rate = 0;
-    for (const auto& b : kBaudCodes)
-        if (b.code == baud)
-            rate = b.rate;
-    std::uint8_t parity = 0;
+std::uint8_t ParityOf(int mode) {
     switch (mode & kParityMask) {
-    case kParityNone:
-        parity = rfc::kParityNone;
-        break;
     case kParityOdd:
-        parity = rfc::kParityOdd;
-        break;
+        return rfc::kParityOdd;
     case kParityEven:
-        parity = rfc::kParityEven;
-        break;
+        return rfc::kParityEven;
     case kParityMark:
-        parity = rfc::kParityMark;
-        break;
+        return rfc::kParityMark;
     case kParitySpace:
-        parity = rfc::kParitySpace;
-        break;
+        return rfc::kParitySpace;
     default:
-        break;
+        return rfc::kParityNone;
     }
-    if (rate == 0 || parity == 0 || (mode & ~(kDataMask | kStopMask | kParityMask)) != 0)
+}
+
+std::optional<rfc::Line> LineOf(int baud, int mode) {
+    const int rate = RateOfBaudCode(baud);
+    if (rate == 0 || !ValidMode(mode))
         return std::nullopt;
     return rfc::Line{static_cast<std::uint32_t>(rate),
-                     static_cast<std::uint8_t>(5 + (mode & kDataMask)), parity,
+                     static_cast<std::uint8_t>(5 + (mode & kDataMask)), ParityOf(mode),
                      static_cast<std::uint8_t>(mode & kStop2 ? 2 : 1)};
 }
 

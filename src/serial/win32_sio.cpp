@@ -16,16 +16,6 @@ HANDLE HandleOf(const Win32Port& p) {
     return static_cast<HANDLE>(p.handle);
 }
 
-std::string Utf8(const std::wstring& text) {
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-    if (size > 0)
-        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(),
-                              size, nullptr, nullptr);
-    return out;
-}
-
 std::wstring Wide(const std::string& text) {
     const int size =
         ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
@@ -100,6 +90,16 @@ DWORD SetLine(HANDLE handle, DCB& asked) {
 }
 
 } // namespace
+
+std::string Utf8(const std::wstring& text) {
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                           nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+    if (size > 0)
+        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(),
+                              size, nullptr, nullptr);
+    return out;
+}
 
 std::string SystemErrorText(unsigned long error) {
     wchar_t* buffer = nullptr;

@@ -16,6 +16,8 @@ struct Win32Outcome {
     std::string reason; // for the operator: the device, then why
 };
 
+// UTF-8 of the system's wide text.
+std::string Utf8(const std::wstring& text);
 // The system's text for a Win32 error, "The system cannot find the file specified. (error 2)".
 std::string SystemErrorText(unsigned long error);
 // Whether `error` of a call on an open port says the device is gone (unplugged, or its far end

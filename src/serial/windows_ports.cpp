@@ -4,22 +4,13 @@
 #include "port_holder.h"
 #include "ports.h"
 #include "serial_permission_check.h"
+#include "win32_sio.h"
 
 #include <windows.h>
 
 namespace serial {
 
 namespace {
-
-std::string Narrow(const wchar_t* text, DWORD chars) {
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(chars), nullptr, 0,
-                                           nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-    if (size > 0)
-        ::WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(chars), out.data(), size, nullptr,
-                              nullptr);
-    return out;
-}
 
 std::vector<std::string> ListedPorts() {
     std::vector<std::string> ports;
@@ -42,7 +33,7 @@ std::vector<std::string> ListedPorts() {
         DWORD dataChars = dataBytes / sizeof(wchar_t);
         while (dataChars > 0 && data[dataChars - 1] == L'\0')
             --dataChars;
-        ports.push_back(Narrow(data, dataChars));
+        ports.push_back(Utf8(std::wstring(data, dataChars)));
     }
     ::RegCloseKey(key);
     return ports;
